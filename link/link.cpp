@@ -1,0 +1,108 @@
+#include "link.h"
+
+#include "crc.h"
+#include "message_sink.h"
+
+#include <array>
+
+Link::Link(std::unique_ptr<SerialLine> line)
+    : m_line(std::move(line))
+{}
+
+Link::~Link() = default;
+
+void Link::OpenCom(int portIndex, int baudIndex)
+{
+    m_open = false;
+    m_baudIndex = baudIndex;
+    // Only COM1..COM16 exist; anything else stays unopened, as a port that
+    // could not be opened.
+    if (portIndex < 0 || portIndex >= PortTable::Size)
+        return;
+    if (!m_line->open(portIndex))
+        return;
+    m_open = true;
+
+    LineSettings settings;
+    if (!m_line->getState(settings))
+        showMessage("Error in GetCommState");
+    const bool knownBaud = baudIndex >= 0 && baudIndex < static_cast<int>(BaudTable.size());
+    if (!knownBaud || !buildLineSettings(BaudTable[baudIndex], settings))
+        showMessage("Error in BuildCommDCB");
+    if (!m_line->setState(settings))
+        showMessage("Error in SetCommState");
+}
+
+void Link::CloseCom()
+{
+    m_line->close();
+    m_open = false;
+}
+
+void Link::Reopen(int baudIndex)
+{
+    CloseCom();
+    OpenCom(ComBuf[cb::ComNo] - 1, baudIndex);
+}
+
+bool Link::SendCmd(int address, int function, int reg, int value)
+{
+    ComBuf[0] = static_cast<std::int16_t>(address & 0xFF);
+    ComBuf[1] = static_cast<std::int16_t>(function & 0xFF);
+    ComBuf[2] = static_cast<std::int16_t>((reg >> 8) & 0xFF);
+    ComBuf[3] = static_cast<std::int16_t>(reg & 0xFF);
+    ComBuf[4] = static_cast<std::int16_t>((value >> 8) & 0xFF);
+    ComBuf[5] = static_cast<std::int16_t>(value & 0xFF);
+    CrcMake(6);
+    std::array<std::uint8_t, 8> frame{};
+    for (int i = 0; i < 8; ++i)
+        frame[i] = static_cast<std::uint8_t>(ComBuf[i] & 0xFF);
+    return m_line->write(frame.data(), frame.size());
+}
+
+void Link::CrcMake(int n)
+{
+    std::array<std::uint8_t, cb::Size> bytes{};
+    for (int i = 0; i < n; ++i)
+        bytes[i] = static_cast<std::uint8_t>(ComBuf[i] & 0xFF);
+    const std::uint16_t crc = crc16Modbus(bytes.data(), static_cast<std::size_t>(n));
+    ComBuf[n] = static_cast<std::int16_t>(crc & 0xFF);
+    ComBuf[n + 1] = static_cast<std::int16_t>(crc >> 8);
+}
+
+int Link::ReadReply()
+{
+    int k = 0;
+    bool delivered = false;
+    do {
+        std::uint8_t byte = 0;
+        delivered = m_line->readByte(byte);
+        if (delivered)
+            m_receiveCell = byte;
+        if (cb::Reply + k <= cb::ReplyLast)
+            ComBuf[cb::Reply + k] = static_cast<std::int16_t>(m_receiveCell);
+        ++k;
+    } while (delivered && k < MaxReceive);
+    return m_receiveCell;
+}
+
+bool Link::CrcCheck(int n) const
+{
+    if (n < 0 || cb::Reply + n + 1 > cb::ReplyLast)
+        return false;
+    std::array<std::uint8_t, cb::Size> bytes{};
+    for (int i = 0; i < n; ++i)
+        bytes[i] = static_cast<std::uint8_t>(ComBuf[cb::Reply + i] & 0xFF);
+    const std::uint16_t crc = crc16Modbus(bytes.data(), static_cast<std::size_t>(n));
+    return ComBuf[cb::Reply + n] == (crc & 0xFF) && ComBuf[cb::Reply + n + 1] == (crc >> 8);
+}
+
+bool Link::EchoOk() const
+{
+    return ComBuf[6] == ComBuf[26] && ComBuf[7] == ComBuf[27];
+}
+
+int Link::replyRegister(int i) const
+{
+    return (ComBuf[23 + 2 * i] & 0xFF) * 256 + (ComBuf[24 + 2 * i] & 0xFF);
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "combuf.h"
+#include "port_tables.h"
+#include "serial_line.h"
+
+#include <cstdint>
+#include <memory>
+
+// The Modbus RTU master on the one serial line. Every request any window sends
+// and every reply it reads passes through here and through ComBuf.
+//
+// An exchange is: ReadReply() to drain, SendCmd(), ReadReply() to collect, then
+// the caller's own check (CrcCheck for reads, EchoOk for writes). The link makes
+// no retries and reports no failure; callers judge each reply.
+class Link
+{
+public:
+    explicit Link(std::unique_ptr<SerialLine> line);
+    ~Link();
+
+    Link(const Link &) = delete;
+    Link &operator=(const Link &) = delete;
+
+    // Request frame, reply area and the shared state fields (see cb::).
+    ComBufArray ComBuf{};
+    // Serial number of the module found by the scan.
+    std::uint32_t SerialNo = 0;
+
+    // Opens the port at portIndex (0..15, callers pass ComNo - 1) with the line
+    // settings of baud code baudIndex (0..3). A port that cannot be opened gives
+    // no message; reads then time out and writes fail. Configuration failures
+    // are shown as "Error in GetCommState", "Error in BuildCommDCB" and "Error
+    // in SetCommState", one box per failed step, and opening goes on.
+    void OpenCom(int portIndex, int baudIndex);
+    // Closes the port handle; harmless when nothing is open.
+    void CloseCom();
+    // CloseCom, then OpenCom(ComNo - 1, baudIndex): the reopen every change of
+    // baud rate makes.
+    void Reopen(int baudIndex);
+
+    // Builds the 8-byte request in ComBuf[0..7] and writes it. For functions 3
+    // and 4 value is the register count, for 5 and 6 the value written. Each
+    // argument is taken as 16 bits, so -1 and 65535 both go out as FF FF.
+    bool SendCmd(int address, int function, int reg, int value);
+    // CRC over ComBuf[0..n-1], stored low byte at n, high byte at n+1.
+    void CrcMake(int n);
+    // Receives byte by byte into the reply area until 100 ms of silence. Reply
+    // byte k lands at ComBuf[20 + k]; the store made for the read that timed out
+    // leaves a copy of the last byte at 20 + n. Bytes beyond the 75th are
+    // dropped so that they never reach the state fields.
+    int ReadReply();
+    // True when the CRC over reply bytes 0..n-1 equals reply bytes n (low) and
+    // n+1 (high).
+    bool CrcCheck(int n) const;
+    // Echo check of a write: the echoed CRC equals the CRC just sent.
+    bool EchoOk() const;
+
+    // Unsigned 16-bit register i of a read reply (high byte at 23 + 2i).
+    int replyRegister(int i) const;
+
+    // Baud code of the last OpenCom (-1 before the first).
+    int currentBaud() const { return m_baudIndex; }
+    bool isOpen() const { return m_open; }
+    SerialLine &line() { return *m_line; }
+
+    // A line that never falls silent would keep ReadReply receiving for ever:
+    // it gives up after this many bytes (several frames' worth at any rate).
+    static constexpr int MaxReceive = 1024;
+
+private:
+    std::unique_ptr<SerialLine> m_line;
+    std::uint16_t m_receiveCell = 0; // keeps the last byte ever received
+    int m_baudIndex = -1;
+    bool m_open = false;
+};
