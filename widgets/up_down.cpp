@@ -1,0 +1,25 @@
+#include "up_down.h"
+
+#include <QToolButton>
+#include <QVBoxLayout>
+
+UpDown::UpDown(QWidget *parent)
+    : QWidget(parent)
+    , m_up(new QToolButton(this))
+    , m_down(new QToolButton(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (QToolButton *button : {m_up, m_down}) {
+        button->setAutoRepeat(true);
+        button->setFixedSize(18, 12);
+        button->setFocusPolicy(Qt::NoFocus);
+        layout->addWidget(button);
+    }
+    m_up->setArrowType(Qt::UpArrow);
+    m_down->setArrowType(Qt::DownArrow);
+    connect(m_up, &QToolButton::clicked, this, [this] { emit changingEx(Up); });
+    connect(m_down, &QToolButton::clicked, this, [this] { emit changingEx(Down); });
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
