@@ -83,6 +83,7 @@ int Link::ReadReply()
             ComBuf[cb::Reply + k] = static_cast<std::int16_t>(m_receiveCell);
         ++k;
     } while (delivered && k < MaxReceive);
+    m_lastReceiveCount = delivered ? k : k - 1;
     return m_receiveCell;
 }
 

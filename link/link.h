@@ -59,6 +59,9 @@ public:
     // Unsigned 16-bit register i of a read reply (high byte at 23 + 2i).
     int replyRegister(int i) const;
 
+    // Bytes the last ReadReply received (0 when the line stayed quiet).
+    int lastReceiveCount() const { return m_lastReceiveCount; }
+
     // Baud code of the last OpenCom (-1 before the first).
     int currentBaud() const { return m_baudIndex; }
     bool isOpen() const { return m_open; }
@@ -72,5 +75,6 @@ private:
     std::unique_ptr<SerialLine> m_line;
     std::uint16_t m_receiveCell = 0; // keeps the last byte ever received
     int m_baudIndex = -1;
+    int m_lastReceiveCount = 0;
     bool m_open = false;
 };

@@ -1,0 +1,338 @@
+#include "scan_window.h"
+
+#include "activation_tracker.h"
+#include "device_enumerator.h"
+#include "device_settings.h"
+#include "family_window.h"
+#include "language_switch.h"
+#include "link.h"
+#include "message_sink.h"
+#include "numtext.h"
+#include "status_label.h"
+#include "status_messages.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+
+using i18n::Status;
+
+namespace {
+enum Family { NoFamily = 0, Transmitter = 1, Converter = 2, Resistance = 3, Distributor = 4, VmaDistributor = 5 };
+} // namespace
+
+TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
+    : QMainWindow(nullptr)
+    , m_link(link)
+    , m_enumerator(std::move(enumerator))
+{
+    setObjectName("TForm3");
+    setWindowTitle("Scan");
+    m_link.ComBuf[cb::LangCode] = lang::English;
+
+    QMenu *file = menuBar()->addMenu("File");
+    file->setObjectName("File");
+    QAction *exit = file->addAction("Exit");
+    exit->setObjectName("Exit");
+    // The program ends with the scan window, so its Exit ends the program too.
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu *language = menuBar()->addMenu("Language");
+    language->setObjectName("Language");
+    const auto addLanguage = [this, language](const char *name, const char *text, void (TForm3::*handler)()) {
+        QAction *action = language->addAction(text);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    addLanguage("English", "English", &TForm3::EnglishClick)->setChecked(true);
+    addLanguage("Traditional", "Chinese Traditional", &TForm3::TraditionalClick);
+    addLanguage("Simplified", "Chinese Simplified", &TForm3::SimplifiedClick);
+
+    QMenu *about = menuBar()->addMenu("Help");
+    about->setObjectName("About");
+    QAction *contents = about->addAction("Conents");
+    contents->setObjectName("Conents");
+    connect(contents, &QAction::triggered, this, &TForm3::ConentsClick);
+    about->addAction("V100625")->setObjectName("v1_0");
+    about->menuAction()->setVisible(false);
+
+    auto *central = new QWidget(this);
+    auto *grid = new QGridLayout(central);
+    grid->setContentsMargins(16, 12, 16, 12);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+
+    m_label3 = new QLabel("Com :", central);
+    m_label3->setObjectName("Label3");
+    ListBox1 = new QListWidget(central);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->setMinimumWidth(380);
+    ListBox1->setFixedHeight(110);
+    m_label2 = new QLabel("Baud :", central);
+    m_label2->setObjectName("Label2");
+    ListBox2 = new QListWidget(central);
+    ListBox2->setObjectName("ListBox2");
+    for (const char *settings : BaudTable)
+        ListBox2->addItem(settings);
+    ListBox2->setFixedHeight(ListBox2->sizeHintForRow(0) * 4 + 2 * ListBox2->frameWidth() + 4);
+    for (QListWidget *list : {ListBox1, ListBox2})
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    Label5 = new StatusLabel(central);
+    Label5->setObjectName("Label5");
+    QFont bold = Label5->font();
+    bold.setBold(true);
+    bold.setPixelSize(16);
+    Label5->setFont(bold);
+    Label5->setStatus(QColor(0, 0, 255), "Press Start");
+    Label5->setMinimumWidth(220);
+
+    Button1 = new QPushButton("Start", central);
+    Button1->setObjectName("Button1");
+    Button1->setMinimumWidth(110);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+
+    grid->addWidget(m_label3, 0, 0, Qt::AlignTop);
+    grid->addWidget(ListBox1, 0, 1, 1, 2);
+    grid->addWidget(m_label2, 1, 0, Qt::AlignTop);
+    grid->addWidget(ListBox2, 1, 1, 1, 2);
+    grid->addWidget(Label5, 2, 1);
+    grid->addWidget(Button1, 2, 2, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(3, 1);
+    setCentralWidget(central);
+    setTabOrder(Button1, ListBox1);
+    setTabOrder(ListBox1, ListBox2);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(20);
+    connect(Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
+
+    ActivationTracker::instance().addProgramWindow(this);
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::setFamilyWindows(const FamilyWindows &windows)
+{
+    m_families = windows;
+}
+
+void TForm3::Button1Click()
+{
+    ListBox1->clear();
+    m_link.ComBuf[cb::PortIdx] = 0;
+    m_link.ComBuf[cb::ComNo] = 0;
+
+    const Enumeration devices = m_enumerator->enumerate();
+    if (devices.failure != Enumeration::None) {
+        // The system cannot list its devices: nothing can be scanned.
+        showMessage(enumerationMessage(devices));
+        close();
+        return;
+    }
+
+    int comNo = 0;
+    for (const std::string &text : devices.names) {
+        const QString name = QString::fromStdString(text);
+        if (!name.contains("COM"))
+            continue;
+        ListBox1->addItem(name);
+        if (name.contains("USB-to-Serial") || name.contains("USB to Serial")) {
+            const int start = name.indexOf("COM") + 1 + 3; // 1-based, after "COM"
+            const int length = name.indexOf(')') + 1 - start;
+            m_link.ComBuf[cb::ParseStart] = static_cast<std::int16_t>(start);
+            m_link.ComBuf[cb::ParseLength] = static_cast<std::int16_t>(length);
+            const QString number = length > 0 ? name.mid(start - 1, length) : QString();
+            comNo = textToInt(number.toStdString()); // raises on a name without a number
+            m_link.ComBuf[cb::ComNo] = static_cast<std::int16_t>(std::clamp(comNo, -1, 32767));
+            ListBox1->setCurrentRow(m_link.ComBuf[cb::PortIdx]);
+        }
+        ++m_link.ComBuf[cb::PortIdx];
+    }
+
+    // Only COM1..COM16 can be opened: any other number is no usable adapter.
+    if (comNo < 1 || comNo > PortTable::Size) {
+        i18n::showStatus(*Label5, Status::CommunicationError, m_link.ComBuf[cb::LangCode]);
+        return;
+    }
+    i18n::showStatus(*Label5, Status::Scan, m_link.ComBuf[cb::LangCode]);
+    Timer1->start();
+}
+
+void TForm3::Timer1Timer()
+{
+    Timer1->stop();
+    iConTest();
+}
+
+void TForm3::reopen(int baudIndex)
+{
+    m_link.Reopen(baudIndex);
+}
+
+void TForm3::selectBaud(int baudIndex)
+{
+    if (baudIndex >= 0 && baudIndex < ListBox2->count())
+        ListBox2->setCurrentRow(baudIndex);
+}
+
+void TForm3::iConTest()
+{
+    auto &buf = m_link.ComBuf;
+    buf[cb::BaudIdx] = 0;
+    buf[cb::DevFamily] = NoFamily;
+    buf[cb::DevAddr] = 1;
+    selectBaud(0);
+
+    // One plain attempt at 4800 baud: the families that cannot be forced.
+    reopen(0);
+    GetSerialN(1);
+    const auto resistanceWindow = [this] {
+        return (m_link.ComBuf[24] & 0xFF) >= 5 ? m_families.resistance : m_families.compact;
+    };
+    if (buf[cb::DevFamily] == Transmitter) {
+        handOver(m_families.transmitter);
+        return;
+    }
+    if (buf[cb::DevFamily] == Resistance) {
+        handOver(resistanceWindow());
+        return;
+    }
+
+    // Forced attempts: at each baud code broadcast "address 1" and "19200
+    // baud", then ask at 19200.
+    buf[cb::DevFamily] = NoFamily;
+    buf[cb::DevAddr] = 1;
+    while (buf[cb::DevFamily] == NoFamily) {
+        reopen(buf[cb::BaudIdx]);
+        m_link.ReadReply();
+        m_link.SendCmd(0, 5, AddressCell, 1);
+        m_link.ReadReply();
+        m_link.ReadReply();
+        m_link.SendCmd(0, 6, BaudCell, 2);
+        m_link.ReadReply();
+        reopen(2);
+        GetSerialN(1);
+
+        switch (buf[cb::DevFamily]) {
+        case Converter: handOver(m_families.converter); return;
+        case Distributor: handOver(m_families.distributor); return;
+        case VmaDistributor: handOver(m_families.vmaDistributor); return;
+        // A module that cannot be forced but answered at 19200 all the same
+        // is opened too, rather than leaving the scan on "Scan...".
+        case Transmitter: handOver(m_families.transmitter); return;
+        case Resistance: handOver(resistanceWindow()); return;
+        default: break;
+        }
+        ++buf[cb::BaudIdx];
+        selectBaud(buf[cb::BaudIdx]);
+        if (buf[cb::BaudIdx] > 3) {
+            i18n::showStatus(*Label5, Status::DeviceNotFound, buf[cb::LangCode]);
+            return;
+        }
+    }
+}
+
+void TForm3::GetSerialN(int address)
+{
+    m_link.ReadReply();
+    m_link.SendCmd(address, 4, InfoBlockRegister, 4);
+    m_link.ReadReply();
+    // Decide only on a genuine answer to this request: a full reply with a
+    // good CRC, never on bytes an earlier exchange left in the reply area.
+    auto &buf = m_link.ComBuf;
+    if (m_link.lastReceiveCount() < 13 || !m_link.CrcCheck(11) || buf[20] != address || buf[21] != 4)
+        return;
+
+    const int c = buf[23] & 0xFF;
+    const int v = buf[24] & 0xFF;
+    const int e = c * 256 + v;
+    if (c >= 32 && c <= 36) {
+        buf[cb::DevFamily] = Converter;
+    } else if (e == 3110 || c == 1 || c == 2 || c == 17 || c == 18) {
+        buf[cb::DevFamily] = Transmitter;
+        buf[cb::DevModel] = static_cast<std::int16_t>(c);
+    } else if (c >= 3 && c <= 7) {
+        buf[cb::DevFamily] = Resistance;
+    } else if (c == 49 || (c >= 55 && c <= 58)) {
+        buf[cb::DevFamily] = Distributor;
+    } else if (c >= 50 && c <= 54) {
+        buf[cb::DevFamily] = VmaDistributor;
+    }
+    if (buf[cb::DevFamily] != NoFamily) {
+        buf[cb::DevVer] = static_cast<std::int16_t>(v);
+        m_link.SerialNo = decodeSerial(m_link);
+    }
+}
+
+void TForm3::handOver(QWidget *window)
+{
+    hide();
+    if (!window)
+        return;
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void TForm3::EnglishClick()
+{
+    switchLanguage(lang::English);
+}
+
+void TForm3::TraditionalClick()
+{
+    switchLanguage(lang::Traditional);
+}
+
+void TForm3::SimplifiedClick()
+{
+    switchLanguage(lang::Simplified);
+}
+
+void TForm3::applyLanguage(int langCode)
+{
+    switch (langCode) {
+    case lang::Traditional: TraditionalClick(); break;
+    case lang::Simplified: SimplifiedClick(); break;
+    default: EnglishClick(); break;
+    }
+}
+
+void TForm3::switchLanguage(int langCode)
+{
+    m_link.ComBuf[cb::LangCode] = static_cast<std::int16_t>(langCode);
+    const i18n::WindowSet windows = {
+        {"TForm3", this},
+        {"TForm1", m_families.converter},
+        {"TForm2", m_families.transmitter},
+        {"TForm4", m_families.resistance},
+        {"TForm10", m_families.compact},
+        {"TForm5", m_families.distributor},
+        {"TForm7", m_families.vmaDistributor},
+    };
+    i18n::setLanguageChecks(langCode, windows);
+    i18n::applyCaptions(langCode, windows);
+    // "Press Start" is a caption: the switch also resets the status label.
+    Label5->setFontColor(QColor(0, 0, 255));
+}
+
+void TForm3::ConentsClick()
+{
+    openHelpFile(helpFileName("QRW", m_link.ComBuf[cb::LangCode]), false);
+}
+
+void TForm3::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+// Corrections applied to the configuration fields when the operator leaves
+// them. Each takes the field's text (and the type and bound texts it depends
+// on) and returns the text the field shows afterwards. Text that is not a
+// number raises ConversionError; a blank field takes its default instead.
+
+// How a temperature limit is kept: the converter and transmitter truncate it
+// to whole degrees; the distributor keeps it as typed in its shortest form.
+enum class TemperatureLimit { Whole, General };
+
+// Lower measuring range limit: blank takes lowText; outside [lowText, highText] becomes lowText.
+std::string lowerLimitExit(int type, const std::string &text, const std::string &lowText,
+                           const std::string &highText,
+                           TemperatureLimit style = TemperatureLimit::Whole);
+// Upper measuring range limit: blank takes highText; outside [lowText, highText] becomes highText.
+std::string upperLimitExit(int type, const std::string &text, const std::string &lowText,
+                           const std::string &highText,
+                           TemperatureLimit style = TemperatureLimit::Whole);
+// Offset: blank is 0; clamped to the shown bound texts; shown with the type's offset decimals.
+std::string offsetExit(int type, const std::string &text, const std::string &lowBoundText,
+                       const std::string &highBoundText);
+// Coefficient A or B: blank is 0; whole number held to -128..127.
+std::string coefficientExit(const std::string &text);
+// Divisor C: blank is 1; whole number held to -30000..30000; 0 becomes 1.
+std::string divisorExit(const std::string &text);
+// Output range lower limit: blank or outside the type's band becomes the negative bound.
+std::string outputLowExit(int type, const std::string &text);
+// Output range upper limit: blank or outside the type's band becomes the positive bound.
+std::string outputHighExit(int type, const std::string &text);
