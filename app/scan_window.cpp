@@ -128,6 +128,9 @@ void TForm3::setFamilyWindows(const FamilyWindows &windows)
 
 void TForm3::Button1Click()
 {
+    // A probe armed by an earlier Start that has not begun yet is dropped: it
+    // would probe the old port and overwrite this scan's result.
+    Timer1->stop();
     ListBox1->clear();
     m_link.ComBuf[cb::PortIdx] = 0;
     m_link.ComBuf[cb::ComNo] = 0;
@@ -320,8 +323,7 @@ void TForm3::switchLanguage(int langCode)
         {"TForm5", m_families.distributor},
         {"TForm7", m_families.vmaDistributor},
     };
-    i18n::setLanguageChecks(langCode, windows);
-    i18n::applyCaptions(langCode, windows);
+    i18n::switchLanguage(langCode, windows);
     // "Press Start" is a caption: the switch also resets the status label.
     Label5->setFontColor(QColor(0, 0, 255));
 }

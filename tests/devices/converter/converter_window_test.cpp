@@ -1,0 +1,427 @@
+#include "converter_fixture.h"
+
+#include "numtext.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTabWidget>
+
+namespace {
+const QColor Green(0, 128, 0);
+const QColor Red(255, 0, 0);
+
+using Requests = std::vector<std::tuple<int, int, int>>;
+} // namespace
+
+using ConverterWindow = ConverterFixture;
+
+TEST_F(ConverterWindow, ReadOfAVersionNineConverterFillsEveryControl)
+{
+    attach(9);
+    configure({{0, 1}, {1, 1}, {2, -40}, {3, 2400}, {4, -1234}, {5, 20000}, {6, -15}, {7, 27},
+               {8, 1}, {9, 2}, {14, -128}, {15, 127}, {16, -30000}, {17, 2}, {18, 3},
+               {19, 1}, {20, 2}, {23, 7}});
+    line->clearLog();
+    read();
+
+    EXPECT_EQ(requests(), (Requests{{4, 7936, 4}, {3, 0, 24}}));
+    EXPECT_EQ(status()->text(), "Read Success");
+    EXPECT_EQ(status()->fontColor(), Green);
+    EXPECT_EQ(child<RadioGroup>("Item1")->itemIndex(), 1);
+    EXPECT_EQ(child<RadioGroup>("Item3")->itemIndex(), 1);
+    EXPECT_EQ(form->InType, 1);
+    EXPECT_EQ(text("Label4"), "deg F");
+    EXPECT_EQ(text("Label6"), "deg F");
+    EXPECT_EQ(text("Edi3"), "-40");
+    EXPECT_EQ(text("Edi4"), "2400");
+    EXPECT_EQ(text("Edit13"), "-123.4");
+    EXPECT_EQ(text("Edit14"), "2000.0");
+    EXPECT_EQ(text("Edi61"), "-1.5");
+    EXPECT_EQ(text("Edi62"), "2.7");
+    EXPECT_EQ(child<RadioGroup>("Item4")->itemIndex(), 1);
+    EXPECT_EQ(child<RadioGroup>("Item5")->itemIndex(), 2);
+    EXPECT_EQ(text("Edit8"), "-128");
+    EXPECT_EQ(text("Edit11"), "127");
+    EXPECT_EQ(text("Edit12"), "-30000");
+    EXPECT_TRUE(child<QRadioButton>("High")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("CheckBox2")->isChecked());
+    EXPECT_EQ(text("ID_Edit"), "1");
+    EXPECT_EQ(child<QComboBox>("ComboBox1")->currentText(), "19200");
+    EXPECT_EQ(child<QComboBox>("ComboBox2")->currentIndex(), 7);
+    EXPECT_EQ(text("Label60"), "RX220");
+    EXPECT_EQ(text("Label45"), "V09");
+    EXPECT_EQ(text("Serial_Y"), "703070001");
+    EXPECT_FALSE(child<QWidget>("GroupBox24")->isHidden());
+    EXPECT_FALSE(child<QWidget>("High")->isHidden());
+    EXPECT_TRUE(child<RadioGroup>("Item5")->isItemVisible(2));
+    EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
+}
+
+TEST_F(ConverterWindow, FirmwareVersionDecidesBlockLengthAndVisibleChoices)
+{
+    attach(8);
+    line->clearLog();
+    read();
+    EXPECT_EQ(requests().back(), std::make_tuple(3, 0, 24)); // CRC over 51 bytes
+    EXPECT_EQ(status()->text(), "Read Success");
+    EXPECT_TRUE(child<QWidget>("GroupBox24")->isHidden());
+
+    attach(5);
+    line->clearLog();
+    read();
+    EXPECT_EQ(requests().back(), std::make_tuple(3, 0, 23)); // CRC over 49 bytes
+    EXPECT_EQ(status()->text(), "Read Success");
+    EXPECT_TRUE(child<QWidget>("High")->isHidden());
+    EXPECT_TRUE(child<QWidget>("Low")->isHidden());
+    EXPECT_TRUE(child<RadioGroup>("Item5")->isItemVisible(2));
+
+    attach(3);
+    setText("ID_Edit", "99");
+    read();
+    EXPECT_FALSE(child<RadioGroup>("Item5")->isItemVisible(2));
+    EXPECT_EQ(text("ID_Edit"), "99"); // the address is shown from version 5 on
+}
+
+TEST_F(ConverterWindow, OldFirmwareExchangesTheOutputRangeUnscaled)
+{
+    attach(2);
+    configure({{0, 1}, {1, 0}, {4, 150}, {5, 900}});
+    read();
+    EXPECT_EQ(text("Edit13"), "150.0");
+    EXPECT_EQ(text("Edit14"), "900.0");
+
+    write();
+    EXPECT_EQ(status()->text(), "Write Success");
+    EXPECT_EQ(module->holding(4), 150);
+    EXPECT_EQ(module->holding(5), 900);
+}
+
+TEST_F(ConverterWindow, ReadFailures)
+{
+    // Another family's module code in the information block.
+    attach(9, 49);
+    setText("Edi3", "123");
+    form->BtnP1Click();
+    EXPECT_FALSE(form->Timer4->isActive());
+    EXPECT_EQ(status()->text(), "Read Fail");
+    EXPECT_EQ(status()->fontColor(), Red);
+    EXPECT_EQ(text("Edi3"), "123");
+    EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
+
+    // A damaged configuration block leaves the fields as they were.
+    attach(9);
+    line->injectFault(LineFault::BadCrc, 2); // the information block is read without a check
+    read();
+    EXPECT_EQ(status()->text(), "Read Fail");
+    EXPECT_EQ(text("Edi3"), "123");
+    EXPECT_EQ(text("Label60"), "RX220"); // the information block was shown
+    EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
+}
+
+TEST_F(ConverterWindow, RangeDisplayOfThermocoupleKInFahrenheit)
+{
+    attach(9);
+    configure({{0, 1}, {1, 1}});
+    read();
+    EXPECT_EQ(text("Edi1"), "-58");
+    EXPECT_EQ(text("Edi2"), "2498");
+    EXPECT_EQ(text("Label1"), "-127.8");
+    EXPECT_EQ(text("Label3"), "+127.8");
+    EXPECT_EQ(text("Label32"), "-3000.0~3000.0");
+
+    // Thermocouple T: trunc(-270 × 1.8 + 32)
+    child<RadioGroup>("Item1")->setItemIndex(2);
+    EXPECT_EQ(text("Edi1"), "-454");
+}
+
+TEST_F(ConverterWindow, InputCheckMarksOffendingFieldsAndSendsNothing)
+{
+    attach(9);
+    configure({{0, 1}, {1, 1}, {2, 0}, {3, 1000}});
+    read();
+
+    setText("Edi61", "127.8");
+    setText("Edi62", "-127.8");
+    line->clearLog();
+    write();
+    EXPECT_EQ(status()->text(), "Write Success");
+
+    setText("Edi61", "127.9");
+    setText("Edi4", "2499");
+    line->clearLog();
+    write();
+    EXPECT_TRUE(line->log().empty());
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(status()->text(), "Write Fail");
+    EXPECT_EQ(status()->fontColor(), Red);
+    EXPECT_TRUE(child<ExitEdit>("Edi61")->isRed());
+    EXPECT_TRUE(child<ExitEdit>("Edi4")->isRed());
+    EXPECT_FALSE(child<ExitEdit>("Edi62")->isRed());
+    EXPECT_FALSE(child<ExitEdit>("Edi3")->isRed());
+
+    // Marks stay until the field is left or the next read.
+    form->Edi61Exit();
+    EXPECT_FALSE(child<ExitEdit>("Edi61")->isRed());
+    read();
+    EXPECT_FALSE(child<ExitEdit>("Edi4")->isRed());
+}
+
+TEST_F(ConverterWindow, WriteSendsEveryRegisterInOrderAndEndsWithAddressAndBaud)
+{
+    attach(9);
+    configure({{0, 1}, {1, 0}, {19, 1}, {20, 2}});
+    read();
+    child<RadioGroup>("Item1")->setItemIndex(0); // Thermocouple J
+    setText("Edi3", "500");
+    setText("Edi4", "100");
+    setText("Edi61", "1.5");
+    setText("Edi62", "-2.5");
+    child<RadioGroup>("Item4")->setItemIndex(1);
+    child<RadioGroup>("Item5")->setItemIndex(2);
+    setText("Edit13", "300.0");
+    setText("Edit14", "-100.5");
+    setText("Edit8", "3");
+    setText("Edit11", "-4");
+    setText("Edit12", "7");
+    child<QRadioButton>("Low")->setChecked(true);
+    child<QCheckBox>("CheckBox2")->setChecked(true);
+    child<QComboBox>("ComboBox2")->setCurrentIndex(4);
+    child<QComboBox>("ComboBox1")->setCurrentIndex(2);
+
+    line->clearLog();
+    form->BtnP2Click();
+    EXPECT_EQ(status()->text(), "Transmission...");
+    EXPECT_FALSE(child<QPushButton>("BtnP1")->isEnabled());
+    ASSERT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->Timer1->interval(), 500);
+    form->Timer1Timer();
+
+    EXPECT_EQ(text("Edi3"), "100");
+    EXPECT_EQ(text("Edi4"), "500");
+    EXPECT_EQ(text("Edit13"), "-100.5");
+    EXPECT_EQ(text("Edit14"), "300.0");
+    EXPECT_EQ(requests(), (Requests{{5, 0, 0},     {5, 1, 0},     {5, 2, 100},    {5, 3, 500},
+                                    {5, 6, 15},    {5, 7, -25 & 0xFFFF}, {5, 8, 1},   {5, 9, 2},
+                                    {5, 4, -1005 & 0xFFFF}, {5, 5, 3000}, {5, 14, 3}, {5, 15, -4 & 0xFFFF},
+                                    {5, 16, 7},    {5, 17, 3},    {5, 18, 1},     {5, 23, 4},
+                                    {5, 19, 1},    {6, 20, 2}}));
+    EXPECT_EQ(module->holding(2), 100);
+    EXPECT_EQ(module->holding(3), 500);
+    EXPECT_EQ(status()->text(), "Write Success");
+    EXPECT_EQ(status()->fontColor(), Green);
+    EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
+}
+
+TEST_F(ConverterWindow, NewAddressAndBaudRateAreFollowed)
+{
+    attach(9);
+    read();
+    setText("ID_Edit", "17");
+    child<QComboBox>("ComboBox1")->setCurrentIndex(3);
+    const int opens = line->openCount();
+    write();
+    EXPECT_EQ(status()->text(), "Write Success");
+    EXPECT_EQ(link->ComBuf[cb::DevAddr], 17);
+    EXPECT_EQ(line->baudCode(), 3);
+    EXPECT_EQ(line->openCount(), opens + 1);
+    EXPECT_EQ(module->address(), 17);
+    EXPECT_EQ(module->baudCode(), 3);
+
+    // The module answers at its new address and rate.
+    read();
+    EXPECT_EQ(status()->text(), "Read Success");
+}
+
+TEST_F(ConverterWindow, WriteRejectedTwiceStopsTheChain)
+{
+    attach(9);
+    read();
+    setText("ID_Edit", "9");
+    const int opens = line->openCount();
+    line->clearLog();
+    form->BtnP2Click();
+    line->injectFault(LineFault::BadCrc, 2);
+    form->Timer1Timer();
+    EXPECT_EQ(requests(), (Requests{{5, 0, 1}, {5, 0, 1}}));
+    EXPECT_EQ(status()->text(), "Write Fail");
+    EXPECT_EQ(status()->fontColor(), Red);
+    EXPECT_EQ(link->ComBuf[cb::DevAddr], 1);
+    EXPECT_EQ(line->openCount(), opens);
+    EXPECT_EQ(module->address(), 1);
+    EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
+
+    // One rejected echo is repeated and the chain goes on.
+    line->clearLog();
+    form->BtnP2Click();
+    line->injectFault(LineFault::BadCrc, 1);
+    form->Timer1Timer();
+    EXPECT_EQ(status()->text(), "Write Success");
+    EXPECT_EQ(std::get<1>(requests()[0]), 0);
+    EXPECT_EQ(std::get<1>(requests()[1]), 0);
+    EXPECT_EQ(std::get<1>(requests()[2]), 1);
+}
+
+TEST_F(ConverterWindow, WithoutABaudRateTheLineKeepsItsRate)
+{
+    attach(4); // registers 19 and 20 are not shown below version 5
+    read();
+    ASSERT_EQ(child<QComboBox>("ComboBox1")->currentIndex(), -1);
+    setText("ID_Edit", "1");
+    line->clearLog();
+    write();
+    EXPECT_EQ(status()->text(), "Write Success");
+    EXPECT_EQ(requests().back(), std::make_tuple(6, 20, 2));
+    EXPECT_EQ(line->baudCode(), 2);
+    EXPECT_EQ(module->baudCode(), 2);
+}
+
+TEST_F(ConverterWindow, ConversionErrorInTheWriteChainEndsItCleanly)
+{
+    attach(9);
+    read();
+    setText("Edit8", "abc");
+    line->clearLog();
+    form->BtnP2Click();
+    EXPECT_THROW(form->Timer1Timer(), ConversionError);
+    EXPECT_TRUE(line->log().empty()); // nothing half written
+    EXPECT_EQ(status()->text(), "Write Fail");
+    EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
+
+    setText("Edit8", "1");
+    setText("Edi61", "x");
+    EXPECT_THROW(form->BtnP2Click(), ConversionError);
+    EXPECT_EQ(status()->text(), "Write Fail");
+    EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
+}
+
+TEST_F(ConverterWindow, ExitRulesCorrectTheFields)
+{
+    attach(9);
+    configure({{0, 0}, {1, 0}}); // Thermocouple J, deg C
+    read();
+    setText("Edi4", "2000");
+    form->Edi4Exit();
+    EXPECT_EQ(text("Edi4"), "1000");
+    setText("Edi3", "");
+    form->Edi3Exit();
+    EXPECT_EQ(text("Edi3"), "-50");
+    setText("Edi3", "12.7");
+    form->Edi3Exit();
+    EXPECT_EQ(text("Edi3"), "12");
+
+    const std::pair<const char *, const char *> divisor[] = {{"0", "1"}, {"40000", "30000"}, {"", "1"}, {"-40000", "-30000"}};
+    for (const auto &[typed, shown] : divisor) {
+        setText("Edit12", typed);
+        form->Edit12Exit();
+        EXPECT_EQ(text("Edit12"), shown) << typed;
+    }
+    const std::pair<const char *, const char *> coefficient[] = {{"200", "127"}, {"-200", "-128"}, {"", "0"}};
+    for (const auto &[typed, shown] : coefficient) {
+        setText("Edit8", typed);
+        form->Edit8Exit();
+        EXPECT_EQ(text("Edit8"), shown) << typed;
+    }
+
+    // The mV type: offsets in hundredths.
+    child<RadioGroup>("Item1")->setItemIndex(9);
+    setText("Edi61", "1.234");
+    form->Edi61Exit();
+    EXPECT_EQ(text("Edi61"), "1.23");
+    setText("Edi62", "0.29");
+    setText("Edi3", "-10");
+    setText("Edi4", "10");
+    write();
+    EXPECT_EQ(module->holding(6), 123);
+    EXPECT_EQ(module->holding(7), 29);
+
+    // An invalid entry is the standard conversion error.
+    setText("Edit11", "seven");
+    EXPECT_THROW(form->Edit11Exit(), ConversionError);
+}
+
+TEST_F(ConverterWindow, TypeChangeKeepsTheRawOutputRange)
+{
+    attach(9);
+    configure({{0, 1}, {1, 0}, {4, 1000}, {5, -250}});
+    read();
+    ASSERT_EQ(text("Edit13"), "100.0");
+    child<RadioGroup>("Item1")->setItemIndex(9); // K to mV
+    EXPECT_EQ(text("Edit13"), "10.00");
+    EXPECT_EQ(text("Edit14"), "-2.50");
+    EXPECT_EQ(text("Label32"), "-300.00~300.00");
+    EXPECT_EQ(text("Label4"), "mV");
+
+    // A unit change keeps the output range edited since.
+    setText("Edit13", "12.34");
+    child<RadioGroup>("Item3")->setItemIndex(1);
+    EXPECT_EQ(text("Edit13"), "12.34");
+
+    // Current renames the unit choices and shows mA.
+    child<RadioGroup>("Item1")->setItemIndex(12);
+    EXPECT_EQ(child<RadioGroup>("Item3")->itemText(0), "com +");
+    EXPECT_EQ(child<RadioGroup>("Item3")->itemText(1), "com -");
+    EXPECT_EQ(child<RadioGroup>("Item3")->itemIndex(), 1);
+    EXPECT_EQ(text("Label5"), "mA");
+    EXPECT_EQ(text("Edi1"), "0.000");
+    EXPECT_EQ(text("Edi2"), "24.000");
+    EXPECT_EQ(text("Label1"), "-1.200");
+    child<RadioGroup>("Item1")->setItemIndex(1);
+    EXPECT_EQ(child<RadioGroup>("Item3")->itemText(0), "deg C");
+}
+
+TEST_F(ConverterWindow, ActivationRestoresAddressAndBaudThenReads)
+{
+    attach(9);
+    configure({{24, 5}, {25, 1}});
+    form->Timer3->start();
+    line->clearLog();
+    form->FormActivate();
+    EXPECT_FALSE(form->Timer3->isActive());
+    ASSERT_GE(line->log().size(), 4u);
+    const auto &log = line->log();
+    EXPECT_EQ(log[0], (LoggedRequest{1, 3, 24, 2, 2}));
+    EXPECT_EQ(log[1], (LoggedRequest{1, 5, 19, 5, 2}));
+    EXPECT_EQ(log[2], (LoggedRequest{5, 6, 20, 1, 2}));
+    EXPECT_EQ(log[3], (LoggedRequest{5, 4, 7936, 4, 1})); // read at the module's own rate
+    EXPECT_EQ(text("ID_Edit"), "5");
+    EXPECT_EQ(line->baudCode(), 1);
+    form->Timer4Timer();
+    EXPECT_EQ(status()->text(), "Read Success");
+
+    // Version 7 and below: no restore.
+    attach(7);
+    line->clearLog();
+    form->FormActivate();
+    EXPECT_EQ(line->log().front().function, 4);
+}
+
+TEST_F(ConverterWindow, MissingPicturesLeaveTheImageEmpty)
+{
+    QTemporaryDir empty;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(empty.path());
+    attach(9);
+    configure({{18, 1}});
+    read();
+    QDir::setCurrent(before);
+    EXPECT_EQ(status()->text(), "Read Success");
+    EXPECT_TRUE(child<QLabel>("Image1")->pixmap().isNull());
+    EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
+}
+
+TEST_F(ConverterWindow, ServiceModeShowsTheFactoryFunctions)
+{
+    auto *pages = child<QTabWidget>("PageControl1");
+    EXPECT_FALSE(pages->isTabVisible(1));
+    EXPECT_FALSE(pages->isTabVisible(2));
+    EXPECT_TRUE(child<QWidget>("IDSet")->isHidden());
+    form->serviceModeChanged(true);
+    EXPECT_TRUE(pages->isTabVisible(1));
+    EXPECT_TRUE(pages->isTabVisible(2));
+    EXPECT_FALSE(child<QWidget>("IDSet")->isHidden());
+    EXPECT_FALSE(child<QWidget>("GroupBox6")->isHidden());
+    form->serviceModeChanged(false);
+    EXPECT_FALSE(pages->isTabVisible(1));
+}
