@@ -16,28 +16,36 @@ struct LoggedRequest
     int value = 0;
     int baud = -1; // baud code the line was set to when the frame was written
     std::int64_t timeMs = 0;
+    bool heard = false; // the module received it (same baud, not lost to a fault)
 
     bool operator==(const LoggedRequest &o) const
     {
-        return address == o.address && function == o.function && reg == o.reg
-               && value == o.value && baud == o.baud;
+        return address == o.address && function == o.function && reg == o.reg && value == o.value &&
+               baud == o.baud;
     }
 };
 
 // Faults the line injects into the next replies.
 enum class LineFault {
-    NoReply,     // the request is lost
-    BadCrc,      // the reply's CRC is damaged
-    ShortReply,  // the reply loses its last bytes
-    Exception,   // the module answers with an exception reply
-    Garbage,     // noise bytes arrive instead of the reply
-    SplitReply,  // the reply arrives in two parts with a pause of more than 100 ms
+    NoReply,    // the request is lost (the module never sees it)
+    BadCrc,     // the reply's CRC is damaged
+    ShortReply, // the reply loses its last bytes
+    Exception,  // the module answers with an exception reply (code 4) and does nothing
+    Garbage,    // noise bytes arrive instead of the reply
+    SplitReply, // the reply arrives in two parts with a pause of more than 100 ms
 };
 
 // The serial line connected in-process to one simulated module (or to none),
 // with a virtual clock: a read that times out advances the clock by 100 ms and
 // returns at once, bytes on the wire take their transmission time. A frame
 // written at a baud rate other than the module's is lost.
+//
+// A write takes the wire time of its bytes; the module answers 3.5 character
+// times plus 1 ms after the request's last byte, and each reply byte becomes
+// readable when it has fully arrived. The module's clock follows the line's.
+// Faults apply to requests the module would answer (its address, right baud,
+// good CRC); with BadCrc, ShortReply, Garbage and SplitReply it still executes
+// the request. The line runs 8N1; other settings garble every frame.
 class SimulatedLine : public SerialLine
 {
 public:
@@ -59,27 +67,44 @@ public:
 
     // The next `count` replies suffer `fault`.
     void injectFault(LineFault fault, int count = 1);
+    // Faults still waiting for a reply.
+    int pendingFaults() const { return static_cast<int>(m_faults.size()); }
     // Makes the port refuse to open.
     void setOpenFails(bool fails) { m_openFails = fails; }
 
-    std::int64_t clockMs() const { return m_clockMs; }
+    // Lets virtual time pass with no traffic (a window timer's interval).
+    void wait(int milliseconds);
+
+    std::int64_t clockMs() const { return m_clockUs / 1000; }
+    std::int64_t clockUs() const { return m_clockUs; }
     bool isOpen() const { return m_open; }
     int portIndex() const { return m_portIndex; }
+    // Baud code of the current line settings (-1 for a rate without a code).
     int baudCode() const { return m_baudCode; }
     // Number of successful opens so far.
     int openCount() const { return m_openCount; }
+    // Reply bytes not read yet, arrived or still on their way.
+    std::size_t pendingBytes() const { return m_incoming.size(); }
+
+    static constexpr std::int64_t ReadTimeoutUs = 100000;
+    static constexpr std::int64_t SplitPauseUs = 150000;
 
 private:
+    void advanceTo(std::int64_t us);
+    void deliver(const std::vector<std::uint8_t> &reply, bool split);
+
     SimModule *m_module = nullptr;
     std::vector<LoggedRequest> m_log;
     std::deque<LineFault> m_faults;
     std::deque<std::uint8_t> m_incoming;
-    std::deque<std::int64_t> m_arrival; // virtual time each incoming byte is readable
-    std::int64_t m_clockMs = 0;
+    std::deque<std::int64_t> m_arrival; // virtual time (us) each incoming byte is readable
+    std::int64_t m_clockUs = 0;
+    std::int64_t m_moduleUs = 0; // how far the module's clock has been moved
     bool m_open = false;
     bool m_openFails = false;
     int m_portIndex = -1;
     int m_baudCode = -1;
     int m_openCount = 0;
+    unsigned m_noiseSeed = 0x2545F491u;
     LineSettings m_settings;
 };

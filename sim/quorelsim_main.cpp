@@ -1,0 +1,371 @@
+// quorelsim: one simulated module behind a pseudo-terminal. The tool (or any
+// Modbus master) opens the slave terminal as its serial port; every request
+// and reply is logged in hex with a one-line decoding.
+#include "port_tables.h"
+#include "sim_module.h"
+#include "sim_options.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 0;
+    [[maybe_unused]] const auto written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+struct LineState
+{
+    int baudRate = 0;
+    bool is8N1 = false;
+};
+
+int rateOf(speed_t speed)
+{
+    switch (speed) {
+    case B1200: return 1200;
+    case B2400: return 2400;
+    case B4800: return 4800;
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    case B57600: return 57600;
+    case B115200: return 115200;
+    default: return 0;
+    }
+}
+
+speed_t speedOf(int rate)
+{
+    switch (rate) {
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 38400: return B38400;
+    default: return B19200;
+    }
+}
+
+// The line settings the program on the other side chose: the slave terminal's
+// settings are shared by every descriptor open on it.
+LineState lineState(int slaveFd)
+{
+    termios settings{};
+    if (::tcgetattr(slaveFd, &settings) != 0)
+        return {};
+    LineState state;
+    state.baudRate = rateOf(::cfgetospeed(&settings));
+    state.is8N1 = (settings.c_cflag & CSIZE) == CS8 && !(settings.c_cflag & PARENB) &&
+                  !(settings.c_cflag & CSTOPB);
+    return state;
+}
+
+std::chrono::microseconds micros(std::int64_t us)
+{
+    return std::chrono::microseconds(us);
+}
+
+// A frame ends after 3.5 characters of silence, but never sooner than 2 ms:
+// the terminal hands over bytes in bursts, not one by one.
+std::chrono::microseconds frameGap(int baudRate)
+{
+    return std::max(micros(2000), micros(wireTimeUs(35, baudRate) / 10));
+}
+
+std::string hex(const std::vector<std::uint8_t> &bytes)
+{
+    std::string text;
+    char cell[4];
+    for (std::uint8_t b : bytes) {
+        std::snprintf(cell, sizeof cell, "%02X ", b);
+        text += cell;
+    }
+    if (!text.empty())
+        text.pop_back();
+    return text;
+}
+
+class Log
+{
+public:
+    void line(const std::string &text) const
+    {
+        const double t = std::chrono::duration<double>(Clock::now() - m_start).count();
+        std::printf("%9.3f  %s\n", t, text.c_str());
+        std::fflush(stdout);
+    }
+
+private:
+    Clock::time_point m_start = Clock::now();
+};
+
+// The symbolic link asked for with --link; removed on every way out.
+class SymLink
+{
+public:
+    bool make(const std::string &path, const std::string &target, std::string &error)
+    {
+        struct stat info
+        {};
+        if (::lstat(path.c_str(), &info) == 0) {
+            if (!S_ISLNK(info.st_mode)) {
+                error = path + " exists and is not a symbolic link";
+                return false;
+            }
+            ::unlink(path.c_str()); // left by an earlier run
+        }
+        if (::symlink(target.c_str(), path.c_str()) != 0) {
+            error = "cannot make " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        m_path = path;
+        m_target = target;
+        return true;
+    }
+
+    ~SymLink()
+    {
+        if (m_path.empty())
+            return;
+        // Only our own link goes; a link someone has since replaced stays.
+        std::vector<char> buffer(m_target.size() + 2);
+        const auto length = ::readlink(m_path.c_str(), buffer.data(), buffer.size());
+        if (length >= 0 && std::string(buffer.data(), static_cast<std::size_t>(length)) == m_target)
+            ::unlink(m_path.c_str());
+    }
+
+private:
+    std::string m_path;
+    std::string m_target;
+};
+
+struct PendingReply
+{
+    Clock::time_point due;
+    std::vector<std::uint8_t> bytes;
+};
+
+class Server
+{
+public:
+    Server(SimModule &module, int master, int slave)
+        : m_module(module)
+        , m_master(master)
+        , m_slave(slave)
+    {}
+
+    // Serves until a signal arrives.
+    void run()
+    {
+        for (;;) {
+            std::optional<Clock::time_point> deadline;
+            if (!m_frame.empty())
+                deadline = m_lastByte + frameGap(lineState(m_slave).baudRate);
+            if (!m_replies.empty())
+                deadline =
+                    deadline ? std::min(*deadline, m_replies.front().due) : m_replies.front().due;
+            int timeout = -1;
+            if (deadline) {
+                const auto left = *deadline - Clock::now();
+                timeout = static_cast<int>(std::max<std::int64_t>(
+                    0, std::chrono::ceil<std::chrono::milliseconds>(left).count()));
+            }
+            pollfd fds[2] = {{m_master, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+            const int ready = ::poll(fds, 2, timeout);
+            if (ready < 0 && errno != EINTR)
+                return;
+            if (ready > 0 && fds[1].revents != 0)
+                return;
+            if (ready > 0 && (fds[0].revents & POLLIN))
+                receive();
+            else if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR)))
+                ::poll(fds + 1, 1, 100); // no reader on the slave: wait, do not spin
+
+            const auto now = Clock::now();
+            while (!m_replies.empty() && m_replies.front().due <= now) {
+                send(m_replies.front().bytes);
+                m_replies.pop_front();
+            }
+            if (!m_frame.empty() && now >= m_lastByte + frameGap(lineState(m_slave).baudRate)) {
+                process();
+                m_frame.clear();
+            }
+        }
+    }
+
+private:
+    void receive()
+    {
+        std::uint8_t buffer[512];
+        for (;;) {
+            const auto n = ::read(m_master, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            if (m_frame.empty())
+                m_frameStart = Clock::now();
+            m_frame.insert(m_frame.end(), buffer, buffer + n);
+            m_lastByte = Clock::now();
+        }
+    }
+
+    void process()
+    {
+        const LineState line = lineState(m_slave);
+        const auto now = Clock::now();
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - m_advanced);
+        if (elapsed.count() > 0) {
+            m_module.advance(static_cast<int>(elapsed.count()));
+            m_advanced += elapsed;
+        }
+
+        m_log.line("rx  " + hex(m_frame) + "   " +
+                   m_module.describe(m_frame.data(), m_frame.size()));
+        const int moduleRate = BaudRates[static_cast<std::size_t>(
+            std::clamp(m_module.baudCode(), 0, static_cast<int>(BaudRates.size()) - 1))];
+        if (line.baudRate != moduleRate || !line.is8N1) {
+            m_log.line("    lost: line at " + std::to_string(line.baudRate) + " baud" +
+                       (line.is8N1 ? "" : ", not 8N1") + ", module listens at " +
+                       std::to_string(moduleRate) + " baud 8N1");
+            return;
+        }
+        std::vector<std::uint8_t> reply = m_module.handle(m_frame.data(), m_frame.size());
+        if (reply.empty()) {
+            m_log.line("    no reply");
+            return;
+        }
+        // The reply is complete when request and reply would have crossed
+        // the wire at this rate, plus the module's turnaround.
+        const auto wire = micros(wireTimeUs(m_frame.size() + reply.size(), line.baudRate)) +
+                          frameGap(line.baudRate);
+        m_replies.push_back({std::max(now, m_frameStart + wire), std::move(reply)});
+    }
+
+    void send(const std::vector<std::uint8_t> &reply)
+    {
+        const auto n = ::write(m_master, reply.data(), reply.size());
+        if (n == static_cast<ssize_t>(reply.size()))
+            m_log.line("tx  " + hex(reply));
+        else
+            m_log.line("    reply dropped: " +
+                       std::string(n < 0 ? std::strerror(errno) : "terminal buffer full"));
+    }
+
+    SimModule &m_module;
+    int m_master;
+    int m_slave;
+    Log m_log;
+    std::vector<std::uint8_t> m_frame;
+    Clock::time_point m_frameStart;
+    Clock::time_point m_lastByte;
+    Clock::time_point m_advanced = Clock::now();
+    std::deque<PendingReply> m_replies;
+};
+
+bool installSignals()
+{
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    struct sigaction action
+    {};
+    action.sa_handler = onSignal;
+    ::sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        if (::sigaction(signal, &action, nullptr) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    SimOptions options;
+    std::string error;
+    if (!parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "quorelsim: %s\n%s", error.c_str(), simUsage());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(simUsage(), stdout);
+        return 0;
+    }
+    const std::unique_ptr<SimModule> module = SimModule::create(options.config);
+    if (!module) {
+        std::fprintf(stderr, "quorelsim: no module of family %d\n", options.config.family);
+        return 2;
+    }
+    module->setSensorBroken(options.broken);
+    module->setStoreFails(options.storeFails);
+
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        std::perror("quorelsim: openpty");
+        return 1;
+    }
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    // Raw 8N1 at the module's rate until the program on the other side sets
+    // its own. Our descriptor on the slave stays open for the whole run, so a
+    // program that closes and reopens the port never hangs up the line.
+    termios settings{};
+    ::tcgetattr(slave, &settings);
+    ::cfmakeraw(&settings);
+    settings.c_cflag |= CLOCAL | CREAD;
+    ::cfsetispeed(&settings, speedOf(BaudRates[static_cast<std::size_t>(module->baudCode())]));
+    ::cfsetospeed(&settings, speedOf(BaudRates[static_cast<std::size_t>(module->baudCode())]));
+    ::tcsetattr(slave, TCSANOW, &settings);
+
+    if (!installSignals()) {
+        std::perror("quorelsim: signals");
+        return 1;
+    }
+    SymLink link;
+    if (!options.linkPath.empty() && !link.make(options.linkPath, name, error)) {
+        std::fprintf(stderr, "quorelsim: %s\n", error.c_str());
+        return 1;
+    }
+
+    const ModuleConfig &config = options.config;
+    std::printf(
+        "quorelsim: %s (family %d), model %d, version %d, serial %u, address %d, %d baud%s%s\n",
+        familyName(config.family), config.family, config.model, config.version,
+        static_cast<unsigned>(config.serial), config.address,
+        BaudRates[static_cast<std::size_t>(config.baudCode)],
+        options.broken ? ", sensor broken" : "", options.storeFails ? ", storing fails" : "");
+    std::printf("slave terminal: %s\n", name);
+    if (!options.linkPath.empty())
+        std::printf("link: %s -> %s\n", options.linkPath.c_str(), name);
+    std::fflush(stdout);
+
+    Server(*module, master, slave).run();
+
+    std::printf("quorelsim: stopped\n");
+    std::fflush(stdout);
+    ::close(master);
+    ::close(slave);
+    return 0;
+}

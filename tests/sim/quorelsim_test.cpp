@@ -1,0 +1,107 @@
+#include "link.h"
+#include "message_sink.h"
+#include "port_tables.h"
+#include "qt_serial_line.h"
+#include "quorelsim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string tempLinkPath(const char *name)
+{
+    return (std::filesystem::temp_directory_path() /
+            (std::string(name) + "-" + std::to_string(::getpid())))
+        .string();
+}
+
+TEST(Quorelsim, AnswersAtItsRateLosesOtherRatesAndRemovesItsLinkOnExit)
+{
+    const std::string linkPath = tempLinkPath("quorelsim-link");
+    QuorelsimProcess sim;
+    ASSERT_TRUE(
+        sim.start({"--family", "4", "--address", "5", "--baud", "9600", "--link", linkPath}))
+        << sim.output();
+    EXPECT_NE(sim.output().find("universal distributor"), std::string::npos);
+    ASSERT_TRUE(std::filesystem::is_symlink(linkPath));
+    EXPECT_EQ(std::filesystem::read_symlink(linkPath).string(), sim.slavePath());
+
+    RawPort port;
+    ASSERT_TRUE(port.open(linkPath, 9600));
+    const auto t0 = Clock::now();
+    ASSERT_TRUE(port.send(requestFrame(5, 4, 7936, 4)));
+    const auto reply = port.receive(1000);
+    const auto elapsed = Clock::now() - t0;
+    ASSERT_EQ(reply.size(), 13u);
+    EXPECT_TRUE(frameCrcOk(reply));
+    EXPECT_EQ(reply[3], 49); // model code
+    // Paced like the wire: 21 bytes at 9600 baud take 21.9 ms.
+    EXPECT_GE(elapsed, std::chrono::microseconds(21875));
+    EXPECT_TRUE(sim.waitForOutput("tx  05 04 08 31 09"));
+
+    // At 19200 the module hears nothing.
+    ASSERT_TRUE(port.setRate(19200));
+    ASSERT_TRUE(port.send(requestFrame(5, 4, 7936, 4)));
+    EXPECT_TRUE(port.receive(300).empty());
+    EXPECT_TRUE(sim.waitForOutput("lost: line at 19200 baud"));
+
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+    EXPECT_NE(sim.output().find("quorelsim: stopped"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(linkPath)));
+}
+
+TEST(Quorelsim, ProgramsSerialPortReopensAndFollowsABaudChange)
+{
+    QuorelsimProcess sim;
+    ASSERT_TRUE(sim.start({"--family", "2"})) << sim.output();
+    setMessageSink([](const std::string &text) { ADD_FAILURE() << text; });
+    portTable().setPath(0, sim.slavePath());
+
+    Link link(std::make_unique<QtSerialLine>());
+    link.ComBuf[cb::ComNo] = 1;
+    const auto readInfo = [&link] {
+        link.ReadReply();
+        link.SendCmd(1, 4, 7936, 4);
+        link.ReadReply();
+        return link.CrcCheck(11) && link.ComBuf[23] == 32;
+    };
+    link.OpenCom(0, 2);
+    EXPECT_TRUE(readInfo());
+
+    // Closing and reopening the port does not hang up the simulator.
+    link.Reopen(2);
+    EXPECT_TRUE(readInfo());
+
+    // Baud code 1: the echo at 19200, then only 9600 is heard.
+    link.ReadReply();
+    link.SendCmd(1, 6, 20, 1);
+    link.ReadReply();
+    EXPECT_TRUE(link.EchoOk());
+    EXPECT_FALSE(readInfo());
+    link.Reopen(1);
+    EXPECT_TRUE(readInfo());
+    link.CloseCom();
+
+    setMessageSink(nullptr);
+    portTable().clear();
+    EXPECT_EQ(sim.stop(SIGINT), 0);
+    EXPECT_TRUE(sim.waitForOutput("lost: line at 19200 baud"));
+}
+
+TEST(Quorelsim, HelpAndBadOptions)
+{
+    std::string output;
+    EXPECT_EQ(QuorelsimProcess::run({"--help"}, output), 0);
+    EXPECT_NE(output.find("--store-fails"), std::string::npos);
+    EXPECT_EQ(QuorelsimProcess::run({"--baud", "1200"}, output), 2);
+}
+
+} // namespace
