@@ -14,10 +14,13 @@ std::string enumerationMessage(const Enumeration &result)
     std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(result.code));
     switch (result.failure) {
     case Enumeration::None: return {};
-    case Enumeration::Security: return std::string("Failed to initialize security. Error code = ") + code;
-    case Enumeration::Locator: return std::string("Failed to create IWbemLocator object. Err code = ") + code;
+    case Enumeration::Security:
+        return std::string("Failed to initialize security. Error code = ") + code;
+    case Enumeration::Locator:
+        return std::string("Failed to create IWbemLocator object. Err code = ") + code;
     case Enumeration::Connect: return std::string("Could not connect. Error code = ") + code;
-    case Enumeration::ProxyBlanket: return std::string("Could not set proxy blanket. Error code = ") + code;
+    case Enumeration::ProxyBlanket:
+        return std::string("Could not set proxy blanket. Error code = ") + code;
     case Enumeration::Enumerator: return "Error";
     }
     return {};
@@ -64,15 +67,17 @@ Enumeration SystemDeviceEnumerator::enumerate()
 {
     std::vector<SerialDevice> devices;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
-        const bool usb = info.hasVendorIdentifier() || info.portName().startsWith("ttyUSB")
-                         || info.portName().startsWith("ttyACM");
-        devices.push_back({info.systemLocation().toStdString(), info.description().toStdString(), usb});
+        const bool usb = info.hasVendorIdentifier() || info.portName().startsWith("ttyUSB") ||
+                         info.portName().startsWith("ttyACM");
+        devices.push_back(
+            {info.systemLocation().toStdString(), info.description().toStdString(), usb});
     }
     std::sort(devices.begin(), devices.end(),
               [](const SerialDevice &a, const SerialDevice &b) { return a.path < b.path; });
 
     std::vector<std::string> extra;
-    for (const QString &path : qEnvironmentVariable("QUORELWIN_EXTRA_PORTS").split(':', Qt::SkipEmptyParts))
+    for (const QString &path :
+         qEnvironmentVariable("QUORELWIN_EXTRA_PORTS").split(':', Qt::SkipEmptyParts))
         extra.push_back(path.toStdString());
 
     Enumeration result;

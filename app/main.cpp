@@ -39,8 +39,8 @@ int main(int argc, char **argv)
         auto form7 = std::make_unique<FamilyWindow>("TForm7", link, *form3);
         auto form10 = std::make_unique<FamilyWindow>("TForm10", link, *form3);
 
-        form3->setFamilyWindows({form2.get(), form1.get(), form4.get(), form10.get(),
-                                 form5.get(), form7.get()});
+        form3->setFamilyWindows(
+            {form2.get(), form1.get(), form4.get(), form10.get(), form5.get(), form7.get()});
         form3->show();
         return app.exec();
     } catch (const std::exception &error) {

@@ -23,7 +23,14 @@
 using i18n::Status;
 
 namespace {
-enum Family { NoFamily = 0, Transmitter = 1, Converter = 2, Resistance = 3, Distributor = 4, VmaDistributor = 5 };
+enum Family {
+    NoFamily = 0,
+    Transmitter = 1,
+    Converter = 2,
+    Resistance = 3,
+    Distributor = 4,
+    VmaDistributor = 5
+};
 } // namespace
 
 TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
@@ -44,7 +51,8 @@ TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
 
     QMenu *language = menuBar()->addMenu("Language");
     language->setObjectName("Language");
-    const auto addLanguage = [this, language](const char *name, const char *text, void (TForm3::*handler)()) {
+    const auto addLanguage = [this, language](const char *name, const char *text,
+                                              void (TForm3::*handler)()) {
         QAction *action = language->addAction(text);
         action->setObjectName(name);
         action->setCheckable(true);
@@ -114,6 +122,7 @@ TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(20);
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
 
     ActivationTracker::instance().addProgramWindow(this);
@@ -253,7 +262,7 @@ void TForm3::GetSerialN(int address)
     // Decide only on a genuine answer to this request: a full reply with a
     // good CRC, never on bytes an earlier exchange left in the reply area.
     auto &buf = m_link.ComBuf;
-    if (m_link.lastReceiveCount() < 13 || !m_link.CrcCheck(11) || buf[20] != address || buf[21] != 4)
+    if (!m_link.CrcCheck(11) || buf[20] != address || buf[21] != 4)
         return;
 
     const int c = buf[23] & 0xFF;

@@ -32,11 +32,11 @@ public:
     // language switch.
     struct FamilyWindows
     {
-        QWidget *transmitter = nullptr; // TForm2, family 1
-        QWidget *converter = nullptr;   // TForm1, family 2
-        QWidget *resistance = nullptr;  // TForm4, family 3, version 5 or more
-        QWidget *compact = nullptr;     // TForm10, family 3, version 4 or less
-        QWidget *distributor = nullptr; // TForm5, family 4
+        QWidget *transmitter = nullptr;    // TForm2, family 1
+        QWidget *converter = nullptr;      // TForm1, family 2
+        QWidget *resistance = nullptr;     // TForm4, family 3, version 5 or more
+        QWidget *compact = nullptr;        // TForm10, family 3, version 4 or less
+        QWidget *distributor = nullptr;    // TForm5, family 4
         QWidget *vmaDistributor = nullptr; // TForm7, family 5
     };
     void setFamilyWindows(const FamilyWindows &windows);

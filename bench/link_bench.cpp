@@ -35,8 +35,8 @@ double cpuMs()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0
-           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
 }
 
 // Answers requests on the master side until stopped.
@@ -59,7 +59,7 @@ void respond(int master, int baud, const std::atomic<bool> &stop)
         reply.push_back(crc >> 8);
         std::this_thread::sleep_for(
             std::chrono::microseconds(static_cast<int>(wireMs(8 + 13, baud) * 1000)));
-        (void) !write(master, reply.data(), reply.size());
+        (void)!write(master, reply.data(), reply.size());
         request.clear();
     }
 }
@@ -106,7 +106,8 @@ int main(int argc, char **argv)
     const auto quietStart = Clock::now();
     for (int i = 0; i < 10; ++i)
         link.ReadReply();
-    const double quietMs = std::chrono::duration<double, std::milli>(Clock::now() - quietStart).count();
+    const double quietMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - quietStart).count();
     const double cpuPerSecond = (cpuMs() - cpuBefore) * 1000.0 / quietMs;
 
     stop = true;
@@ -120,6 +121,7 @@ int main(int argc, char **argv)
     std::printf("quiet line: %.0f ms of reading cost %.2f ms of processor time per second\n",
                 quietMs, cpuPerSecond);
     const bool ok = good == 20 && median - floorMs < 15.0 && cpuPerSecond < 5.0;
-    std::printf("%s\n", ok ? "within limits (15 ms over floor, 5 ms CPU per second)" : "OUT OF LIMITS");
+    std::printf("%s\n",
+                ok ? "within limits (15 ms over floor, 5 ms CPU per second)" : "OUT OF LIMITS");
     return ok ? 0 : 1;
 }

@@ -89,7 +89,10 @@ int Link::ReadReply()
 
 bool Link::CrcCheck(int n) const
 {
-    if (n < 0 || cb::Reply + n + 1 > cb::ReplyLast)
+    // The reply area is never cleared: a reply cut short, or none at all,
+    // would leave an earlier reply's bytes in place, CRC included. Only a
+    // reply that this receive delivered in full can pass.
+    if (n < 0 || cb::Reply + n + 1 > cb::ReplyLast || m_lastReceiveCount < n + 2)
         return false;
     std::array<std::uint8_t, cb::Size> bytes{};
     for (int i = 0; i < n; ++i)

@@ -51,7 +51,7 @@ public:
     // dropped so that they never reach the state fields.
     int ReadReply();
     // True when the CRC over reply bytes 0..n-1 equals reply bytes n (low) and
-    // n+1 (high).
+    // n+1 (high), and the last ReadReply received at least those n + 2 bytes.
     bool CrcCheck(int n) const;
     // Echo check of a write: the echoed CRC equals the CRC just sent.
     bool EchoOk() const;

@@ -61,7 +61,8 @@ int Decimal::compare(const Decimal &other) const
     const int b = other.exponent - common;
     if (a <= MaxDigits && b <= MaxDigits) {
         const std::int64_t fa = pow10(a), fb = pow10(b);
-        if (std::llabs(mantissa) <= INT64_MAX / fa && std::llabs(other.mantissa) <= INT64_MAX / fb) {
+        if (std::llabs(mantissa) <= INT64_MAX / fa &&
+            std::llabs(other.mantissa) <= INT64_MAX / fb) {
             const std::int64_t x = mantissa * fa, y = other.mantissa * fb;
             return x < y ? -1 : (x > y ? 1 : 0);
         }
@@ -170,8 +171,8 @@ std::string formatScaled(std::int64_t scaled, int decimals)
     if (decimals <= 0)
         return std::to_string(scaled);
     const bool negative = scaled < 0;
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(scaled)
-                                             : static_cast<std::uint64_t>(scaled);
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
     const std::uint64_t p = static_cast<std::uint64_t>(pow10(decimals));
     std::string fraction = std::to_string(magnitude % p);
     fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');

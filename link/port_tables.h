@@ -33,8 +33,8 @@ PortTable &portTable();
 // Line settings per baud code: 0 "4800,N,8,1", 1 "9600,N,8,1", 2 "19200,N,8,1",
 // 3 "38400,N,8,1". The baud code is also what the modules store as their baud
 // setting and the item index of every baud list.
-inline constexpr std::array<const char *, 4> BaudTable = {"4800,N,8,1", "9600,N,8,1",
-                                                          "19200,N,8,1", "38400,N,8,1"};
+inline constexpr std::array<const char *, 4> BaudTable = {"4800,N,8,1", "9600,N,8,1", "19200,N,8,1",
+                                                          "38400,N,8,1"};
 inline constexpr std::array<int, 4> BaudRates = {4800, 9600, 19200, 38400};
 
 // Baud code of a baud rate, or -1 when the rate has no code.

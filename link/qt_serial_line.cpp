@@ -56,11 +56,12 @@ bool QtSerialLine::setState(const LineSettings &settings)
     bool ok = m_port->setBaudRate(settings.baudRate);
     ok = m_port->setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) && ok;
     ok = m_port->setParity(parity) && ok;
-    ok = m_port->setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop)
-         && ok;
+    ok =
+        m_port->setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+        ok;
     ok = m_port->setFlowControl(settings.flowControl ? QSerialPort::HardwareControl
-                                                     : QSerialPort::NoFlowControl)
-         && ok;
+                                                     : QSerialPort::NoFlowControl) &&
+         ok;
     return ok;
 }
 

@@ -25,21 +25,22 @@ constexpr int LastModel = 36;
 // buttons, the live-value and calibration buttons and the trim point
 // selectors. Controls a page does not have (yet) are skipped.
 const QStringList CommandControls = {
-    "BtnP1",        "BtnP2",        "Btn71",        "Btn72",        "Btn51",      "Btn52",
-    "IDSet",        "Button1",      "Button26",     "Button27",     "Btn11",      "Btn12",
-    "Btn13",        "Btn14",        "Btn21",        "Btn22",        "Btn23",      "Btn24",
-    "Btn31",        "Btn32",        "Btn33",        "Btn34",        "Button2",    "Button3",
-    "Button4",      "Button5",      "Button6",      "Button7",      "Button8",    "Button9",
-    "Button10",     "Button11",     "Button12",     "Button13",     "Button14",   "Button15",
-    "Button16",     "Button17",     "Button18",     "Button19",     "Button20",   "Button21",
-    "Button22",     "Button23",     "Button24",     "Button25",     "Rad1",       "Rad2",
+    "BtnP1",        "BtnP2",        "Btn71",        "Btn72",        "Btn51",        "Btn52",
+    "IDSet",        "Button1",      "Button26",     "Button27",     "Btn11",        "Btn12",
+    "Btn13",        "Btn14",        "Btn21",        "Btn22",        "Btn23",        "Btn24",
+    "Btn31",        "Btn32",        "Btn33",        "Btn34",        "Button2",      "Button3",
+    "Button4",      "Button5",      "Button6",      "Button7",      "Button8",      "Button9",
+    "Button10",     "Button11",     "Button12",     "Button13",     "Button14",     "Button15",
+    "Button16",     "Button17",     "Button18",     "Button19",     "Button20",     "Button21",
+    "Button22",     "Button23",     "Button24",     "Button25",     "Rad1",         "Rad2",
     "RadioButton1", "RadioButton2", "RadioButton6", "RadioButton7", "RadioButton9", "RadioButton10",
 };
 
 const QStringList TypeItems = {
-    "Thermocouple J", "Thermocouple K", "Thermocouple T",      "Thermocouple E",    "Thermocouple B",
-    "Thermocouple R", "Thermocouple S", "Thermocouple N",      "Thermocouple C",    "mV (-60~60mV)",
-    "PT-100",         "Voltage (-10 - 10V)", "Current (0 - 24mA)",
+    "Thermocouple J",     "Thermocouple K", "Thermocouple T", "Thermocouple E",
+    "Thermocouple B",     "Thermocouple R", "Thermocouple S", "Thermocouple N",
+    "Thermocouple C",     "mV (-60~60mV)",  "PT-100",         "Voltage (-10 - 10V)",
+    "Current (0 - 24mA)",
 };
 
 std::string text(const QLineEdit *edit)
@@ -119,6 +120,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
         auto *timer = new QTimer(this);
         timer->setObjectName(name);
         timer->setInterval(interval);
+        timer->setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early
         if (handler)
             connect(timer, &QTimer::timeout, this, handler);
         return timer;
@@ -262,7 +264,8 @@ void TForm1::decodeConfiguration()
     ui.Edit11->setText(QString::number(reg(15)));
     ui.Edit12->setText(QString::number(reg(16)));
     if (devVer() > 7)
-        ui.ComboBox2->setCurrentIndex(reg(23) >= 0 && reg(23) < ui.ComboBox2->count() ? reg(23) : -1);
+        ui.ComboBox2->setCurrentIndex(reg(23) >= 0 && reg(23) < ui.ComboBox2->count() ? reg(23)
+                                                                                      : -1);
     switch (reg(17)) {
     case 0: ui.RadioButton4->setChecked(true); break;
     case 1: ui.RadioButton5->setChecked(true); break;
@@ -274,7 +277,8 @@ void TForm1::decodeConfiguration()
     loadOutputPicture();
     if (devVer() > 4) {
         ui.ID_Edit->setText(QString::number(reg(19)));
-        ui.ComboBox1->setCurrentIndex(reg(20) >= 0 && reg(20) < ui.ComboBox1->count() ? reg(20) : -1);
+        ui.ComboBox1->setCurrentIndex(reg(20) >= 0 && reg(20) < ui.ComboBox1->count() ? reg(20)
+                                                                                      : -1);
     }
 }
 
@@ -332,13 +336,15 @@ void TForm1::Item3Click()
 void TForm1::Edi3Exit()
 {
     m_ui->Edi3->resetColor();
-    setText(m_ui->Edi3, lowerLimitExit(InType, text(m_ui->Edi3), text(m_ui->Edi1), text(m_ui->Edi2)));
+    setText(m_ui->Edi3,
+            lowerLimitExit(InType, text(m_ui->Edi3), text(m_ui->Edi1), text(m_ui->Edi2)));
 }
 
 void TForm1::Edi4Exit()
 {
     m_ui->Edi4->resetColor();
-    setText(m_ui->Edi4, upperLimitExit(InType, text(m_ui->Edi4), text(m_ui->Edi1), text(m_ui->Edi2)));
+    setText(m_ui->Edi4,
+            upperLimitExit(InType, text(m_ui->Edi4), text(m_ui->Edi1), text(m_ui->Edi2)));
 }
 
 void TForm1::Edi61Exit()

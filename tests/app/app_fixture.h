@@ -2,12 +2,12 @@
 
 // A scan window with stub family windows, attached to a simulated line.
 #include "activation_tracker.h"
-#include "print_qstring.h"
 #include "application.h"
 #include "device_enumerator.h"
 #include "family_window.h"
 #include "link.h"
 #include "message_sink.h"
+#include "print_qstring.h"
 #include "scan_window.h"
 #include "sim_module.h"
 #include "simulated_line.h"
@@ -80,8 +80,8 @@ struct AppFixture : ::testing::Test
         form5 = std::make_unique<StubWindow>("TForm5", *link, *scan);
         form7 = std::make_unique<StubWindow>("TForm7", *link, *scan);
         form10 = std::make_unique<StubWindow>("TForm10", *link, *scan);
-        scan->setFamilyWindows({form2.get(), form1.get(), form4.get(), form10.get(), form5.get(),
-                                form7.get()});
+        scan->setFamilyWindows(
+            {form2.get(), form1.get(), form4.get(), form10.get(), form5.get(), form7.get()});
         scan->show();
         QApplication::processEvents();
     }

@@ -18,7 +18,7 @@ QAction *entry(QWidget *window, const char *name)
 
 TEST_F(Language, SwitchInAFamilyWindowSwitchesEveryWindow)
 {
-    std::vector<QWidget *> windows = {scan.get(), form1.get(), form2.get(), form4.get(),
+    std::vector<QWidget *> windows = {scan.get(),   form1.get(), form2.get(), form4.get(),
                                       form10.get(), form5.get(), form7.get()};
     // At start only the scan window's English entry is checked.
     EXPECT_TRUE(entry(scan.get(), "English")->isChecked());
@@ -27,7 +27,8 @@ TEST_F(Language, SwitchInAFamilyWindowSwitchesEveryWindow)
     form5->TraditionalClick(); // from a window that is not even shown
     EXPECT_EQ(link->ComBuf[cb::LangCode], 1028);
     for (QWidget *window : windows) {
-        EXPECT_TRUE(entry(window, "Traditional")->isChecked()) << window->objectName().toStdString();
+        EXPECT_TRUE(entry(window, "Traditional")->isChecked())
+            << window->objectName().toStdString();
         EXPECT_FALSE(entry(window, "English")->isChecked());
         EXPECT_FALSE(entry(window, "Simplified")->isChecked());
     }
@@ -63,7 +64,9 @@ TEST_F(Language, ActivationLanguageFollowsTheCode)
     for (int code : {1028, 2052, 50, 0, 12345}) {
         link->ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
         form4->applyCurrentLanguage();
-        const char *expected = code == 1028 ? "Traditional" : code == 2052 ? "Simplified" : "English";
+        const char *expected = code == 1028   ? "Traditional"
+                               : code == 2052 ? "Simplified"
+                                              : "English";
         EXPECT_TRUE(entry(form4.get(), expected)->isChecked()) << code;
         EXPECT_EQ(link->ComBuf[cb::LangCode], code == 1028 || code == 2052 ? code : 50);
     }

@@ -95,7 +95,8 @@ TEST_F(ScanWindow, EnumerationFailureShowsItsEnglishMessageAndEndsTheProgram)
 {
     enumerator->failure = Enumeration::Security;
     scan->Button1Click();
-    EXPECT_EQ(messages, (std::vector<std::string>{"Failed to initialize security. Error code = 80041003"}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"Failed to initialize security. Error code = 80041003"}));
     EXPECT_FALSE(scan->isVisible());
     EXPECT_EQ(enumerationMessage({{}, Enumeration::Locator, 5}),
               "Failed to create IWbemLocator object. Err code = 00000005");
@@ -150,10 +151,8 @@ TEST_F(ScanWindow, ForcedFamiliesAreNotAcceptedInThePlainAttempt)
     EXPECT_EQ(shownWindow(), form1.get());
     EXPECT_EQ(line->log(), probeSequence(1));
 
-    for (const auto &[model, window] : std::vector<std::pair<int, StubWindow *>>{{49, form5.get()},
-                                                                               {55, form5.get()},
-                                                                               {50, form7.get()},
-                                                                               {54, form7.get()}}) {
+    for (const auto &[model, window] : std::vector<std::pair<int, StubWindow *>>{
+             {49, form5.get()}, {55, form5.get()}, {50, form7.get()}, {54, form7.get()}}) {
         for (StubWindow *shown : familyWindows())
             shown->hide();
         line->clearLog();
@@ -223,8 +222,17 @@ TEST_F(ScanWindow, BytesOfAnEarlierExchangeNeverIdentifyAModule)
     // CRC included.
     std::uint32_t serial = 1;
     for (;; ++serial) {
-        std::uint8_t reply[11] = {1, 4, 8, 32, 9, 0, 0, std::uint8_t(serial >> 24), std::uint8_t(serial >> 16),
-                                  std::uint8_t(serial >> 8), std::uint8_t(serial)};
+        std::uint8_t reply[11] = {1,
+                                  4,
+                                  8,
+                                  32,
+                                  9,
+                                  0,
+                                  0,
+                                  std::uint8_t(serial >> 24),
+                                  std::uint8_t(serial >> 16),
+                                  std::uint8_t(serial >> 8),
+                                  std::uint8_t(serial)};
         if ((crc16Modbus(reply, 11) >> 8) == 1)
             break;
     }

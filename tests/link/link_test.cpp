@@ -72,7 +72,10 @@ struct LinkTest : ::testing::Test
     }
     void TearDown() override { setMessageSink(nullptr); }
 
-    void feed(std::vector<std::uint8_t> bytes) { line->incoming.insert(line->incoming.end(), bytes.begin(), bytes.end()); }
+    void feed(std::vector<std::uint8_t> bytes)
+    {
+        line->incoming.insert(line->incoming.end(), bytes.begin(), bytes.end());
+    }
     std::vector<int> reply(int from, int to) const
     {
         std::vector<int> out;
@@ -97,7 +100,8 @@ TEST_F(LinkTest, RequestFrameCarriesFieldsHighByteFirstAndCrcLowByteFirst)
     link->OpenCom(0, 2);
     link->SendCmd(1, 4, 7936, 4);
     ASSERT_EQ(line->written.size(), 1u);
-    EXPECT_EQ(line->written[0], (std::vector<std::uint8_t>{0x01, 0x04, 0x1F, 0x00, 0x00, 0x04, 0xF6, 0x1D}));
+    EXPECT_EQ(line->written[0],
+              (std::vector<std::uint8_t>{0x01, 0x04, 0x1F, 0x00, 0x00, 0x04, 0xF6, 0x1D}));
     EXPECT_EQ(reply(0, 7), (std::vector<int>{1, 4, 0x1F, 0, 0, 4, 0xF6, 0x1D}));
 
     // A negative value goes out as its 16-bit two's complement.
@@ -115,7 +119,8 @@ TEST_F(LinkTest, ReplyLandsFromIndexTwentyWithACopyOfItsLastByte)
     link->ComBuf[cb::LangCode] = 50;
     feed(withCrc({1, 3, 2, 0x12, 0x34}));
     link->ReadReply();
-    EXPECT_EQ(reply(20, 27), (std::vector<int>{1, 3, 2, 0x12, 0x34, link->ComBuf[25], link->ComBuf[26], link->ComBuf[26]}));
+    EXPECT_EQ(reply(20, 27), (std::vector<int>{1, 3, 2, 0x12, 0x34, link->ComBuf[25],
+                                               link->ComBuf[26], link->ComBuf[26]}));
     EXPECT_TRUE(link->CrcCheck(5));
     EXPECT_EQ(link->replyRegister(0), 0x1234);
 
@@ -144,6 +149,30 @@ TEST_F(LinkTest, QuietLineChangesOnlyIndexTwenty)
     link->ReadReply();
     EXPECT_EQ(link->ComBuf[20], 0x0C);
     EXPECT_EQ(reply(21, 94), before);
+}
+
+TEST_F(LinkTest, EarlierReplyBytesNeverPassTheCrcCheck)
+{
+    link->OpenCom(0, 2);
+    // A reply whose last byte equals its first: after a quiet read the reply
+    // area holds exactly the same bytes again.
+    std::vector<std::uint8_t> frame = withCrc({1, 3, 2, 0, 0});
+    for (std::uint8_t v = 0; frame.back() != 1; ++v)
+        frame = withCrc({1, 3, 2, 0, v});
+    feed(frame);
+    link->ReadReply();
+    ASSERT_TRUE(link->CrcCheck(5));
+    const auto before = reply(20, 26);
+    link->ReadReply(); // nothing arrives
+    EXPECT_EQ(reply(20, 26), before);
+    EXPECT_FALSE(link->CrcCheck(5));
+
+    // Only the first bytes of a repeated reply arrive.
+    feed(frame);
+    link->ReadReply();
+    feed({frame[0], frame[1], frame[2]});
+    link->ReadReply();
+    EXPECT_FALSE(link->CrcCheck(5));
 }
 
 TEST_F(LinkTest, LongReplyNeverReachesTheStateFields)

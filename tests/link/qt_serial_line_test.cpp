@@ -49,7 +49,8 @@ struct Pty
 
 double elapsedMs(std::chrono::steady_clock::time_point since)
 {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since)
+        .count();
 }
 
 } // namespace
@@ -81,7 +82,7 @@ TEST(QtSerialLine, ExchangesAFrameOverAPseudoTerminal)
         const std::uint16_t crc = crc16Modbus(reply.data(), reply.size());
         reply.push_back(crc & 0xFF);
         reply.push_back(crc >> 8);
-        (void) !::write(pty.master, reply.data(), reply.size());
+        (void)!::write(pty.master, reply.data(), reply.size());
     });
     link.ReadReply();
     link.SendCmd(1, 4, 7936, 4);

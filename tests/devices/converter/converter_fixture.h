@@ -3,13 +3,13 @@
 // The converter window attached through a simulated line to a simulated
 // converter, as the scan leaves them: port open at 19200 baud, address 1.
 #include "activation_tracker.h"
-#include "print_qstring.h"
 #include "application.h"
 #include "converter_window.h"
 #include "device_enumerator.h"
 #include "exit_edit.h"
 #include "link.h"
 #include "message_sink.h"
+#include "print_qstring.h"
 #include "radio_group.h"
 #include "scan_window.h"
 #include "sim_module.h"

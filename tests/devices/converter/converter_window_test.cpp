@@ -2,10 +2,16 @@
 
 #include "numtext.h"
 
+#include "language_switch.h"
+#include "service_mode.h"
+
 #include <QDir>
+#include <QGroupBox>
+#include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 const QColor Green(0, 128, 0);
@@ -19,9 +25,24 @@ using ConverterWindow = ConverterFixture;
 TEST_F(ConverterWindow, ReadOfAVersionNineConverterFillsEveryControl)
 {
     attach(9);
-    configure({{0, 1}, {1, 1}, {2, -40}, {3, 2400}, {4, -1234}, {5, 20000}, {6, -15}, {7, 27},
-               {8, 1}, {9, 2}, {14, -128}, {15, 127}, {16, -30000}, {17, 2}, {18, 3},
-               {19, 1}, {20, 2}, {23, 7}});
+    configure({{0, 1},
+               {1, 1},
+               {2, -40},
+               {3, 2400},
+               {4, -1234},
+               {5, 20000},
+               {6, -15},
+               {7, 27},
+               {8, 1},
+               {9, 2},
+               {14, -128},
+               {15, 127},
+               {16, -30000},
+               {17, 2},
+               {18, 3},
+               {19, 1},
+               {20, 2},
+               {23, 7}});
     line->clearLog();
     read();
 
@@ -201,11 +222,24 @@ TEST_F(ConverterWindow, WriteSendsEveryRegisterInOrderAndEndsWithAddressAndBaud)
     EXPECT_EQ(text("Edi4"), "500");
     EXPECT_EQ(text("Edit13"), "-100.5");
     EXPECT_EQ(text("Edit14"), "300.0");
-    EXPECT_EQ(requests(), (Requests{{5, 0, 0},     {5, 1, 0},     {5, 2, 100},    {5, 3, 500},
-                                    {5, 6, 15},    {5, 7, -25 & 0xFFFF}, {5, 8, 1},   {5, 9, 2},
-                                    {5, 4, -1005 & 0xFFFF}, {5, 5, 3000}, {5, 14, 3}, {5, 15, -4 & 0xFFFF},
-                                    {5, 16, 7},    {5, 17, 3},    {5, 18, 1},     {5, 23, 4},
-                                    {5, 19, 1},    {6, 20, 2}}));
+    EXPECT_EQ(requests(), (Requests{{5, 0, 0},
+                                    {5, 1, 0},
+                                    {5, 2, 100},
+                                    {5, 3, 500},
+                                    {5, 6, 15},
+                                    {5, 7, -25 & 0xFFFF},
+                                    {5, 8, 1},
+                                    {5, 9, 2},
+                                    {5, 4, -1005 & 0xFFFF},
+                                    {5, 5, 3000},
+                                    {5, 14, 3},
+                                    {5, 15, -4 & 0xFFFF},
+                                    {5, 16, 7},
+                                    {5, 17, 3},
+                                    {5, 18, 1},
+                                    {5, 23, 4},
+                                    {5, 19, 1},
+                                    {6, 20, 2}}));
     EXPECT_EQ(module->holding(2), 100);
     EXPECT_EQ(module->holding(3), 500);
     EXPECT_EQ(status()->text(), "Write Success");
@@ -311,13 +345,15 @@ TEST_F(ConverterWindow, ExitRulesCorrectTheFields)
     form->Edi3Exit();
     EXPECT_EQ(text("Edi3"), "12");
 
-    const std::pair<const char *, const char *> divisor[] = {{"0", "1"}, {"40000", "30000"}, {"", "1"}, {"-40000", "-30000"}};
+    const std::pair<const char *, const char *> divisor[] = {
+        {"0", "1"}, {"40000", "30000"}, {"", "1"}, {"-40000", "-30000"}};
     for (const auto &[typed, shown] : divisor) {
         setText("Edit12", typed);
         form->Edit12Exit();
         EXPECT_EQ(text("Edit12"), shown) << typed;
     }
-    const std::pair<const char *, const char *> coefficient[] = {{"200", "127"}, {"-200", "-128"}, {"", "0"}};
+    const std::pair<const char *, const char *> coefficient[] = {
+        {"200", "127"}, {"-200", "-128"}, {"", "0"}};
     for (const auto &[typed, shown] : coefficient) {
         setText("Edit8", typed);
         form->Edit8Exit();
@@ -424,4 +460,52 @@ TEST_F(ConverterWindow, ServiceModeShowsTheFactoryFunctions)
     EXPECT_FALSE(child<QWidget>("GroupBox6")->isHidden());
     form->serviceModeChanged(false);
     EXPECT_FALSE(pages->isTabVisible(1));
+}
+
+TEST_F(ConverterWindow, CaptionedControlsOfTheBuiltPagesExist)
+{
+    const i18n::WindowSet windows = {{"TForm3", scan.get()}, {"TForm1", form.get()}};
+    const std::vector<i18n::CaptionTarget> missing = i18n::missingControls(windows);
+    const QStringList built = {
+        "Configuration", "TabSheet1", "TabSheet2", "Item1",  "Item2",     "Item3",
+        "Item4",         "Item5",     "Item6",     "Item8",  "calculate", "GroupBox11",
+        "GroupBox15",    "GroupBox6", "Button1",   "IDSet",  "BtnP1",     "BtnP2",
+        "Lab81",         "Lab82",     "Lab21",     "Lab22",  "Lab23",     "Label16",
+        "Label17",       "Label35",   "Label36",   "Label7", "Label8",    "File1",
+        "Exit1",         "Language",  "Scan",      "Start",  "Help",      "Conents"};
+    for (const i18n::CaptionTarget &target : missing) {
+        EXPECT_NE(target.window, "TForm3") << target.control.toStdString();
+        if (target.window == "TForm1") {
+            EXPECT_FALSE(built.contains(target.control)) << target.control.toStdString();
+        }
+    }
+
+    scan->TraditionalClick();
+    EXPECT_EQ(child<QGroupBox>("calculate")->title(), QString::fromUtf8("輸出功能"));
+    EXPECT_EQ(child<QPushButton>("BtnP2")->text(), QString::fromUtf8("寫入"));
+    EXPECT_EQ(child<QLabel>("Lab81")->text(), QString::fromUtf8("裝置名稱    :"));
+    auto *pages = child<QTabWidget>("PageControl1");
+    EXPECT_EQ(pages->tabText(2), QString::fromUtf8("校正(2)"));
+    scan->EnglishClick();
+    EXPECT_EQ(pages->tabText(0), "Configuration");
+}
+
+TEST_F(ConverterWindow, ServiceKeyTogglesServiceModeInEveryWindow)
+{
+    FamilyWindow other("TForm5", *link, *scan);
+    form->show();
+    form->activateWindow();
+    QApplication::processEvents();
+    form->Timer4->stop();
+    auto *pages = child<QTabWidget>("PageControl1");
+
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(ServiceMode::instance().isOn());
+    EXPECT_TRUE(pages->isTabVisible(1));
+    EXPECT_TRUE(other.findChild<QMenu *>("Help")->menuAction()->isVisible() == false);
+
+    QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(ServiceMode::instance().isOn());
+    EXPECT_FALSE(pages->isTabVisible(1));
+    form->hide();
 }
