@@ -77,14 +77,14 @@ TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(8);
 
-    m_label3 = new QLabel("Com :", central);
-    m_label3->setObjectName("Label3");
+    auto *label3 = new QLabel("Com :", central);
+    label3->setObjectName("Label3");
     ListBox1 = new QListWidget(central);
     ListBox1->setObjectName("ListBox1");
     ListBox1->setMinimumWidth(380);
     ListBox1->setFixedHeight(110);
-    m_label2 = new QLabel("Baud :", central);
-    m_label2->setObjectName("Label2");
+    auto *label2 = new QLabel("Baud :", central);
+    label2->setObjectName("Label2");
     ListBox2 = new QListWidget(central);
     ListBox2->setObjectName("ListBox2");
     for (const char *settings : BaudTable)
@@ -107,9 +107,9 @@ TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
     Button1->setMinimumWidth(110);
     connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
 
-    grid->addWidget(m_label3, 0, 0, Qt::AlignTop);
+    grid->addWidget(label3, 0, 0, Qt::AlignTop);
     grid->addWidget(ListBox1, 0, 1, 1, 2);
-    grid->addWidget(m_label2, 1, 0, Qt::AlignTop);
+    grid->addWidget(label2, 1, 0, Qt::AlignTop);
     grid->addWidget(ListBox2, 1, 1, 1, 2);
     grid->addWidget(Label5, 2, 1);
     grid->addWidget(Button1, 2, 2, Qt::AlignRight);
@@ -186,11 +186,6 @@ void TForm3::Timer1Timer()
     iConTest();
 }
 
-void TForm3::reopen(int baudIndex)
-{
-    m_link.Reopen(baudIndex);
-}
-
 void TForm3::selectBaud(int baudIndex)
 {
     if (baudIndex >= 0 && baudIndex < ListBox2->count())
@@ -206,7 +201,7 @@ void TForm3::iConTest()
     selectBaud(0);
 
     // One plain attempt at 4800 baud: the families that cannot be forced.
-    reopen(0);
+    m_link.Reopen(0);
     GetSerialN(1);
     const auto resistanceWindow = [this] {
         return (m_link.ComBuf[24] & 0xFF) >= 5 ? m_families.resistance : m_families.compact;
@@ -225,14 +220,14 @@ void TForm3::iConTest()
     buf[cb::DevFamily] = NoFamily;
     buf[cb::DevAddr] = 1;
     while (buf[cb::DevFamily] == NoFamily) {
-        reopen(buf[cb::BaudIdx]);
+        m_link.Reopen(buf[cb::BaudIdx]);
         m_link.ReadReply();
         m_link.SendCmd(0, 5, AddressCell, 1);
         m_link.ReadReply();
         m_link.ReadReply();
         m_link.SendCmd(0, 6, BaudCell, 2);
         m_link.ReadReply();
-        reopen(2);
+        m_link.Reopen(2);
         GetSerialN(1);
 
         switch (buf[cb::DevFamily]) {

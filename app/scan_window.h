@@ -11,7 +11,6 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 class StatusLabel;
-class QLabel;
 
 // The scan window, the program's main window: it finds the USB-to-serial
 // adapter among the system's devices, probes the module behind it at the four
@@ -75,12 +74,9 @@ protected:
 private:
     void switchLanguage(int langCode);
     void handOver(QWidget *window);
-    void reopen(int baudIndex);
     void selectBaud(int baudIndex);
 
     Link &m_link;
     std::unique_ptr<DeviceEnumerator> m_enumerator;
     FamilyWindows m_families;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_label3 = nullptr;
 };

@@ -65,7 +65,6 @@ public:
     // Baud code of the last OpenCom (-1 before the first).
     int currentBaud() const { return m_baudIndex; }
     bool isOpen() const { return m_open; }
-    SerialLine &line() { return *m_line; }
 
     // A line that never falls silent would keep ReadReply receiving for ever:
     // it gives up after this many bytes (several frames' worth at any rate).

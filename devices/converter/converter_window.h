@@ -78,8 +78,6 @@ public:
     QTimer *Timer4 = nullptr; // read decode, 300 ms
     QTimer *Timer5 = nullptr; // 0 mV calibration counts, 600 ms
 
-    Ui::ConverterPage &ui() { return *m_ui; }
-
 private:
     void showStatus(i18n::Status status);
     void decodeConfiguration();
