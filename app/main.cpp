@@ -4,7 +4,7 @@
 #include "application.h"
 #include "converter_window.h"
 #include "device_enumerator.h"
-#include "family_window.h"
+#include "info_window.h"
 #include "link.h"
 #include "message_sink.h"
 #include "qt_serial_line.h"
@@ -28,16 +28,16 @@ int main(int argc, char **argv)
 
         auto form3 = std::make_unique<TForm3>(link, makeSystemEnumerator());
         auto form1 = std::make_unique<TForm1>(link, *form3);
-        auto form2 = std::make_unique<FamilyWindow>("TForm2", link, *form3, "QRT");
-        auto form4 = std::make_unique<FamilyWindow>("TForm4", link, *form3);
-        auto form5 = std::make_unique<FamilyWindow>("TForm5", link, *form3, "QRC");
+        auto form2 = std::make_unique<InfoWindow>(transmitterLayout(), link, *form3);
+        auto form4 = std::make_unique<InfoWindow>(resistanceLayout(), link, *form3);
+        auto form5 = std::make_unique<InfoWindow>(distributorLayout(), link, *form3);
         // The zero/span confirmation dialog of the resistance transmitter windows.
         auto form6 = std::make_unique<QDialog>(nullptr);
         form6->setObjectName("TForm6");
         form6->setWindowTitle("Warning !");
         ActivationTracker::instance().addProgramWindow(form6.get());
-        auto form7 = std::make_unique<FamilyWindow>("TForm7", link, *form3);
-        auto form10 = std::make_unique<FamilyWindow>("TForm10", link, *form3);
+        auto form7 = std::make_unique<InfoWindow>(vmaDistributorLayout(), link, *form3);
+        auto form10 = std::make_unique<InfoWindow>(compactResistanceLayout(), link, *form3);
 
         form3->setFamilyWindows(
             {form2.get(), form1.get(), form4.get(), form10.get(), form5.get(), form7.get()});
