@@ -1,9 +1,12 @@
 // quorelsim: one simulated module behind a pseudo-terminal. The tool (or any
 // Modbus master) opens the slave terminal as its serial port; every request
-// and reply is logged in hex with a one-line decoding.
+// and reply is logged in hex with a one-line decoding; a faulted exchange
+// carries the fault's name.
+#include "fault_plan.h"
 #include "port_tables.h"
 #include "sim_module.h"
 #include "sim_options.h"
+#include "simulated_line.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -168,11 +171,14 @@ struct PendingReply
 class Server
 {
 public:
-    Server(SimModule &module, int master, int slave)
+    Server(SimModule &module, int master, int slave, const std::vector<FaultRule> &faults)
         : m_module(module)
         , m_master(master)
         , m_slave(slave)
-    {}
+    {
+        for (const FaultRule &rule : faults)
+            m_faults.arm(rule);
+    }
 
     // Serves until a signal arrives.
     void run()
@@ -239,17 +245,41 @@ private:
             m_advanced += elapsed;
         }
 
-        m_log.line("rx  " + hex(m_frame) + "   " +
-                   m_module.describe(m_frame.data(), m_frame.size()));
         const int moduleRate = BaudRates[static_cast<std::size_t>(
             std::clamp(m_module.baudCode(), 0, static_cast<int>(BaudRates.size()) - 1))];
-        if (line.baudRate != moduleRate || !line.is8N1) {
+        const bool heard = line.baudRate == moduleRate && line.is8N1;
+        std::optional<LineFault> fault;
+        if (heard && !m_pulled && FaultPlan::addressedTo(m_frame, m_module.address()))
+            fault = m_faults.take(m_frame.data(), m_frame.size());
+        m_log.line("rx  " + hex(m_frame) + "   " +
+                   m_module.describe(m_frame.data(), m_frame.size()) +
+                   (fault ? std::string("   [fault ") + faultName(*fault) + "]" : ""));
+        if (m_pulled) {
+            m_log.line("    lost: the adapter is pulled");
+            return;
+        }
+        if (!heard) {
             m_log.line("    lost: line at " + std::to_string(line.baudRate) + " baud" +
                        (line.is8N1 ? "" : ", not 8N1") + ", module listens at " +
                        std::to_string(moduleRate) + " baud 8N1");
             return;
         }
-        std::vector<std::uint8_t> reply = m_module.handle(m_frame.data(), m_frame.size());
+        if (fault == LineFault::Pulled) {
+            // Replies still on their way go with the adapter.
+            m_pulled = true;
+            m_replies.clear();
+            m_log.line("    lost: the adapter is pulled; nothing is answered from now on");
+            return;
+        }
+        if (fault == LineFault::NoReply) {
+            m_log.line("    lost: the module never hears it");
+            return;
+        }
+        std::vector<std::uint8_t> reply = fault == LineFault::Exception
+                                              ? FaultPlan::exceptionReply(m_frame)
+                                              : m_module.handle(m_frame.data(), m_frame.size());
+        if (fault)
+            m_faults.damage(*fault, m_frame, reply);
         if (reply.empty()) {
             m_log.line("    no reply");
             return;
@@ -258,7 +288,17 @@ private:
         // the wire at this rate, plus the module's turnaround.
         const auto wire = micros(wireTimeUs(m_frame.size() + reply.size(), line.baudRate)) +
                           frameGap(line.baudRate);
-        m_replies.push_back({std::max(now, m_frameStart + wire), std::move(reply)});
+        const auto due = std::max(now, m_frameStart + wire);
+        if (fault == LineFault::SplitReply) {
+            // The second half follows after a pause longer than a read's time-out.
+            const auto half =
+                static_cast<std::ptrdiff_t>(std::max<std::size_t>(1, reply.size() / 2));
+            m_replies.push_back({due, {reply.begin(), reply.begin() + half}});
+            m_replies.push_back(
+                {due + micros(SimulatedLine::SplitPauseUs), {reply.begin() + half, reply.end()}});
+            return;
+        }
+        m_replies.push_back({due, std::move(reply)});
     }
 
     void send(const std::vector<std::uint8_t> &reply)
@@ -280,6 +320,8 @@ private:
     Clock::time_point m_lastByte;
     Clock::time_point m_advanced = Clock::now();
     std::deque<PendingReply> m_replies;
+    FaultPlan m_faults;
+    bool m_pulled = false;
 };
 
 bool installSignals()
@@ -315,8 +357,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "quorelsim: no module of family %d\n", options.config.family);
         return 2;
     }
-    module->setSensorBroken(options.broken);
-    module->setStoreFails(options.storeFails);
+    applySimOptions(options, *module);
 
     int master = -1;
     int slave = -1;
@@ -349,19 +390,26 @@ int main(int argc, char **argv)
         return 1;
     }
 
+    // Presets may have moved the address, the baud code or the information block.
     const ModuleConfig &config = options.config;
     std::printf(
         "quorelsim: %s (family %d), model %d, version %d, serial %u, address %d, %d baud%s%s\n",
-        familyName(config.family), config.family, config.model, config.version,
-        static_cast<unsigned>(config.serial), config.address,
-        BaudRates[static_cast<std::size_t>(config.baudCode)],
+        familyName(config.family), config.family, module->model(), module->version(),
+        static_cast<unsigned>(module->serialNumber()), module->address(),
+        BaudRates[static_cast<std::size_t>(module->baudCode())],
         options.broken ? ", sensor broken" : "", options.storeFails ? ", storing fails" : "");
+    for (const RegisterPreset &preset : options.holding)
+        std::printf("holding %d = %d\n", preset.reg, preset.value);
+    for (const RegisterPreset &preset : options.inputs)
+        std::printf("input %d = %d\n", preset.reg, preset.value);
+    for (const FaultRule &rule : options.faults)
+        std::printf("fault armed: %s\n", faultRuleText(rule).c_str());
     std::printf("slave terminal: %s\n", name);
     if (!options.linkPath.empty())
         std::printf("link: %s -> %s\n", options.linkPath.c_str(), name);
     std::fflush(stdout);
 
-    Server(*module, master, slave).run();
+    Server(*module, master, slave, options.faults).run();
 
     std::printf("quorelsim: stopped\n");
     std::fflush(stdout);

@@ -2,8 +2,12 @@
 
 #include "port_tables.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
 
 namespace {
 
@@ -12,6 +16,51 @@ bool toNumber(const std::string &text, long long low, long long high, long long 
     const char *end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, value);
     return result.ec == std::errc() && result.ptr == end && value >= low && value <= high;
+}
+
+// A number with an optional minus sign, decimal or 0x hex.
+bool toInteger(std::string_view text, long long low, long long high, long long &value)
+{
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative)
+        text.remove_prefix(1);
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    unsigned long long magnitude = 0;
+    const char *end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, magnitude, base);
+    if (text.empty() || result.ec != std::errc() || result.ptr != end || magnitude > 0xFFFFFFFFull)
+        return false;
+    value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
+    return value >= low && value <= high;
+}
+
+// "REG=VALUE" of --hold and --input; a negative value is taken as 16 bits.
+bool parsePreset(const std::string &option, const std::string &text, RegisterPreset &preset,
+                 std::string &error)
+{
+    const auto eq = text.find('=');
+    if (eq == std::string::npos) {
+        error = option + " wants REG=VALUE, not \"" + text + "\"";
+        return false;
+    }
+    const std::string reg = text.substr(0, eq);
+    const std::string value = text.substr(eq + 1);
+    long long number = 0;
+    if (!toInteger(reg, 0, 0xFFFF, number)) {
+        error = option + " " + text + ": register \"" + reg + "\" is not a number 0..65535";
+        return false;
+    }
+    preset.reg = static_cast<int>(number);
+    if (!toInteger(value, -32768, 0xFFFF, number)) {
+        error = option + " " + text + ": value \"" + value + "\" is not a number -32768..65535";
+        return false;
+    }
+    preset.value = static_cast<int>(number & 0xFFFF);
+    return true;
 }
 
 } // namespace
@@ -77,7 +126,96 @@ const char *simUsage()
            "  --link PATH    make PATH a symbolic link to the slave terminal\n"
            "  --broken       the sensor is broken (live values read 32767)\n"
            "  --store-fails  storing the configuration fails\n"
+           "  --hold REG=VALUE\n"
+           "                 preset holding register REG (VALUE -32768..65535, or 0x hex)\n"
+           "  --input REG=VALUE\n"
+           "                 pin input register REG at VALUE\n"
+           "  --fault KIND[:FUNCTION[:REGISTER]][@N][xK]\n"
+           "                 fault K requests (default 1) with that function and register\n"
+           "                 (* or left out: any), from the Nth such request on (default 1);\n"
+           "                 KIND is noreply, badcrc, short, refuse (exception reply), garbage,\n"
+           "                 split or pulled (nothing is answered any more); for example\n"
+           "                 --fault noreply:4:4096@3 loses the third read of live values\n"
+           "                 --hold, --input and --fault may be given more than once\n"
            "  --help         this text\n";
+}
+
+bool parseFaultRule(const std::string &text, FaultRule &rule, std::string &error)
+{
+    const auto fail = [&](const std::string &reason) {
+        error = "--fault \"" + text + "\": " + reason;
+        return false;
+    };
+    std::size_t pos = 0;
+    // The text up to the next of `stops`; a 0x prefix keeps its x.
+    const auto token = [&](const char *stops) {
+        const std::size_t start = pos;
+        if (text.compare(pos, 2, "0x") == 0 || text.compare(pos, 2, "0X") == 0)
+            pos += 2;
+        while (pos < text.size() && std::strchr(stops, text[pos]) == nullptr)
+            ++pos;
+        return text.substr(start, pos - start);
+    };
+    const auto anyOr = [](const std::string &part, long long high, int &field) {
+        long long number = -1;
+        if (part != "*" && !toInteger(part, 0, high, number))
+            return false;
+        field = static_cast<int>(number);
+        return true;
+    };
+    const auto next = [&](char c) {
+        if (pos >= text.size() || text[pos] != c)
+            return false;
+        ++pos;
+        return true;
+    };
+
+    FaultRule result;
+    const std::string kind = token(":@x");
+    const auto *found = std::find_if(AllLineFaults.begin(), AllLineFaults.end(),
+                                     [&](LineFault fault) { return kind == faultName(fault); });
+    if (found == AllLineFaults.end())
+        return fail("unknown fault \"" + kind +
+                    "\" (noreply, badcrc, short, refuse, garbage, split or pulled)");
+    result.fault = *found;
+    if (next(':')) {
+        const std::string function = token(":@x");
+        if (!anyOr(function, 255, result.function))
+            return fail("function \"" + function + "\" is not a number 0..255 or *");
+        if (next(':')) {
+            const std::string reg = token(":@x");
+            if (!anyOr(reg, 0xFFFF, result.reg))
+                return fail("register \"" + reg + "\" is not a number 0..65535 or *");
+        }
+    }
+    long long number = 0;
+    if (next('@')) {
+        const std::string nth = token("x");
+        if (!toInteger(nth, 1, 1000000, number))
+            return fail("request \"@" + nth + "\" is not a number 1..1000000");
+        result.nth = static_cast<int>(number);
+    }
+    if (next('x')) {
+        const std::string times = token("");
+        if (!toInteger(times, 1, 1000000, number))
+            return fail("count \"x" + times + "\" is not a number 1..1000000");
+        result.times = static_cast<int>(number);
+    }
+    if (pos != text.size())
+        return fail("\"" + text.substr(pos) + "\" is not understood; the form is " +
+                    "KIND[:FUNCTION[:REGISTER]][@N][xK]");
+    rule = result;
+    return true;
+}
+
+void applySimOptions(const SimOptions &options, SimModule &module)
+{
+    module.setSensorBroken(options.broken);
+    module.setStoreFails(options.storeFails);
+    for (const RegisterPreset &preset : options.holding)
+        module.setHolding(preset.reg, preset.value);
+    for (const RegisterPreset &preset : options.inputs)
+        module.setInput(preset.reg, preset.value);
 }
 
 bool parseSimOptions(const std::vector<std::string> &args, SimOptions &options, std::string &error)
@@ -107,7 +245,8 @@ bool parseSimOptions(const std::vector<std::string> &args, SimOptions &options, 
         }
         const bool known = name == "--family" || name == "--model" || name == "--version" ||
                            name == "--address" || name == "--baud" || name == "--serial" ||
-                           name == "--link";
+                           name == "--link" || name == "--hold" || name == "--input" ||
+                           name == "--fault";
         if (!known) {
             error = "unknown option " + args[i];
             return false;
@@ -127,7 +266,17 @@ bool parseSimOptions(const std::vector<std::string> &args, SimOptions &options, 
                     ", not \"" + value + "\"";
             return false;
         };
-        if (name == "--link") {
+        if (name == "--hold" || name == "--input") {
+            RegisterPreset preset;
+            if (!parsePreset(name, value, preset, error))
+                return false;
+            (name == "--hold" ? result.holding : result.inputs).push_back(preset);
+        } else if (name == "--fault") {
+            FaultRule rule;
+            if (!parseFaultRule(value, rule, error))
+                return false;
+            result.faults.push_back(rule);
+        } else if (name == "--link") {
             if (value.empty()) {
                 error = "--link needs a path";
                 return false;
@@ -178,6 +327,33 @@ bool parseSimOptions(const std::vector<std::string> &args, SimOptions &options, 
         model >= 0 ? static_cast<int>(model) : defaultModelOf(static_cast<int>(family));
     result.config.version =
         version >= 0 ? static_cast<int>(version) : defaultVersionOf(static_cast<int>(family));
+
+    // The presets must name registers of this family and leave it a slave
+    // address and baud code it can work with.
+    const std::unique_ptr<SimModule> module = SimModule::create(result.config);
+    const std::string kind = familyName(result.config.family);
+    for (const RegisterPreset &preset : result.holding) {
+        if (!module->hasHolding(preset.reg)) {
+            error =
+                "--hold: the " + kind + " has no holding register " + std::to_string(preset.reg);
+            return false;
+        }
+    }
+    for (const RegisterPreset &preset : result.inputs) {
+        if (!module->hasInput(preset.reg)) {
+            error = "--input: the " + kind + " has no input register " + std::to_string(preset.reg);
+            return false;
+        }
+    }
+    applySimOptions(result, *module);
+    if (module->address() < 1 || module->address() > 255) {
+        error = "--hold: slave address " + std::to_string(module->address()) + " is outside 1..255";
+        return false;
+    }
+    if (module->baudCode() < 0 || module->baudCode() > 3) {
+        error = "--hold: baud code " + std::to_string(module->baudCode()) + " is outside 0..3";
+        return false;
+    }
     options = result;
     return true;
 }

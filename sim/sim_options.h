@@ -1,9 +1,19 @@
 #pragma once
 
+#include "fault_plan.h"
 #include "sim_module.h"
 
 #include <string>
 #include <vector>
+
+// A register value set before the first request (unsigned 16-bit).
+struct RegisterPreset
+{
+    int reg = 0;
+    int value = 0;
+
+    bool operator==(const RegisterPreset &) const = default;
+};
 
 // Command line of quorelsim.
 struct SimOptions
@@ -13,6 +23,9 @@ struct SimOptions
     bool broken = false;
     bool storeFails = false;
     bool help = false;
+    std::vector<RegisterPreset> holding; // --hold, in the order given
+    std::vector<RegisterPreset> inputs;  // --input, pinned
+    std::vector<FaultRule> faults;       // --fault, in the order given
 };
 
 // Parses the arguments after the program name. On failure returns false with a
@@ -21,6 +34,14 @@ struct SimOptions
 // follows from the model code, as the tool's scan decides it.
 bool parseSimOptions(const std::vector<std::string> &args, SimOptions &options, std::string &error);
 const char *simUsage();
+
+// Parses a --fault value, KIND[:FUNCTION[:REGISTER]][@N][xK]. On failure returns
+// false with a one-line reason naming the part that is wrong.
+bool parseFaultRule(const std::string &text, FaultRule &rule, std::string &error);
+
+// Puts the sensor, storing and register presets of the options into a module
+// built from options.config.
+void applySimOptions(const SimOptions &options, SimModule &module);
 
 // The family the scan assigns to a model code and version index, 0 for none.
 int familyOfModel(int model, int version);

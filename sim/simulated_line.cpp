@@ -1,20 +1,11 @@
 #include "simulated_line.h"
 
-#include "crc.h"
 #include "port_tables.h"
 
 #include <algorithm>
 #include <optional>
 
 namespace {
-
-bool crcOk(const std::vector<std::uint8_t> &frame)
-{
-    if (frame.size() < 4)
-        return false;
-    const std::uint16_t crc = crc16Modbus(frame.data(), frame.size() - 2);
-    return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
-}
 
 bool is8N1(const LineSettings &settings)
 {
@@ -42,7 +33,7 @@ void SimulatedLine::setModule(SimModule *module)
 
 bool SimulatedLine::open(int portIndex)
 {
-    if (m_openFails) {
+    if (m_openFails || m_pulled) {
         m_open = false;
         return false;
     }
@@ -55,7 +46,7 @@ bool SimulatedLine::open(int portIndex)
 
 bool SimulatedLine::getState(LineSettings &settings)
 {
-    if (!m_open)
+    if (!m_open || m_dead)
         return false;
     settings = m_settings;
     return true;
@@ -63,7 +54,7 @@ bool SimulatedLine::getState(LineSettings &settings)
 
 bool SimulatedLine::setState(const LineSettings &settings)
 {
-    if (!m_open)
+    if (!m_open || m_dead)
         return false;
     m_settings = settings;
     m_baudCode = baudCodeOf(settings.baudRate);
@@ -74,13 +65,15 @@ void SimulatedLine::close()
 {
     // Whatever was on its way is lost with the handle.
     m_open = false;
+    m_dead = false;
     m_incoming.clear();
     m_arrival.clear();
 }
 
 bool SimulatedLine::readByte(std::uint8_t &byte)
 {
-    if (m_open && !m_incoming.empty() && m_arrival.front() <= m_clockUs + ReadTimeoutUs) {
+    if (m_open && !m_dead && !m_incoming.empty() &&
+        m_arrival.front() <= m_clockUs + ReadTimeoutUs) {
         advanceTo(std::max(m_clockUs, m_arrival.front()));
         byte = m_incoming.front();
         m_incoming.pop_front();
@@ -93,7 +86,7 @@ bool SimulatedLine::readByte(std::uint8_t &byte)
 
 bool SimulatedLine::write(const std::uint8_t *data, std::size_t size)
 {
-    if (!m_open || data == nullptr)
+    if (!m_open || m_dead || data == nullptr)
         return false;
     const std::vector<std::uint8_t> frame(data, data + size);
     LoggedRequest entry;
@@ -109,43 +102,23 @@ bool SimulatedLine::write(const std::uint8_t *data, std::size_t size)
     entry.heard = m_module != nullptr && m_baudCode >= 0 && m_baudCode == m_module->baudCode() &&
                   is8N1(m_settings);
     if (entry.heard) {
-        const bool answerable = crcOk(frame) && frame[0] == m_module->address();
         std::optional<LineFault> fault;
-        if (answerable && !m_faults.empty()) {
-            fault = m_faults.front();
-            m_faults.pop_front();
+        if (FaultPlan::addressedTo(frame, m_module->address()))
+            fault = m_faults.take(frame.data(), frame.size());
+        if (fault == LineFault::Pulled) {
+            entry.heard = false;
+            m_log.push_back(entry);
+            setPulled(true);
+            return false;
         }
         if (fault == LineFault::NoReply) {
             entry.heard = false;
         } else if (fault == LineFault::Exception) {
-            std::vector<std::uint8_t> reply{frame[0], static_cast<std::uint8_t>(frame[1] | 0x80),
-                                            4};
-            const std::uint16_t crc = crc16Modbus(reply.data(), reply.size());
-            reply.push_back(static_cast<std::uint8_t>(crc & 0xFF));
-            reply.push_back(static_cast<std::uint8_t>(crc >> 8));
-            deliver(reply, false);
+            deliver(FaultPlan::exceptionReply(frame), false);
         } else {
             std::vector<std::uint8_t> reply = m_module->handle(frame.data(), frame.size());
-            if (!reply.empty() && fault == LineFault::BadCrc) {
-                reply[reply.size() - 1] ^= 0x5A;
-                reply[reply.size() - 2] ^= 0xA5;
-            } else if (!reply.empty() && fault == LineFault::ShortReply) {
-                reply.resize(reply.size() > 3 ? reply.size() - 3 : reply.size() - 1);
-            } else if (!reply.empty() && fault == LineFault::Garbage) {
-                // Noise of the reply's length that matches neither its CRC nor
-                // the echo of the request.
-                const std::vector<std::uint8_t> good = reply;
-                for (auto &b : reply) {
-                    m_noiseSeed = m_noiseSeed * 1103515245u + 12345u;
-                    b = static_cast<std::uint8_t>(m_noiseSeed >> 16);
-                }
-                reply[0] = static_cast<std::uint8_t>(good[0] ^ 0xFF);
-                if (crcOk(reply))
-                    reply.back() ^= 0x01;
-                if (reply.size() >= 8 && frame.size() >= 8 && reply[6] == frame[6] &&
-                    reply[7] == frame[7])
-                    reply[7] ^= 0x01;
-            }
+            if (fault)
+                m_faults.damage(*fault, frame, reply);
             deliver(reply, fault == LineFault::SplitReply);
         }
     }
@@ -172,8 +145,22 @@ void SimulatedLine::deliver(const std::vector<std::uint8_t> &reply, bool split)
 
 void SimulatedLine::injectFault(LineFault fault, int count)
 {
-    for (int i = 0; i < count; ++i)
-        m_faults.push_back(fault);
+    m_faults.arm({fault, -1, -1, 1, count});
+}
+
+void SimulatedLine::injectFault(const FaultRule &rule)
+{
+    m_faults.arm(rule);
+}
+
+void SimulatedLine::setPulled(bool pulled)
+{
+    m_pulled = pulled;
+    if (pulled) {
+        m_dead = m_open;
+        m_incoming.clear();
+        m_arrival.clear();
+    }
 }
 
 void SimulatedLine::wait(int milliseconds)

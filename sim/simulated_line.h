@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fault_plan.h"
 #include "serial_line.h"
 #include "sim_module.h"
 
@@ -25,16 +26,6 @@ struct LoggedRequest
     }
 };
 
-// Faults the line injects into the next replies.
-enum class LineFault {
-    NoReply,    // the request is lost (the module never sees it)
-    BadCrc,     // the reply's CRC is damaged
-    ShortReply, // the reply loses its last bytes
-    Exception,  // the module answers with an exception reply (code 4) and does nothing
-    Garbage,    // noise bytes arrive instead of the reply
-    SplitReply, // the reply arrives in two parts with a pause of more than 100 ms
-};
-
 // The serial line connected in-process to one simulated module (or to none),
 // with a virtual clock: a read that times out advances the clock by 100 ms and
 // returns at once, bytes on the wire take their transmission time. A frame
@@ -46,6 +37,11 @@ enum class LineFault {
 // Faults apply to requests the module would answer (its address, right baud,
 // good CRC); with BadCrc, ShortReply, Garbage and SplitReply it still executes
 // the request. The line runs 8N1; other settings garble every frame.
+//
+// A pulled adapter (LineFault::Pulled or setPulled) loses the request it hits
+// (its write fails) and every reply on its way; the port it leaves open is dead (writes fail,
+// reads time out, its settings cannot be read or set) until it is closed, and
+// the port does not open again until the adapter is plugged back in.
 class SimulatedLine : public SerialLine
 {
 public:
@@ -65,12 +61,17 @@ public:
     const std::vector<LoggedRequest> &log() const { return m_log; }
     void clearLog() { m_log.clear(); }
 
-    // The next `count` replies suffer `fault`.
+    // The next `count` replies suffer `fault` (after those already armed).
     void injectFault(LineFault fault, int count = 1);
-    // Faults still waiting for a reply.
-    int pendingFaults() const { return static_cast<int>(m_faults.size()); }
+    // Arms a fault aimed at some requests (see FaultPlan).
+    void injectFault(const FaultRule &rule);
+    // Requests the armed faults will still hit.
+    int pendingFaults() const { return m_faults.pending(); }
     // Makes the port refuse to open.
     void setOpenFails(bool fails) { m_openFails = fails; }
+    // Pulls the USB adapter out (true) or plugs it back in (false).
+    void setPulled(bool pulled);
+    bool isPulled() const { return m_pulled; }
 
     // Lets virtual time pass with no traffic (a window timer's interval).
     void wait(int milliseconds);
@@ -95,16 +96,17 @@ private:
 
     SimModule *m_module = nullptr;
     std::vector<LoggedRequest> m_log;
-    std::deque<LineFault> m_faults;
+    FaultPlan m_faults;
     std::deque<std::uint8_t> m_incoming;
     std::deque<std::int64_t> m_arrival; // virtual time (us) each incoming byte is readable
     std::int64_t m_clockUs = 0;
     std::int64_t m_moduleUs = 0; // how far the module's clock has been moved
     bool m_open = false;
     bool m_openFails = false;
+    bool m_pulled = false;
+    bool m_dead = false; // the open port lost its adapter
     int m_portIndex = -1;
     int m_baudCode = -1;
     int m_openCount = 0;
-    unsigned m_noiseSeed = 0x2545F491u;
     LineSettings m_settings;
 };

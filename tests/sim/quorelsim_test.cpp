@@ -96,12 +96,52 @@ TEST(Quorelsim, ProgramsSerialPortReopensAndFollowsABaudChange)
     EXPECT_TRUE(sim.waitForOutput("lost: line at 19200 baud"));
 }
 
+TEST(Quorelsim, StagedFaultsAndPresetsReachTheProgramsSerialPort)
+{
+    QuorelsimProcess sim;
+    ASSERT_TRUE(sim.start(
+        {"--fault", "noreply:4:7936x1", "--input", "4096=32767", "--fault", "pulled:4:4096@2"}))
+        << sim.output();
+    setMessageSink([](const std::string &text) { ADD_FAILURE() << text; });
+    portTable().setPath(0, sim.slavePath());
+
+    Link link(std::make_unique<QtSerialLine>());
+    link.ComBuf[cb::ComNo] = 1;
+    link.OpenCom(0, 2);
+    const auto read = [&link](int reg, int count) {
+        link.ReadReply();
+        link.SendCmd(1, 4, reg, count);
+        link.ReadReply();
+        return link.CrcCheck(3 + 2 * count);
+    };
+    EXPECT_FALSE(read(7936, 4));
+    EXPECT_EQ(link.lastReceiveCount(), 0);
+    EXPECT_TRUE(read(7936, 4));
+    EXPECT_EQ(link.replyRegister(0) >> 8, 32);
+    EXPECT_TRUE(read(4096, 1));
+    EXPECT_EQ(link.replyRegister(0), 32767);
+    // The second live read pulls the adapter: nothing is answered any more.
+    EXPECT_FALSE(read(4096, 1));
+    EXPECT_FALSE(read(7936, 4));
+    EXPECT_EQ(link.lastReceiveCount(), 0);
+    link.CloseCom();
+
+    setMessageSink(nullptr);
+    portTable().clear();
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+    EXPECT_NE(sim.output().find("[fault noreply]"), std::string::npos);
+    EXPECT_NE(sim.output().find("[fault pulled]"), std::string::npos);
+    EXPECT_NE(sim.output().find("lost: the adapter is pulled\n"), std::string::npos);
+}
+
 TEST(Quorelsim, HelpAndBadOptions)
 {
     std::string output;
     EXPECT_EQ(QuorelsimProcess::run({"--help"}, output), 0);
     EXPECT_NE(output.find("--store-fails"), std::string::npos);
     EXPECT_EQ(QuorelsimProcess::run({"--baud", "1200"}, output), 2);
+    EXPECT_EQ(QuorelsimProcess::run({"--fault", "noreply:4:abc"}, output), 2);
+    EXPECT_NE(output.find("register \"abc\""), std::string::npos);
 }
 
 } // namespace

@@ -29,6 +29,34 @@ struct SimulatedLineTest : ::testing::Test
         link().SendCmd(1, function, reg, value);
         return t;
     }
+    // One request of a fault-matching sequence and what it got: '.' a good
+    // reply, 'N' lost, 'C' a damaged CRC, 'E' an exception reply, '-' nothing
+    // (another address or a damaged request).
+    struct Probe
+    {
+        int address, function, reg;
+        bool badCrc = false;
+    };
+    char probe(const Probe &p)
+    {
+        if (p.badCrc) {
+            const std::uint8_t damaged[8] = {1, 4, 0x1F, 0, 0, 1, 0, 0};
+            link().ReadReply();
+            bench->clearReply();
+            line().write(damaged, sizeof damaged);
+            link().ReadReply();
+        } else {
+            bench->exchange(p.address, p.function, p.reg, 1);
+        }
+        if (!line().log().back().heard)
+            return 'N';
+        if (!bench->answered())
+            return '-';
+        if (bench->replyByte(1) & 0x80)
+            return 'E';
+        return link().CrcCheck(link().lastReceiveCount() - 2) ? '.' : 'C';
+    }
+
     // Number of reply bytes the last receive stored (the reply area was cleared).
     int received() const
     {
@@ -94,6 +122,76 @@ TEST_F(SimulatedLineTest, FaultsWaitForARequestTheModuleWouldAnswer)
     EXPECT_EQ(line().pendingFaults(), 1);
     EXPECT_FALSE(bench->read(1, 4, 7936, 4));
     EXPECT_EQ(line().pendingFaults(), 0);
+}
+
+TEST_F(SimulatedLineTest, AimedFaultsHitTheirNthMatchingRequestsOnly)
+{
+    const Probe info{1, 4, 7936}, live{1, 4, 4096}, hold{1, 3, 0}, coil{1, 5, 5}, write{1, 6, 5},
+        other{2, 4, 7936}, damaged{1, 4, 7936, true};
+    using F = LineFault;
+    const struct
+    {
+        const char *name;
+        std::vector<FaultRule> rules;
+        std::vector<Probe> requests;
+        std::string expected;
+    } cases[] = {
+        {"any request", {{F::NoReply}}, {hold, info}, "N."},
+        {"by function", {{F::NoReply, 4}}, {hold, coil, info, live}, "..N."},
+        {"by register", {{F::BadCrc, -1, 5}}, {hold, write, coil}, ".C."},
+        {"nth, k times", {{F::Exception, 5, 5, 2, 2}}, {coil, write, coil, coil, coil}, "..EE."},
+        {"answerable only", {{F::NoReply, -1, -1, 2}}, {other, damaged, info, info}, "--.N"},
+        {"queued", {{F::BadCrc, -1, -1, 1, 2}, {F::Exception}}, {hold, hold, hold, hold}, "CCE."},
+        // The rule armed first takes a request both want; the other waits.
+        {"first wins",
+         {{F::BadCrc, -1, -1, 1, 2}, {F::NoReply, 4, -1, 2}},
+         {info, info, info},
+         "CCN"},
+    };
+    for (const auto &c : cases) {
+        for (const FaultRule &rule : c.rules)
+            line().injectFault(rule);
+        std::string got;
+        for (const Probe &p : c.requests)
+            got += probe(p);
+        EXPECT_EQ(got, c.expected) << c.name;
+        EXPECT_EQ(line().pendingFaults(), 0) << c.name;
+    }
+}
+
+TEST_F(SimulatedLineTest, PulledAdapterLosesEverythingUntilPluggedInAndReopened)
+{
+    line().injectFault({LineFault::Pulled, 6});
+    EXPECT_TRUE(bench->write(1, 5, 2, 7));
+    link().ReadReply();
+    EXPECT_FALSE(link().SendCmd(1, 6, 2, 9));
+    EXPECT_EQ(module().holding(2), 7); // the request was lost
+    EXPECT_FALSE(line().log().back().heard);
+    EXPECT_TRUE(line().isPulled());
+
+    // Writes fail without reaching the wire, reads time out, the port does not open.
+    const auto logged = line().log().size();
+    const std::int64_t t = line().clockUs();
+    EXPECT_FALSE(bench->read(1, 4, 7936, 4));
+    EXPECT_EQ(line().clockUs() - t, 2 * SimulatedLine::ReadTimeoutUs);
+    EXPECT_EQ(line().log().size(), logged);
+    link().Reopen(2);
+    EXPECT_FALSE(line().isOpen());
+
+    line().setPulled(false);
+    link().Reopen(2);
+    EXPECT_TRUE(bench->read(1, 4, 7936, 4));
+
+    // Pulled and plugged in again while a reply is on its way: the reply is
+    // gone and the port left open stays dead until it is opened again.
+    link().SendCmd(1, 4, 7936, 4);
+    line().setPulled(true);
+    EXPECT_EQ(line().pendingBytes(), 0u);
+    line().setPulled(false);
+    EXPECT_FALSE(bench->read(1, 4, 7936, 4));
+    link().Reopen(2);
+    EXPECT_TRUE(bench->read(1, 4, 7936, 4));
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(SimulatedLineTest, ShortReplyFailsTheCrcCheck)
