@@ -1,9 +1,8 @@
 #include "activation_tracker.h"
 
-#include "family_window.h"
-
 #include <QApplication>
 #include <QEvent>
+#include <QWidget>
 
 ActivationTracker &ActivationTracker::instance()
 {
@@ -19,16 +18,7 @@ ActivationTracker::ActivationTracker()
 void ActivationTracker::addProgramWindow(QWidget *window)
 {
     m_programWindows.insert(window);
-    connect(window, &QObject::destroyed, this, [this, window] {
-        m_programWindows.remove(window);
-        m_familyWindows.remove(static_cast<FamilyWindow *>(window));
-    });
-}
-
-void ActivationTracker::addFamilyWindow(FamilyWindow *window)
-{
-    addProgramWindow(window);
-    m_familyWindows.insert(window);
+    connect(window, &QObject::destroyed, this, [this, window] { m_programWindows.remove(window); });
 }
 
 void ActivationTracker::reset()
@@ -42,9 +32,8 @@ void ActivationTracker::windowActivated(QWidget *window)
         return; // another application, or a message box of ours
     const bool cameFromElsewhere = m_last != window;
     m_last = window;
-    auto *family = static_cast<FamilyWindow *>(window);
-    if (cameFromElsewhere && m_familyWindows.contains(family))
-        family->FormActivate();
+    if (cameFromElsewhere)
+        emit activated(window);
 }
 
 bool ActivationTracker::eventFilter(QObject *watched, QEvent *event)

@@ -5,7 +5,6 @@
 #include <QSet>
 
 class QWidget;
-class FamilyWindow;
 
 // Decides when a family window's activation handler runs: when the window
 // becomes the active window of the program after another window of the
@@ -23,7 +22,6 @@ public:
     // Windows that count as the program's own (the scan window, the family
     // windows, the zero/span dialog). Message boxes are not among them.
     void addProgramWindow(QWidget *window);
-    void addFamilyWindow(FamilyWindow *window);
 
     // A window became active (nullptr: another application did). Called by the
     // event filter; tests call it to play through a sequence of activations.
@@ -32,6 +30,11 @@ public:
     QWidget *lastProgramWindow() const { return m_last; }
     void reset();
 
+signals:
+    // A program window became active after another window of the program was:
+    // the family window it is runs its activation handler.
+    void activated(QWidget *window);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -39,6 +42,5 @@ private:
     ActivationTracker();
 
     QSet<QWidget *> m_programWindows;
-    QSet<FamilyWindow *> m_familyWindows;
     QPointer<QWidget> m_last;
 };

@@ -1,17 +1,14 @@
 #include "family_window.h"
 
 #include "activation_tracker.h"
+#include "help_file.h"
 #include "link.h"
 #include "scan_window.h"
 #include "service_mode.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QMenuBar>
 #include <QShortcut>
-#include <QUrl>
 
 FamilyWindow::FamilyWindow(const QString &className, Link &link, TForm3 &scan,
                            const QString &helpStem)
@@ -59,7 +56,9 @@ FamilyWindow::FamilyWindow(const QString &className, Link &link, TForm3 &scan,
     connect(&ServiceMode::instance(), &ServiceMode::changed, this,
             &FamilyWindow::serviceModeChanged);
 
-    ActivationTracker::instance().addFamilyWindow(this);
+    ActivationTracker &tracker = ActivationTracker::instance();
+    tracker.addProgramWindow(this);
+    connect(&tracker, &ActivationTracker::activated, this, &FamilyWindow::programWindowActivated);
 }
 
 FamilyWindow::~FamilyWindow() = default;
@@ -103,27 +102,18 @@ void FamilyWindow::ConentsClick()
         openHelpFile(helpFileName(m_helpStem, m_link.ComBuf[cb::LangCode]), true);
 }
 
+void FamilyWindow::programWindowActivated(QWidget *window)
+{
+    if (window == this)
+        FormActivate();
+}
+
 void FamilyWindow::closeEvent(QCloseEvent *event)
 {
     // Closing a family window ends the program: the window itself is only
-    // hidden, the scan window is closed.
+    // hidden, the scan window is closed. Work in progress stops first, so
+    // nothing more goes out on the line.
+    stopWork();
     event->accept();
     m_scan.close();
-}
-
-QString helpFileName(const QString &stem, int langCode)
-{
-    switch (langCode) {
-    case lang::Traditional: return stem + "-T.chm";
-    case lang::Simplified: return stem + "-S.chm";
-    default: return stem + "-E.chm";
-    }
-}
-
-void openHelpFile(const QString &fileName, bool maximized)
-{
-    Q_UNUSED(maximized) // the desktop's viewer decides how it shows the file
-    const QFileInfo file(QDir::current(), fileName);
-    if (file.exists())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
 }

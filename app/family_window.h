@@ -54,16 +54,12 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
 
+private slots:
+    void programWindowActivated(QWidget *window);
+
 private:
     Link &m_link;
     TForm3 &m_scan;
     QString m_helpStem;
     QMenu *m_help = nullptr;
 };
-
-// Help file of a window for a language code: stem + "-E.chm", "-T.chm" (1028)
-// or "-S.chm" (2052).
-QString helpFileName(const QString &stem, int langCode);
-// Opens a help file of the current directory with the desktop's "open";
-// a missing file is ignored.
-void openHelpFile(const QString &fileName, bool maximized);

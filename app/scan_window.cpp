@@ -3,7 +3,7 @@
 #include "activation_tracker.h"
 #include "device_enumerator.h"
 #include "device_settings.h"
-#include "family_window.h"
+#include "help_file.h"
 #include "language_switch.h"
 #include "link.h"
 #include "message_sink.h"
@@ -254,10 +254,11 @@ void TForm3::GetSerialN(int address)
     m_link.ReadReply();
     m_link.SendCmd(address, 4, InfoBlockRegister, 4);
     m_link.ReadReply();
-    // Decide only on a genuine answer to this request: a full reply with a
-    // good CRC, never on bytes an earlier exchange left in the reply area.
+    // Decide only on a genuine answer to this request: from the address asked,
+    // with function 4, eight data bytes and a good CRC, never on bytes an
+    // earlier exchange left in the reply area.
     auto &buf = m_link.ComBuf;
-    if (!m_link.CrcCheck(11) || buf[20] != address || buf[21] != 4)
+    if (!m_link.ReplyOk(InfoBlockCount))
         return;
 
     const int c = buf[23] & 0xFF;

@@ -124,3 +124,29 @@ std::string outputHighExit(int type, const std::string &text)
 {
     return outputExit(type, text, false);
 }
+
+std::string addressExit(const std::string &text)
+{
+    if (isBlank(text))
+        return "1";
+    const int address = textToInt(text);
+    return address < 1 || address > 255 ? "1" : text;
+}
+
+bool validAddress(const std::string &text)
+{
+    if (isBlank(text))
+        return false;
+    try {
+        const int address = textToInt(text);
+        return address >= 1 && address <= 255;
+    } catch (const ConversionError &) {
+        return false;
+    }
+}
+
+std::uint32_t serialNumberOf(const std::string &text)
+{
+    const std::int64_t whole = textToDecimal(text).scaledTrunc(0);
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(whole));
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Corrections applied to the configuration fields when the operator leaves
@@ -30,3 +31,11 @@ std::string divisorExit(const std::string &text);
 std::string outputLowExit(int type, const std::string &text);
 // Output range upper limit: blank or outside the type's band becomes the positive bound.
 std::string outputHighExit(int type, const std::string &text);
+
+// Slave address field when it is left: empty, below 1 or above 255 becomes "1".
+std::string addressExit(const std::string &text);
+// True for a slave address text a module can take: a whole number 1..255.
+bool validAddress(const std::string &text);
+// Serial number text: a decimal number truncated toward zero and taken modulo
+// 2^32, as the serial number cells store it.
+std::uint32_t serialNumberOf(const std::string &text);

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cstdint>
 
-int converterSigned(int word)
+int signedAbove32767(int word)
 {
     word &= 0xFFFF;
     return word > 32767 ? word - 65536 : word;
 }
 
-int transmitterSigned(int word)
+int signedAbove32768(int word)
 {
     word &= 0xFFFF;
     return word > 32768 ? word - 65536 : word;

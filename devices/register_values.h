@@ -10,11 +10,12 @@
 // Live value of an open input (sensor break), shown as "OPEN".
 constexpr int OpenInput = 32767;
 
-// Converter block rule for a word hi·256+lo: above 32767 minus 65536 (0x8000 is -32768).
-int converterSigned(int word);
-// Rule of the transmitter block, live values and calibration counts: above 32768 minus 65536
-// (0x8000 stays 32768).
-int transmitterSigned(int word);
+// The two sign rules of the modules' registers, for a word hi·256+lo. Which one
+// a value follows is a property of the window and register that reads it.
+// Above 32767 minus 65536: 0x8000 is -32768 (two's complement).
+int signedAbove32767(int word);
+// Above 32768 minus 65536: 0x8000 stays 32768, 0x8001 is -32767.
+int signedAbove32768(int word);
 
 // A text × 10^decimals truncated toward zero, held to the 16-bit range -32768..32767.
 int textToRegister(const std::string &text, int decimals);

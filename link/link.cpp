@@ -74,11 +74,14 @@ int Link::ReadReply()
 {
     int k = 0;
     bool delivered = false;
+    m_frame.clear();
     do {
         std::uint8_t byte = 0;
         delivered = m_line->readByte(byte);
-        if (delivered)
+        if (delivered) {
             m_receiveCell = byte;
+            m_frame.push_back(byte);
+        }
         if (cb::Reply + k <= cb::ReplyLast)
             ComBuf[cb::Reply + k] = static_cast<std::int16_t>(m_receiveCell);
         ++k;
@@ -87,22 +90,40 @@ int Link::ReadReply()
     return m_receiveCell;
 }
 
+int Link::replyByte(int k) const
+{
+    // The reply area holds the first 75 bytes; the frame kept by the receive
+    // goes on past its end.
+    if (cb::Reply + k <= cb::ReplyLast)
+        return ComBuf[cb::Reply + k] & 0xFF;
+    return k < static_cast<int>(m_frame.size()) ? m_frame[static_cast<std::size_t>(k)] : -1;
+}
+
 bool Link::CrcCheck(int n) const
 {
     // The reply area is never cleared: a reply cut short, or none at all,
     // would leave an earlier reply's bytes in place, CRC included. Only a
     // reply that this receive delivered in full can pass.
-    if (n < 0 || cb::Reply + n + 1 > cb::ReplyLast || m_lastReceiveCount < n + 2)
+    if (n < 0 || m_lastReceiveCount < n + 2)
         return false;
-    std::array<std::uint8_t, cb::Size> bytes{};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
-        bytes[i] = static_cast<std::uint8_t>(ComBuf[cb::Reply + i] & 0xFF);
-    const std::uint16_t crc = crc16Modbus(bytes.data(), static_cast<std::size_t>(n));
-    return ComBuf[cb::Reply + n] == (crc & 0xFF) && ComBuf[cb::Reply + n + 1] == (crc >> 8);
+        bytes[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(replyByte(i));
+    const std::uint16_t crc = crc16Modbus(bytes.data(), bytes.size());
+    return replyByte(n) == (crc & 0xFF) && replyByte(n + 1) == (crc >> 8);
+}
+
+bool Link::ReplyOk(int registers) const
+{
+    return registers > 0 && CrcCheck(3 + 2 * registers) && replyByte(0) == (ComBuf[0] & 0xFF) &&
+           replyByte(1) == (ComBuf[1] & 0xFF) && replyByte(2) == 2 * registers;
 }
 
 bool Link::EchoOk() const
 {
+    // The echo must have arrived in this exchange, whole.
+    if (m_lastReceiveCount < 8)
+        return false;
     return ComBuf[6] == ComBuf[26] && ComBuf[7] == ComBuf[27];
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 // The Modbus RTU master on the one serial line. Every request any window sends
 // and every reply it reads passes through here and through ComBuf.
@@ -52,8 +53,16 @@ public:
     int ReadReply();
     // True when the CRC over reply bytes 0..n-1 equals reply bytes n (low) and
     // n+1 (high), and the last ReadReply received at least those n + 2 bytes.
+    // Replies longer than the reply area (a 36-register read is 77 bytes) are
+    // checked on the complete frame the receive kept.
     bool CrcCheck(int n) const;
-    // Echo check of a write: the echoed CRC equals the CRC just sent.
+    // A sound answer to the read request in ComBuf[0..7]: received by the last
+    // ReadReply, from the address asked, with the function asked, the byte count
+    // of `registers` registers and a good CRC.
+    bool ReplyOk(int registers) const;
+    // Echo check of a write: the echoed CRC equals the CRC just sent, and the
+    // last ReadReply received the whole echo. Bytes an earlier reply left in
+    // the reply area never count.
     bool EchoOk() const;
 
     // Unsigned 16-bit register i of a read reply (high byte at 23 + 2i).
@@ -61,6 +70,8 @@ public:
 
     // Bytes the last ReadReply received (0 when the line stayed quiet).
     int lastReceiveCount() const { return m_lastReceiveCount; }
+    // Every byte the last ReadReply received, also those beyond the reply area.
+    const std::vector<std::uint8_t> &lastFrame() const { return m_frame; }
 
     // Baud code of the last OpenCom (-1 before the first).
     int currentBaud() const { return m_baudIndex; }
@@ -71,8 +82,13 @@ public:
     static constexpr int MaxReceive = 1024;
 
 private:
+    // Reply byte k: from the reply area while it lasts, then from the kept frame
+    // (-1 past the bytes received).
+    int replyByte(int k) const;
+
     std::unique_ptr<SerialLine> m_line;
     std::uint16_t m_receiveCell = 0; // keeps the last byte ever received
+    std::vector<std::uint8_t> m_frame;
     int m_baudIndex = -1;
     int m_lastReceiveCount = 0;
     bool m_open = false;

@@ -2,7 +2,7 @@
 
 #include "ui_converter_page.h"
 
-#include "device_settings.h"
+#include "converter_registers.h"
 #include "field_rules.h"
 #include "input_check.h"
 #include "input_types.h"
@@ -20,21 +20,8 @@ namespace {
 // Model codes of the converter.
 constexpr int FirstModel = 32;
 constexpr int LastModel = 36;
-
-// The controls that BtnAllOFF and BtnAllON switch together: the read and write
-// buttons, the live-value and calibration buttons and the trim point
-// selectors. Controls a page does not have (yet) are skipped.
-const QStringList CommandControls = {
-    "BtnP1",        "BtnP2",        "Btn71",        "Btn72",        "Btn51",        "Btn52",
-    "IDSet",        "Button1",      "Button26",     "Button27",     "Btn11",        "Btn12",
-    "Btn13",        "Btn14",        "Btn21",        "Btn22",        "Btn23",        "Btn24",
-    "Btn31",        "Btn32",        "Btn33",        "Btn34",        "Button2",      "Button3",
-    "Button4",      "Button5",      "Button6",      "Button7",      "Button8",      "Button9",
-    "Button10",     "Button11",     "Button12",     "Button13",     "Button14",     "Button15",
-    "Button16",     "Button17",     "Button18",     "Button19",     "Button20",     "Button21",
-    "Button22",     "Button23",     "Button24",     "Button25",     "Rad1",         "Rad2",
-    "RadioButton1", "RadioButton2", "RadioButton6", "RadioButton7", "RadioButton9", "RadioButton10",
-};
+// Command cell that commits a serial number.
+constexpr int CommandCell = 21;
 
 const QStringList TypeItems = {
     "Thermocouple J",     "Thermocouple K", "Thermocouple T", "Thermocouple E",
@@ -60,7 +47,7 @@ QString qs(const std::string &value)
 } // namespace
 
 TForm1::TForm1(Link &link, TForm3 &scan)
-    : FamilyWindow("TForm1", link, scan, "QRC")
+    : DeviceWindow("TForm1", link, scan, "QRC")
     , m_ui(std::make_unique<Ui::ConverterPage>())
 {
     auto *page = new QWidget(this);
@@ -116,66 +103,33 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     connect(ui.Edit14, &ExitEdit::exited, this, &TForm1::Edit14Exit);
     connect(ui.ID_Edit, &ExitEdit::exited, this, &TForm1::ID_EditExit);
 
-    const auto makeTimer = [this](const char *name, int interval, void (TForm1::*handler)()) {
-        auto *timer = new QTimer(this);
-        timer->setObjectName(name);
-        timer->setInterval(interval);
-        timer->setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early
-        if (handler)
-            connect(timer, &QTimer::timeout, this, handler);
-        return timer;
-    };
     Timer1 = makeTimer("Timer1", 500, &TForm1::Timer1Timer);
-    Timer2 = makeTimer("Timer2", 600, nullptr);
-    Timer3 = makeTimer("Timer3", 600, nullptr);
+    Timer2 = makeTimer("Timer2", 600);
+    Timer3 = makeTimer("Timer3", 600);
     Timer4 = makeTimer("Timer4", 300, &TForm1::Timer4Timer);
-    Timer5 = makeTimer("Timer5", 600, nullptr);
+    Timer5 = makeTimer("Timer5", 600);
 
-    for (const QString &name : CommandControls)
-        if (auto *control = findChild<QWidget *>(name))
-            m_commandControls.append(control);
+    setStatusLabel(ui.Lab83);
+    setCommandControls({ui.BtnP1, ui.BtnP2, ui.IDSet, ui.Button1});
+    m_registers = std::make_unique<RegisterBinding>(converterRegisters(), *this);
 }
 
 TForm1::~TForm1() = default;
-
-int TForm1::devVer() const
-{
-    return link().ComBuf[cb::DevVer];
-}
-
-void TForm1::showStatus(Status status)
-{
-    i18n::showStatus(*m_ui->Lab83, status, link().ComBuf[cb::LangCode]);
-}
 
 void TForm1::FormActivate()
 {
     TimerAllOFF();
     m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
     applyCurrentLanguage();
-    if (devVer() > 7) {
-        const int address = restoreAddressAndBaud(link(), 24);
-        m_ui->ID_Edit->setText(QString::number(address));
+    if (devVer() < ConverterRestoreMinVer) {
+        BtnP1Click();
+        return;
     }
-    BtnP1Click();
-}
-
-void TForm1::TimerAllOFF()
-{
-    for (QTimer *timer : {Timer1, Timer2, Timer3, Timer4, Timer5})
-        timer->stop();
-}
-
-void TForm1::BtnAllOFF()
-{
-    for (QWidget *control : std::as_const(m_commandControls))
-        control->setEnabled(false);
-}
-
-void TForm1::BtnAllON()
-{
-    for (QWidget *control : std::as_const(m_commandControls))
-        control->setEnabled(true);
+    RequestChain chain;
+    appendRestore(chain, ConverterOwnSettings, m_ui->ID_Edit);
+    BtnAllOFF();
+    runChain(
+        std::move(chain), [this](bool) { BtnP1Click(); }, Status::ReadFail);
 }
 
 void TForm1::applyFirmwareRules()
@@ -188,97 +142,70 @@ void TForm1::applyFirmwareRules()
 
 void TForm1::BtnP1Click()
 {
-    for (ExitEdit *edit : {m_ui->Edi3, m_ui->Edi4, m_ui->Edi61, m_ui->Edi62})
+    for (ExitEdit *edit : {m_ui->Edi3, m_ui->Edi4, m_ui->Edi61, m_ui->Edi62, m_ui->ID_Edit})
         edit->resetColor();
     BtnAllOFF();
     showStatus(Status::Transmission);
 
-    const InfoBlock info = readInfoBlock(link());
-    if (info.model < FirstModel || info.model > LastModel) {
-        showStatus(Status::ReadFail);
-        BtnAllON();
-        return;
-    }
-    m_ui->Label60->setText("RX220");
-    link().ComBuf[cb::DevVer] = static_cast<std::int16_t>(info.version);
-    m_ui->Label45->setText(qs(VersionTable(info.version)));
-    m_ui->Serial_Y->setText(QString::number(info.serial));
-    applyFirmwareRules();
+    RequestChain chain;
+    appendInfoRead(chain, link(), [this](const InfoBlock &info) { return acceptInfoBlock(info); });
+    chain.send(3, 0, 0).valueFrom([this] { return m_blockCount; });
+    chain.collect().waitFor(Timer4).andThen([this] { return decodeConfiguration(); });
+    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail);
+}
 
-    m_blockCount = devVer() > 7 ? 24 : 23;
-    link().SendCmd(link().ComBuf[cb::DevAddr], 3, 0, m_blockCount);
-    Timer4->start();
+bool TForm1::acceptInfoBlock(const InfoBlock &info)
+{
+    if (info.model < FirstModel || info.model > LastModel)
+        return false;
+    m_ui->Label60->setText("RX220");
+    showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
+    applyFirmwareRules();
+    m_blockCount = converterBlockCount(devVer());
+    return true;
 }
 
 void TForm1::Timer4Timer()
 {
-    Timer4->stop();
-    link().ReadReply();
-    try {
-        if (link().CrcCheck(3 + 2 * m_blockCount)) {
-            decodeConfiguration();
-            showStatus(Status::ReadSuccess);
-        } else {
-            showStatus(Status::ReadFail);
-        }
-    } catch (...) {
-        showStatus(Status::ReadFail);
-        BtnAllON();
-        throw;
-    }
-    BtnAllON();
+    resumeChain(Timer4);
 }
 
-void TForm1::decodeConfiguration()
+bool TForm1::decodeConfiguration()
+{
+    if (!link().ReplyOk(m_blockCount))
+        return false;
+    // The input type and unit come first; the fields after them are scaled by
+    // the type they leave in InType (registerShown keeps the context up to date).
+    FieldContext context{InType, devVer()};
+    m_registers->show(
+        m_blockCount, [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
+        context,
+        [this, &context](int reg) {
+            registerShown(reg);
+            context.type = InType;
+        });
+    return true;
+}
+
+void TForm1::setUnitCaptions(const QString &caption)
+{
+    for (QLabel *label : {m_ui->Label4, m_ui->Label5, m_ui->Label6})
+        label->setText(caption);
+}
+
+void TForm1::registerShown(int reg)
 {
     Ui::ConverterPage &ui = *m_ui;
-    const auto reg = [this](int k) { return converterSigned(link().replyRegister(k)); };
-
-    ui.Item1->setItemIndex(reg(0));
-    ui.Item3->setItemIndex(reg(1));
-    const int unit = ui.Item3->itemIndex();
-    if (unit == UnitCelsius || unit == UnitFahrenheit) {
-        const QString caption = unit == UnitCelsius ? "deg C" : "deg F";
-        for (QLabel *label : {ui.Label4, ui.Label5, ui.Label6})
-            label->setText(caption);
-    }
-    InType = ui.Item1->itemIndex();
-    if (!isInputType(InType)) {
-        InType = 0;
-    } else if (!isTemperature(InType)) {
-        const QString caption = qs(rangeDisplay(InType, unit).unitCaption);
-        for (QLabel *label : {ui.Label4, ui.Label5, ui.Label6})
-            label->setText(caption);
-    }
-
-    setText(ui.Edi3, limitFromRegister(InType, reg(2)));
-    setText(ui.Edi4, limitFromRegister(InType, reg(3)));
-    setText(ui.Edi61, offsetFromRegister(InType, reg(6)));
-    setText(ui.Edi62, offsetFromRegister(InType, reg(7)));
-    setText(ui.Edit13, outputFromRegister(InType, reg(4), devVer()));
-    setText(ui.Edit14, outputFromRegister(InType, reg(5), devVer()));
-
-    ui.Item4->setItemIndex(reg(8));
-    ui.Item5->setItemIndex(reg(9));
-    ui.Edit8->setText(QString::number(reg(14)));
-    ui.Edit11->setText(QString::number(reg(15)));
-    ui.Edit12->setText(QString::number(reg(16)));
-    if (devVer() > 7)
-        ui.ComboBox2->setCurrentIndex(reg(23) >= 0 && reg(23) < ui.ComboBox2->count() ? reg(23)
-                                                                                      : -1);
-    switch (reg(17)) {
-    case 0: ui.RadioButton4->setChecked(true); break;
-    case 1: ui.RadioButton5->setChecked(true); break;
-    case 2: ui.High->setChecked(true); break;
-    case 3: ui.Low->setChecked(true); break;
-    default: break; // an unknown source leaves the choice as it was
-    }
-    ui.CheckBox2->setChecked(reg(18) != 0);
-    loadOutputPicture();
-    if (devVer() > 4) {
-        ui.ID_Edit->setText(QString::number(reg(19)));
-        ui.ComboBox1->setCurrentIndex(reg(20) >= 0 && reg(20) < ui.ComboBox1->count() ? reg(20)
-                                                                                      : -1);
+    if (reg == 1) {
+        const int unit = ui.Item3->itemIndex();
+        if (unit == UnitCelsius || unit == UnitFahrenheit)
+            setUnitCaptions(unit == UnitCelsius ? "deg C" : "deg F");
+        if (isInputType(ui.Item1->itemIndex()))
+            InType = ui.Item1->itemIndex();
+        if (!isTemperature(InType))
+            setUnitCaptions(qs(rangeDisplay(InType, unit).unitCaption));
+    } else if (reg == 18) {
+        loadOutputPicture();
     }
 }
 
@@ -302,8 +229,7 @@ void TForm1::hilo_set(int type, int unit)
     InType = type;
     const RangeDisplay display = rangeDisplay(type, unit);
     if (display.showLimits) {
-        for (QLabel *label : {ui.Label4, ui.Label5, ui.Label6})
-            label->setText(qs(display.unitCaption));
+        setUnitCaptions(qs(display.unitCaption));
         setText(ui.Edi1, display.lowText);
         setText(ui.Edi2, display.highText);
     }
@@ -391,8 +317,9 @@ void TForm1::InputCheck()
     CheckFailed = false;
     const int type = m_ui->Item1->itemIndex();
     const int unit = m_ui->Item3->itemIndex();
-    if (!isInputType(type)) {
-        // No input type chosen: nothing to check against, nothing to write.
+    // A choice nobody made (a register value the window has no item for) is
+    // never written as 65535.
+    if (!isInputType(type) || m_registers->selectorCleared(devVer())) {
         CheckFailed = true;
         return;
     }
@@ -408,113 +335,73 @@ void TForm1::InputCheck()
             edit->setColor(Qt::red);
         }
     }
+    // Address 0 is the broadcast address: the module would answer nobody.
+    if (!validAddress(text(m_ui->ID_Edit))) {
+        CheckFailed = true;
+        m_ui->ID_Edit->setColor(Qt::red);
+    }
 }
 
 void TForm1::BtnP2Click()
 {
     TimerAllOFF();
-    try {
+    guarded(Status::WriteFail, [this] {
+        Ui::ConverterPage &ui = *m_ui;
+        ui.ID_Edit->resetColor();
         InputCheck();
-    } catch (...) {
-        showStatus(Status::WriteFail);
-        throw;
-    }
-    if (CheckFailed) {
-        showStatus(Status::WriteFail);
-        return;
-    }
-    BtnAllOFF();
-    showStatus(Status::Transmission);
-    Timer1->start();
+        if (CheckFailed) {
+            showStatus(Status::WriteFail);
+            return;
+        }
+        // The limits and the output range are written in ascending order: the
+        // fields are exchanged on screen first.
+        if (needsExchange(text(ui.Edi3), text(ui.Edi4))) {
+            const QString lower = ui.Edi3->text();
+            ui.Edi3->setText(ui.Edi4->text());
+            ui.Edi4->setText(lower);
+        }
+        if (needsExchange(text(ui.Edit13), text(ui.Edit14))) {
+            const QString lower = ui.Edit13->text();
+            ui.Edit13->setText(ui.Edit14->text());
+            ui.Edit14->setText(lower);
+        }
+        // Every value is converted before the first request, so that invalid
+        // text never leaves the module half written.
+        const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
+        const int address = textToInt(text(ui.ID_Edit));
+
+        BtnAllOFF();
+        showStatus(Status::Transmission);
+        RequestChain chain;
+        chain.drain().waitFor(Timer1);
+        for (const RegisterBinding::Write &write : writes)
+            chain.write(write.field->function, write.field->reg, write.value)
+                .drained(write.field->drain, write.field->drain)
+                .retryOnce();
+        appendAddressAndBaud(chain, address, ui.ComboBox1->currentIndex());
+        runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail);
+    });
 }
 
 void TForm1::Timer1Timer()
 {
-    Timer1->stop();
-    try {
-        writeConfiguration();
-    } catch (...) {
-        showStatus(Status::WriteFail);
-        BtnAllON();
-        throw;
-    }
-    BtnAllON();
-}
-
-void TForm1::writeConfiguration()
-{
-    Ui::ConverterPage &ui = *m_ui;
-    Link &link = this->link();
-
-    // The limits and the output range are written in ascending order: the
-    // fields are exchanged on screen first.
-    if (needsExchange(text(ui.Edi3), text(ui.Edi4))) {
-        const QString lower = ui.Edi3->text();
-        ui.Edi3->setText(ui.Edi4->text());
-        ui.Edi4->setText(lower);
-    }
-    if (needsExchange(text(ui.Edit13), text(ui.Edit14))) {
-        const QString lower = ui.Edit13->text();
-        ui.Edit13->setText(ui.Edit14->text());
-        ui.Edit14->setText(lower);
-    }
-
-    // Every value is converted before the first request, so that invalid text
-    // never leaves the module half written.
-    const int source = ui.RadioButton5->isChecked() ? 1
-                       : ui.High->isChecked()       ? 2
-                       : ui.Low->isChecked()        ? 3
-                                                    : 0;
-    const std::pair<int, int> writes[] = {
-        {0, ui.Item1->itemIndex()},
-        {1, ui.Item3->itemIndex()},
-        {2, limitToRegister(InType, text(ui.Edi3))},
-        {3, limitToRegister(InType, text(ui.Edi4))},
-        {6, offsetToRegister(InType, text(ui.Edi61))},
-        {7, offsetToRegister(InType, text(ui.Edi62))},
-        {8, ui.Item4->itemIndex()},
-        {9, ui.Item5->itemIndex()},
-        {4, outputToRegister(InType, text(ui.Edit13), devVer())},
-        {5, outputToRegister(InType, text(ui.Edit14), devVer())},
-        {14, textToInt(text(ui.Edit8))},
-        {15, textToInt(text(ui.Edit11))},
-        {16, textToInt(text(ui.Edit12))},
-        {17, source},
-        {18, ui.CheckBox2->isChecked() ? 1 : 0},
-    };
-    const int address = textToInt(text(ui.ID_Edit));
-    const int filter = ui.ComboBox2->currentIndex();
-
-    link.ReadReply();
-    bool failed = false;
-    for (const auto &[reg, value] : writes) {
-        if (!writeChecked(link, 5, reg, value, {false, false})) {
-            failed = true;
-            break;
-        }
-    }
-    if (!failed && devVer() > 7 && filter >= 0)
-        failed = !writeChecked(link, 5, 23, filter, {true, true});
-    if (!failed)
-        failed = !writeAddressAndBaud(link, address, ui.ComboBox1->currentIndex());
-
-    showStatus(failed ? Status::WriteFail : Status::WriteSuccess);
+    resumeChain(Timer1);
 }
 
 void TForm1::IDSetClick()
 {
-    setAddressAndBaud(link(), textToInt(text(m_ui->ID_Edit)), m_ui->ComboBox1->currentIndex());
+    setAddress(m_ui->ID_Edit, m_ui->ComboBox1);
 }
 
 void TForm1::ID_EditExit()
 {
-    setText(m_ui->ID_Edit, checkAddressText(text(m_ui->ID_Edit)));
+    m_ui->ID_Edit->resetColor();
+    setText(m_ui->ID_Edit, addressExit(text(m_ui->ID_Edit)));
 }
 
 void TForm1::Button1Click()
 {
-    const std::uint32_t number = loadSerialNumber(link(), text(m_ui->Edit1), 21);
-    m_ui->Edit1->setText(QString::number(static_cast<std::uint32_t>(number + 1)));
+    loadSerialNumber(m_ui->Edit1, CommandCell);
 }
 
 void TForm1::serviceModeChanged(bool on)

@@ -1,15 +1,11 @@
 #pragma once
 
-#include "family_window.h"
-
-#include "status_messages.h"
-
-#include <QStringList>
+#include "device_window.h"
+#include "register_binding.h"
 
 #include <memory>
 
 class QTimer;
-class QWidget;
 namespace Ui {
 class ConverterPage;
 }
@@ -18,7 +14,7 @@ class ConverterPage;
 // "Configuration" page reads, shows, corrects, checks and writes the
 // configuration registers 0..23 and the output function; the two calibration
 // pages are created with their tabs hidden and are offered in service mode.
-class TForm1 : public FamilyWindow
+class TForm1 : public DeviceWindow
 {
     Q_OBJECT
 
@@ -26,8 +22,9 @@ public:
     TForm1(Link &link, TForm3 &scan);
     ~TForm1() override;
 
+    // Stops the timers, applies the language, puts the module back to its own
+    // address and baud rate (version index 8 on) and reads it.
     void FormActivate() override;
-    void stopWork() override { TimerAllOFF(); }
     void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block, then the configuration block,
@@ -36,7 +33,8 @@ public:
     void Timer4Timer();
     // Marks limits and offsets outside the type's ranges red; sets CheckFailed.
     void InputCheck();
-    // "Write To Device": the input check, then Timer1 writes every register.
+    // "Write To Device": the input check, then 500 ms later (Timer1) every
+    // register in order, then the address and baud rate.
     void BtnP2Click();
     void Timer1Timer();
 
@@ -62,10 +60,6 @@ public:
     void ID_EditExit();
     void Button1Click();
 
-    void BtnAllON();
-    void BtnAllOFF();
-    void TimerAllOFF();
-
     // Input type last applied by hilo_set; chooses the scaling of the fields.
     int InType = 0;
     // Raw output range values kept across a type or unit change.
@@ -79,14 +73,14 @@ public:
     QTimer *Timer5 = nullptr; // 0 mV calibration counts, 600 ms
 
 private:
-    void showStatus(i18n::Status status);
-    void decodeConfiguration();
-    void writeConfiguration();
+    bool acceptInfoBlock(const InfoBlock &info);
+    bool decodeConfiguration();
+    void registerShown(int reg);
+    void setUnitCaptions(const QString &caption);
     void loadOutputPicture();
     void applyFirmwareRules();
-    int devVer() const;
 
     std::unique_ptr<Ui::ConverterPage> m_ui;
-    QList<QWidget *> m_commandControls;
+    std::unique_ptr<RegisterBinding> m_registers;
     int m_blockCount = 24; // registers asked for by the last read
 };

@@ -1,6 +1,7 @@
 #include "app_fixture.h"
 
 #include "crc.h"
+#include "help_file.h"
 #include "numtext.h"
 #include "status_label.h"
 

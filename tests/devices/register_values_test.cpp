@@ -6,10 +6,10 @@ TEST(RegisterValues, SignRules)
 {
     const int converter[][2] = {{0xFFFF, -1}, {0x8000, -32768}, {0x8001, -32767}, {0x7FFF, 32767}};
     for (const auto &c : converter)
-        EXPECT_EQ(converterSigned(c[0]), c[1]) << c[0];
+        EXPECT_EQ(signedAbove32767(c[0]), c[1]) << c[0];
     const int transmitter[][2] = {{0xFFFF, -1}, {0x8000, 32768}, {0x8001, -32767}, {0x7FFF, 32767}};
     for (const auto &c : transmitter)
-        EXPECT_EQ(transmitterSigned(c[0]), c[1]) << c[0];
+        EXPECT_EQ(signedAbove32768(c[0]), c[1]) << c[0];
 }
 
 TEST(RegisterValues, TextToRegisterIsExactOnTheDigitsTyped)
@@ -30,8 +30,8 @@ TEST(RegisterValues, RegisterToText)
 {
     EXPECT_EQ(offsetFromRegister(1, -1), "-0.1");
     EXPECT_EQ(limitFromRegister(11, -32768), "-32.768");
-    EXPECT_EQ(offsetFromRegister(9, converterSigned(0xFFFF)), "-0.01");
-    EXPECT_EQ(limitFromRegister(1, converterSigned(0x8000)), "-32768");
+    EXPECT_EQ(offsetFromRegister(9, signedAbove32767(0xFFFF)), "-0.01");
+    EXPECT_EQ(limitFromRegister(1, signedAbove32767(0x8000)), "-32768");
     EXPECT_EQ(limitFromRegister(12, 4000), "4.000");
 }
 

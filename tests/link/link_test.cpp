@@ -205,6 +205,53 @@ TEST_F(LinkTest, EchoCheckComparesTheEchoedCrcWithTheRequestCrc)
 
     link->SendCmd(1, 5, 19, 8); // the old echo no longer matches
     EXPECT_FALSE(link->EchoOk());
+
+    // The same request again, with no reply: the echo still in the reply area
+    // matches, but it did not arrive in this exchange.
+    link->SendCmd(1, 5, 19, 7);
+    link->ReadReply();
+    EXPECT_FALSE(link->EchoOk());
+}
+
+TEST_F(LinkTest, ReadReplyCountsOnlyWhenItAnswersTheRequest)
+{
+    link->OpenCom(0, 2);
+    link->SendCmd(7, 3, 0, 2);
+    const std::vector<std::uint8_t> sound = withCrc({7, 3, 4, 0, 1, 0, 2});
+    const std::vector<std::vector<std::uint8_t>> unsound = {
+        withCrc({8, 3, 4, 0, 1, 0, 2}), // another address
+        withCrc({7, 4, 4, 0, 1, 0, 2}), // another function
+        withCrc({7, 3, 2, 0, 1}),       // another byte count
+        withCrc({7, 0x83, 2}),          // an exception
+    };
+    feed(sound);
+    link->ReadReply();
+    EXPECT_TRUE(link->ReplyOk(2));
+    for (const auto &frame : unsound) {
+        feed(frame);
+        link->ReadReply();
+        EXPECT_FALSE(link->ReplyOk(2)) << int(frame[0]) << ' ' << int(frame[1]);
+    }
+}
+
+TEST_F(LinkTest, LongReplyIsCheckedOnTheWholeFrame)
+{
+    // A 36-register read: 77 bytes, its CRC beyond the reply area.
+    link->OpenCom(0, 2);
+    link->SendCmd(1, 3, 0, 36);
+    std::vector<std::uint8_t> bytes{1, 3, 72};
+    for (int i = 0; i < 72; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(i));
+    const std::vector<std::uint8_t> frame = withCrc(bytes);
+    feed(frame);
+    link->ReadReply();
+    EXPECT_TRUE(link->ReplyOk(36));
+    EXPECT_EQ(link->replyRegister(35), 70 * 256 + 71);
+    std::vector<std::uint8_t> damaged = frame;
+    damaged.back() ^= 1;
+    feed(damaged);
+    link->ReadReply();
+    EXPECT_FALSE(link->ReplyOk(36));
 }
 
 TEST_F(LinkTest, OpenComAppliesTheBaudTableLineSettings)

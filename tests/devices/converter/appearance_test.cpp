@@ -63,9 +63,9 @@ TEST_F(Appearance, ConverterWindowInEveryLanguage)
     QApplication::processEvents(); // the activation starts a read
     for (const auto &[code, name] : Languages) {
         link->ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
-        if (!form->Timer4->isActive())
+        if (!form->busy())
             form->FormActivate();
-        form->Timer4Timer();
+        runChain();
         form->adjustSize();
         QApplication::processEvents();
         EXPECT_EQ(status()->text(), i18n::statusText(i18n::Status::ReadSuccess, code)) << name;

@@ -16,8 +16,6 @@
 namespace {
 const QColor Green(0, 128, 0);
 const QColor Red(255, 0, 0);
-
-using Requests = std::vector<std::tuple<int, int, int>>;
 } // namespace
 
 using ConverterWindow = ConverterFixture;
@@ -123,21 +121,30 @@ TEST_F(ConverterWindow, ReadFailures)
     // Another family's module code in the information block.
     attach(9, 49);
     setText("Edi3", "123");
-    form->BtnP1Click();
-    EXPECT_FALSE(form->Timer4->isActive());
+    read();
     EXPECT_EQ(status()->text(), "Read Fail");
     EXPECT_EQ(status()->fontColor(), Red);
     EXPECT_EQ(text("Edi3"), "123");
     EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
 
-    // A damaged configuration block leaves the fields as they were.
+    // A damaged information block: nothing of it is shown.
     attach(9);
-    line->injectFault(LineFault::BadCrc, 2); // the information block is read without a check
+    line->injectFault(LineFault::BadCrc);
     read();
     EXPECT_EQ(status()->text(), "Read Fail");
-    EXPECT_EQ(text("Edi3"), "123");
-    EXPECT_EQ(text("Label60"), "RX220"); // the information block was shown
-    EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
+    EXPECT_EQ(text("Label60"), "");
+    EXPECT_EQ(text("Serial_Y"), "00000000");
+
+    // A damaged, lost or foreign configuration block leaves the fields as they were.
+    for (const LineFault fault : {LineFault::BadCrc, LineFault::NoReply, LineFault::ShortReply,
+                                  LineFault::Exception, LineFault::Garbage}) {
+        line->injectFault({fault, 3, 0});
+        read();
+        EXPECT_EQ(status()->text(), "Read Fail") << static_cast<int>(fault);
+        EXPECT_EQ(text("Edi3"), "123");
+        EXPECT_EQ(text("Label60"), "RX220"); // the information block was shown
+        EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
+    }
 }
 
 TEST_F(ConverterWindow, RangeDisplayOfThermocoupleKInFahrenheit)
@@ -216,7 +223,7 @@ TEST_F(ConverterWindow, WriteSendsEveryRegisterInOrderAndEndsWithAddressAndBaud)
     EXPECT_FALSE(child<QPushButton>("BtnP1")->isEnabled());
     ASSERT_TRUE(form->Timer1->isActive());
     EXPECT_EQ(form->Timer1->interval(), 500);
-    form->Timer1Timer();
+    runChain();
 
     EXPECT_EQ(text("Edi3"), "100");
     EXPECT_EQ(text("Edi4"), "500");
@@ -276,7 +283,7 @@ TEST_F(ConverterWindow, WriteRejectedTwiceStopsTheChain)
     line->clearLog();
     form->BtnP2Click();
     line->injectFault(LineFault::BadCrc, 2);
-    form->Timer1Timer();
+    runChain();
     EXPECT_EQ(requests(), (Requests{{5, 0, 1}, {5, 0, 1}}));
     EXPECT_EQ(status()->text(), "Write Fail");
     EXPECT_EQ(status()->fontColor(), Red);
@@ -289,7 +296,7 @@ TEST_F(ConverterWindow, WriteRejectedTwiceStopsTheChain)
     line->clearLog();
     form->BtnP2Click();
     line->injectFault(LineFault::BadCrc, 1);
-    form->Timer1Timer();
+    runChain();
     EXPECT_EQ(status()->text(), "Write Success");
     EXPECT_EQ(std::get<1>(requests()[0]), 0);
     EXPECT_EQ(std::get<1>(requests()[1]), 0);
@@ -316,8 +323,8 @@ TEST_F(ConverterWindow, ConversionErrorInTheWriteChainEndsItCleanly)
     read();
     setText("Edit8", "abc");
     line->clearLog();
-    form->BtnP2Click();
-    EXPECT_THROW(form->Timer1Timer(), ConversionError);
+    EXPECT_THROW(form->BtnP2Click(), ConversionError);
+    EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_TRUE(line->log().empty()); // nothing half written
     EXPECT_EQ(status()->text(), "Write Fail");
     EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
@@ -415,6 +422,7 @@ TEST_F(ConverterWindow, ActivationRestoresAddressAndBaudThenReads)
     line->clearLog();
     form->FormActivate();
     EXPECT_FALSE(form->Timer3->isActive());
+    runChain();
     ASSERT_GE(line->log().size(), 4u);
     const auto &log = line->log();
     EXPECT_EQ(log[0], (LoggedRequest{1, 3, 24, 2, 2}));
@@ -423,7 +431,6 @@ TEST_F(ConverterWindow, ActivationRestoresAddressAndBaudThenReads)
     EXPECT_EQ(log[3], (LoggedRequest{5, 4, 7936, 4, 1})); // read at the module's own rate
     EXPECT_EQ(text("ID_Edit"), "5");
     EXPECT_EQ(line->baudCode(), 1);
-    form->Timer4Timer();
     EXPECT_EQ(status()->text(), "Read Success");
 
     // Version 7 and below: no restore.
@@ -496,7 +503,7 @@ TEST_F(ConverterWindow, ServiceKeyTogglesServiceModeInEveryWindow)
     form->show();
     form->activateWindow();
     QApplication::processEvents();
-    form->Timer4->stop();
+    form->TimerAllOFF();
     auto *pages = child<QTabWidget>("PageControl1");
 
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);

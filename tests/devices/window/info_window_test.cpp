@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,6 +51,20 @@ struct InfoWindows : ::testing::Test
         link->OpenCom(0, 2);
     }
 };
+
+// Runs a window's chain to its end on the line's virtual clock.
+void drive(DeviceWindow &form, SimulatedLine &line)
+{
+    ChainRunner &chain = form.chain();
+    for (int i = 0; i < 1000 && chain.isRunning(); ++i) {
+        if (chain.continuing()) {
+            chain.continueNow();
+        } else if (QTimer *timer = chain.awaitedTimer()) {
+            line.wait(timer->interval());
+            form.fireTimer(timer);
+        }
+    }
+}
 
 QString text(QWidget &window, const char *name)
 {
@@ -94,6 +109,7 @@ TEST_F(InfoWindows, DistributorsAreRestoredToTheirOwnAddressAndBaud)
     line->clearLog();
 
     form7.FormActivate();
+    drive(form7, *line);
     ASSERT_EQ(line->log().size(), 3u);
     EXPECT_EQ(line->log()[0], (LoggedRequest{1, 3, 30, 2, 2}));
     EXPECT_EQ(line->log()[1], (LoggedRequest{1, 5, 19, 4, 2}));
@@ -115,6 +131,7 @@ TEST_F(InfoWindows, LoadSerialNumberCommitsOnTheFamilysCommandCell)
     InfoWindow form7(vmaDistributorLayout(), *link, *scan);
     found({5, 50, 3, 1, 1, 2});
     form7.findChild<QPushButton *>("Button3")->click();
+    drive(form7, *line);
     ASSERT_EQ(line->log().size(), 3u);
     EXPECT_EQ(line->log()[0], (LoggedRequest{1, 5, 7938, 10727, 2}));
     EXPECT_EQ(line->log()[1], (LoggedRequest{1, 5, 7939, 65329, 2}));
@@ -125,6 +142,7 @@ TEST_F(InfoWindows, LoadSerialNumberCommitsOnTheFamilysCommandCell)
     found({3, 5, 5, 1, 1, 2});
     form4.findChild<QLineEdit *>("Edit1")->setText("99");
     form4.loadSerialClick();
+    drive(form4, *line);
     EXPECT_EQ(line->log().back(), (LoggedRequest{1, 5, 9, 34, 2}));
     EXPECT_EQ(text(form4, "Edit1"), "100");
     EXPECT_EQ(module->serialNumber(), 99u);

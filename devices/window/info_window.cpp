@@ -52,7 +52,7 @@ QLabel *label(const QString &name, const QString &text, QWidget *parent)
 } // namespace
 
 InfoWindow::InfoWindow(const InfoWindowLayout &layout, Link &link, TForm3 &scan)
-    : FamilyWindow(layout.className, link, scan, layout.helpStem)
+    : DeviceWindow(layout.className, link, scan, layout.helpStem)
     , m_layout(layout)
 {
     m_pages = new QTabWidget(this);
@@ -79,6 +79,7 @@ InfoWindow::InfoWindow(const InfoWindowLayout &layout, Link &link, TForm3 &scan)
     status->setObjectName("Lab83");
     status->setMinimumHeight(22);
     infoGrid->addWidget(status, 2, 0, 1, 3);
+    setStatusLabel(status);
     infoGrid->setColumnMinimumWidth(1, 140);
     grid->addWidget(info, 0, 0);
 
@@ -88,6 +89,7 @@ InfoWindow::InfoWindow(const InfoWindowLayout &layout, Link &link, TForm3 &scan)
         auto *row = new QGridLayout(address);
         row->addWidget(label("labelId", "ID :", address), 0, 0);
         auto *id = new ExitEdit(address);
+        m_address = id;
         id->setObjectName("ID_Edit");
         id->setText("255");
         id->setFixedWidth(60);
@@ -115,6 +117,7 @@ InfoWindow::InfoWindow(const InfoWindowLayout &layout, Link &link, TForm3 &scan)
         auto *load = new QPushButton("Load Serial Number", m_serialGroup);
         load->setObjectName(layout.serialButton);
         connect(load, &QPushButton::clicked, this, &InfoWindow::loadSerialClick);
+        setCommandControls({load});
         row->addWidget(load);
         m_serialGroup->hide();
         grid->addWidget(m_serialGroup, 2, 0);
@@ -140,12 +143,15 @@ void InfoWindow::FormActivate()
     } else if (m_layout.className == "TForm4" || m_layout.className == "TForm10") {
         m_model->setText("RY440");
     }
+    TimerAllOFF();
     applyCurrentLanguage();
     // The distributors are put back to their own address and baud rate after
     // the scan forced address 1 and 19200 baud.
-    if (!m_layout.addressGroup.isEmpty() && link().ComBuf[cb::DevVer] > 2) {
-        const int address = restoreAddressAndBaud(link(), 30);
-        findChild<QLineEdit *>("ID_Edit")->setText(QString::number(address));
+    if (m_address && devVer() > 2) {
+        RequestChain chain;
+        appendRestore(chain, 30, m_address);
+        runChain(
+            std::move(chain), [](bool) {}, i18n::Status::ReadFail);
     }
 }
 
@@ -157,7 +163,5 @@ void InfoWindow::serviceModeChanged(bool on)
 
 void InfoWindow::loadSerialClick()
 {
-    const std::uint32_t number =
-        loadSerialNumber(link(), m_serialEdit->text().toStdString(), m_layout.commandCell);
-    m_serialEdit->setText(QString::number(static_cast<std::uint32_t>(number + 1)));
+    loadSerialNumber(m_serialEdit, m_layout.commandCell);
 }

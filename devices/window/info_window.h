@@ -1,6 +1,6 @@
 #pragma once
 
-#include "family_window.h"
+#include "device_window.h"
 
 class QComboBox;
 class QGroupBox;
@@ -37,7 +37,7 @@ InfoWindowLayout compactResistanceLayout(); // TForm10
 InfoWindowLayout distributorLayout();       // TForm5
 InfoWindowLayout vmaDistributorLayout();    // TForm7
 
-class InfoWindow : public FamilyWindow
+class InfoWindow : public DeviceWindow
 {
     Q_OBJECT
 
@@ -60,4 +60,5 @@ private:
     QLabel *m_serial = nullptr;
     QGroupBox *m_serialGroup = nullptr;
     QLineEdit *m_serialEdit = nullptr;
+    QLineEdit *m_address = nullptr;
 };

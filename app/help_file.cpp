@@ -1,0 +1,25 @@
+#include "help_file.h"
+
+#include "combuf.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+QString helpFileName(const QString &stem, int langCode)
+{
+    switch (langCode) {
+    case lang::Traditional: return stem + "-T.chm";
+    case lang::Simplified: return stem + "-S.chm";
+    default: return stem + "-E.chm";
+    }
+}
+
+void openHelpFile(const QString &fileName, bool maximized)
+{
+    Q_UNUSED(maximized) // the desktop's viewer decides how it shows the file
+    const QFileInfo file(QDir::current(), fileName);
+    if (file.exists())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What a field's conversions depend on: the input type last applied (InType)
+// and the module's version index.
+struct FieldContext
+{
+    int type = 0;
+    int devVer = 0;
+};
+
+// How a register value meets its control.
+enum class FieldKind {
+    Choice, // item index of a selector (radio group, combo box, radio buttons); a value
+            // outside the items clears the selector
+    Flag,   // check box: 0 off, any other value on; written as 1 or 0
+    Count,  // position of a scroll bar or similar value control
+    Whole,  // whole number text
+    Text,   // text through the field's own conversion (scaled decimals, ranges)
+};
+
+// Text shown for a register value, and register value of a text. The store
+// conversion raises ConversionError for text that is not a number.
+struct TextConversion
+{
+    std::string (*show)(const FieldContext &context, int value) = nullptr;
+    int (*store)(const FieldContext &context, const std::string &text) = nullptr;
+};
+
+// One register of a window's configuration block: the control that shows it,
+// when it is there, how it converts and where it goes in the write order.
+struct RegisterField
+{
+    int reg = 0;
+    // objectName of the control; radio buttons that together make one choice
+    // are listed as "First|Second|Third" in the order of their values.
+    std::string_view control;
+    FieldKind kind = FieldKind::Whole;
+    TextConversion conversion = {};
+    int minVer = 0;        // shown and written only from this version index on
+    int writeOrder = -1;   // place in the configuration write; -1: not written by it
+    int function = 5;      // write function
+    bool drain = false;    // ReadReply before the write and before its repetition
+    bool optional = false; // a selector left empty is not written (no input check failure)
+};
+
+using RegisterTable = std::vector<RegisterField>;
+
+// The fields of a table that a configuration write writes, in write order.
+std::vector<const RegisterField *> writeOrder(const RegisterTable &table);
+
+// True when the field is there on a module of this version index.
+inline bool present(const RegisterField &field, int devVer)
+{
+    return devVer >= field.minVer;
+}

@@ -1,0 +1,144 @@
+#include "settings_chains.h"
+
+#include "link.h"
+
+#include <memory>
+
+namespace {
+// Reads the information block at the address and rate the line uses now.
+void appendConfirmation(RequestChain &chain, std::shared_ptr<SettingsChange> change,
+                        std::function<void(const SettingsChange &)> lost)
+{
+    chain.read(4, InfoBlockRegister, InfoBlockCount)
+        .drained()
+        .onlyIf([change] {
+            return change->address != change->oldAddress || change->baud != change->oldBaud;
+        })
+        .onFail([change, lost = std::move(lost)] {
+            if (lost)
+                lost(*change);
+        });
+}
+
+std::shared_ptr<SettingsChange> changeFrom(const Link &link, int address, int baud)
+{
+    auto change = std::make_shared<SettingsChange>();
+    change->oldAddress = link.ComBuf[cb::DevAddr];
+    change->oldBaud = link.currentBaud();
+    change->address = address;
+    change->baud = baud;
+    return change;
+}
+} // namespace
+
+void appendInfoRead(RequestChain &chain, Link &link, std::function<bool(const InfoBlock &)> accept)
+{
+    chain.read(4, InfoBlockRegister, InfoBlockCount)
+        .drained()
+        .andThen([&link, accept = std::move(accept)] { return accept(decodeInfoBlock(link)); });
+}
+
+void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(int)> shown)
+{
+    struct Restored
+    {
+        bool sound = false;
+        int address = 0;
+        int baud = 0;
+    };
+    auto restored = std::make_shared<Restored>();
+    const auto usable = [restored] { return restored->sound; };
+
+    chain.read(3, reg, 2).drained().orCarryOn().andDo([&link, restored, shown] {
+        const int address = link.ComBuf[24] & 0xFF;
+        const int baud = link.ComBuf[26] & 0xFF;
+        restored->sound = address >= 1 && address <= 255 && isBaudCode(baud);
+        restored->address = address;
+        restored->baud = baud;
+        if (restored->sound && shown)
+            shown(address);
+    });
+    chain.exchange(5, AddressCell, 0)
+        .onlyIf(usable)
+        .valueFrom([restored] { return restored->address; })
+        .andDo([&link, restored] {
+            link.ComBuf[cb::DevAddr] = static_cast<std::int16_t>(restored->address);
+        });
+    chain.exchange(6, BaudCell, 0).onlyIf(usable).valueFrom([restored] { return restored->baud; });
+    chain.action([&link, restored] { link.Reopen(restored->baud); }).onlyIf(usable);
+}
+
+std::string lostModuleMessage(const SettingsChange &change)
+{
+    const auto rate = [](int baud) {
+        return isBaudCode(baud) ? std::to_string(BaudRates[static_cast<std::size_t>(baud)])
+                                : std::string("an unknown rate");
+    };
+    std::string text = "The module did not answer at its new settings (address " +
+                       std::to_string(change.address) + ", " + rate(change.baud) + " baud).";
+    text += " It may now be at address " + std::to_string(change.address);
+    if (change.baud != change.oldBaud)
+        text += " at " + rate(change.oldBaud) + " or " + rate(change.baud) + " baud";
+    if (change.address != change.oldAddress)
+        text += ", or still at address " + std::to_string(change.oldAddress) + ", " +
+                rate(change.oldBaud) + " baud";
+    text += ". Use Scan > Start to find it again.";
+    return text;
+}
+
+int effectiveBaud(const Link &link, int baudIndex)
+{
+    if (isBaudCode(baudIndex))
+        return baudIndex;
+    return isBaudCode(link.currentBaud()) ? link.currentBaud() : 2;
+}
+
+void appendAddressAndBaud(RequestChain &chain, Link &link, int address, int baudIndex,
+                          std::function<void(const SettingsChange &)> lost)
+{
+    // The old address and rate are taken when the chain gets here.
+    auto change = std::make_shared<SettingsChange>();
+    chain.write(5, AddressCell, address)
+        .drained()
+        .retryOnce()
+        .andDo([&link, change, address, baudIndex] {
+            *change = *changeFrom(link, address, effectiveBaud(link, baudIndex));
+            link.ComBuf[cb::DevAddr] = static_cast<std::int16_t>(address);
+        });
+    chain.exchange(6, BaudCell, 0).drained().valueFrom([change] { return change->baud; });
+    chain.action([&link, change] { link.Reopen(change->baud); });
+    appendConfirmation(chain, change, std::move(lost));
+}
+
+void appendSetAddress(RequestChain &chain, Link &link, int address, int baudIndex,
+                      std::function<void(const SettingsChange &)> lost)
+{
+    auto change = std::make_shared<SettingsChange>();
+    chain.write(5, AddressCell, address)
+        .drained()
+        .retryOnce()
+        .orCarryOn()
+        .onlyIf([&link, change, address, baudIndex] {
+            *change = *changeFrom(link, address, effectiveBaud(link, baudIndex));
+            return true;
+        });
+    // The baud write goes to the new address: the module answers there now.
+    chain.write(6, BaudCell, 0).drained().retryOnce().orCarryOn().to(address).valueFrom([change] {
+        return change->baud;
+    });
+    chain.action([&link, change, address] {
+        link.ComBuf[cb::DevAddr] = static_cast<std::int16_t>(address);
+        link.Reopen(change->baud);
+    });
+    appendConfirmation(chain, change, std::move(lost));
+}
+
+void appendSerialNumber(RequestChain &chain, std::uint32_t number, int commandCell,
+                        std::function<void()> written)
+{
+    chain.write(5, SerialHighCell, static_cast<int>(number >> 16)).retryUnchecked();
+    chain.write(5, SerialLowCell, static_cast<int>(number & 0xFFFF))
+        .retryUnchecked()
+        .andDo(std::move(written));
+    chain.write(5, commandCell, SerialCommitCode).retryUnchecked();
+}

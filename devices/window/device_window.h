@@ -1,0 +1,112 @@
+#pragma once
+
+#include "family_window.h"
+
+#include "request_chain.h"
+#include "settings_chains.h"
+#include "status_messages.h"
+
+#include <QList>
+#include <QPointer>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QWidget;
+class StatusLabel;
+
+// What every family window of a module stands on, between the shell of menus
+// and the family's own pages: its named timers, the command controls that
+// BtnAllOFF and BtnAllON switch, the status label, the request chain that
+// runs its commands one exchange at a time, and the shared settings
+// (information block, address and baud, serial number).
+class DeviceWindow : public FamilyWindow
+{
+    Q_OBJECT
+
+public:
+    DeviceWindow(const QString &className, Link &link, TForm3 &scan, const QString &helpStem = {});
+    ~DeviceWindow() override;
+
+    // Scan > Start and closing stop every timer and the running chain.
+    void stopWork() override { TimerAllOFF(); }
+
+    // Disables / enables the window's command controls: two sets, since
+    // several windows enable other controls than they disable.
+    virtual void BtnAllOFF();
+    virtual void BtnAllON();
+    // Stops every named timer, poll and chain of the window: nothing more is sent.
+    virtual void TimerAllOFF();
+
+    int devVer() const;
+    void showStatus(i18n::Status status);
+    StatusLabel *statusLabel() const { return m_status; }
+
+    // The chain of this window; isRunning() while a command is under way.
+    ChainRunner &chain() { return m_chain; }
+    bool busy() const { return m_chain.isRunning(); }
+    // Runs what a tick of one of the window's named timers runs (its handler).
+    void fireTimer(QTimer *timer);
+    const QList<QTimer *> &timers() const { return m_timers; }
+
+protected:
+    // A named timer of the window; handler is its published tick handler.
+    template<class Window>
+    QTimer *makeTimer(const char *name, int interval, void (Window::*handler)())
+    {
+        return addTimer(name, interval,
+                        [this, handler] { (static_cast<Window *>(this)->*handler)(); });
+    }
+    // A named timer whose ticks nothing handles yet.
+    QTimer *makeTimer(const char *name, int interval) { return addTimer(name, interval, {}); }
+    void setStatusLabel(StatusLabel *label) { m_status = label; }
+    void setCommandControls(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
+    void setCommandControls(const QList<QWidget *> &controls)
+    {
+        setCommandControls(controls, controls);
+    }
+
+    // Runs a command's chain: success shows `success`, failure `failure`, and
+    // both give the command controls back (BtnAllON) before `after` runs. An
+    // exception inside a step ends the same way as a failure, then reaches
+    // the application's error box.
+    void runChain(RequestChain chain, i18n::Status success, i18n::Status failure,
+                  std::function<void(bool ok)> after = {});
+    // Runs a chain with an ending of its own; an exception shows `failure`
+    // and gives the controls back.
+    void runChain(RequestChain chain, ChainRunner::Finished finished, i18n::Status failure);
+    // The body of a named timer handler that drives the chain.
+    void resumeChain(QTimer *timer) { m_chain.timerFired(timer); }
+
+    // Runs a handler's body; an exception shows `failure`, stops the chain,
+    // gives the controls back and goes on to the application's error box.
+    void guarded(i18n::Status failure, const std::function<void()> &body);
+
+    // The shared settings, as steps of this window's chains.
+    void appendRestore(RequestChain &chain, int reg, QLineEdit *addressField);
+    void appendAddressAndBaud(RequestChain &chain, int address, int baudIndex);
+    // Shows a sound information block: version label, serial number.
+    void showInfoBlock(const InfoBlock &info, QLabel *versionLabel, QLabel *serialLabel);
+    // "Load Serial Number" of the serial-number group.
+    void loadSerialNumber(QLineEdit *edit, int commandCell);
+    // The address "Set" button.
+    void setAddress(QLineEdit *addressField, QComboBox *baudField);
+
+private:
+    QTimer *addTimer(const char *name, int interval, std::function<void()> handler);
+    void noteLostModule(const SettingsChange &change);
+    void showPendingMessage();
+
+    ChainRunner m_chain;
+    StatusLabel *m_status = nullptr;
+    QList<QTimer *> m_timers;
+    std::vector<std::pair<QTimer *, std::function<void()>>> m_handlers;
+    QList<QPointer<QWidget>> m_offControls;
+    QList<QPointer<QWidget>> m_onControls;
+    std::string m_pendingMessage;
+};

@@ -1,0 +1,180 @@
+#include "register_binding.h"
+
+#include "numtext.h"
+#include "radio_group.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <stdexcept>
+
+namespace {
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Radio buttons that make one choice: unchecking the checked one needs the
+// group's exclusivity lifted for a moment.
+void clearButtons(const QList<QWidget *> &controls)
+{
+    for (QWidget *control : controls) {
+        auto *button = static_cast<QAbstractButton *>(control);
+        if (!button->isChecked())
+            continue;
+        const bool exclusive = button->autoExclusive();
+        button->setAutoExclusive(false);
+        button->setChecked(false);
+        button->setAutoExclusive(exclusive);
+    }
+}
+} // namespace
+
+RegisterBinding::RegisterBinding(const RegisterTable &table, QWidget &window)
+{
+    for (const RegisterField &field : table) {
+        Bound bound{&field, {}};
+        for (const QString &name : qs(field.control).split('|')) {
+            QWidget *control = window.findChild<QWidget *>(name);
+            if (!control)
+                throw std::logic_error(window.objectName().toStdString() + " has no control " +
+                                       name.toStdString() + " for register " +
+                                       std::to_string(field.reg));
+            bound.controls.append(control);
+        }
+        m_bound.push_back(bound);
+    }
+    m_order = writeOrder(table);
+}
+
+const RegisterBinding::Bound *RegisterBinding::find(int reg) const
+{
+    for (const Bound &bound : m_bound)
+        if (bound.field->reg == reg)
+            return &bound;
+    return nullptr;
+}
+
+QWidget *RegisterBinding::control(int reg) const
+{
+    const Bound *bound = find(reg);
+    return bound ? bound->controls.front() : nullptr;
+}
+
+int RegisterBinding::read(const Bound &bound) const
+{
+    QWidget *control = bound.controls.front();
+    if (bound.controls.size() > 1) {
+        for (int i = 0; i < bound.controls.size(); ++i)
+            if (static_cast<QAbstractButton *>(bound.controls[i])->isChecked())
+                return i;
+        return -1;
+    }
+    if (auto *group = qobject_cast<RadioGroup *>(control))
+        return group->itemIndex();
+    if (auto *combo = qobject_cast<QComboBox *>(control))
+        return combo->currentIndex();
+    if (auto *slider = qobject_cast<QAbstractSlider *>(control))
+        return slider->value();
+    if (auto *button = qobject_cast<QAbstractButton *>(control))
+        return button->isChecked() ? 1 : 0;
+    return -1;
+}
+
+int RegisterBinding::choice(int reg) const
+{
+    const Bound *bound = find(reg);
+    return bound ? read(*bound) : -1;
+}
+
+void RegisterBinding::setChoice(int reg, int value) const
+{
+    if (const Bound *bound = find(reg))
+        write(*bound, value, {});
+}
+
+void RegisterBinding::write(const Bound &bound, int value, const FieldContext &context) const
+{
+    const RegisterField &field = *bound.field;
+    QWidget *control = bound.controls.front();
+    switch (field.kind) {
+    case FieldKind::Choice:
+        if (bound.controls.size() > 1) {
+            if (value >= 0 && value < bound.controls.size())
+                static_cast<QAbstractButton *>(bound.controls[value])->setChecked(true);
+            else
+                clearButtons(bound.controls);
+        } else if (auto *group = qobject_cast<RadioGroup *>(control)) {
+            group->setItemIndex(value >= 0 && value < group->count() ? value : -1);
+        } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
+            combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
+        }
+        break;
+    case FieldKind::Flag: static_cast<QAbstractButton *>(control)->setChecked(value != 0); break;
+    case FieldKind::Count: static_cast<QAbstractSlider *>(control)->setValue(value); break;
+    case FieldKind::Whole:
+        static_cast<QLineEdit *>(control)->setText(QString::number(value));
+        break;
+    case FieldKind::Text:
+        static_cast<QLineEdit *>(control)->setText(
+            QString::fromStdString(field.conversion.show(context, value)));
+        break;
+    }
+}
+
+void RegisterBinding::show(int count, const std::function<int(int)> &value,
+                           const FieldContext &context, const std::function<void(int)> &shown) const
+{
+    for (const Bound &bound : m_bound) {
+        const RegisterField &field = *bound.field;
+        if (field.reg >= count || !present(field, context.devVer))
+            continue;
+        write(bound, value(field.reg), context);
+        if (shown)
+            shown(field.reg);
+    }
+}
+
+int RegisterBinding::convert(const Bound &bound, const FieldContext &context) const
+{
+    const RegisterField &field = *bound.field;
+    switch (field.kind) {
+    case FieldKind::Whole:
+        return textToInt(static_cast<QLineEdit *>(bound.controls.front())->text().toStdString());
+    case FieldKind::Text:
+        return field.conversion.store(
+            context, static_cast<QLineEdit *>(bound.controls.front())->text().toStdString());
+    case FieldKind::Flag: return read(bound) != 0 ? 1 : 0;
+    case FieldKind::Choice:
+    case FieldKind::Count: return read(bound);
+    }
+    return 0;
+}
+
+std::vector<RegisterBinding::Write> RegisterBinding::values(const FieldContext &context) const
+{
+    std::vector<Write> writes;
+    for (const RegisterField *field : m_order) {
+        if (!present(*field, context.devVer))
+            continue;
+        const Bound &bound = *find(field->reg);
+        const int value = convert(bound, context);
+        if (field->kind == FieldKind::Choice && value < 0 && field->optional)
+            continue;
+        writes.push_back({field, value});
+    }
+    return writes;
+}
+
+bool RegisterBinding::selectorCleared(int devVer) const
+{
+    for (const Bound &bound : m_bound) {
+        const RegisterField &field = *bound.field;
+        if (field.kind == FieldKind::Choice && field.writeOrder >= 0 && !field.optional &&
+            present(field, devVer) && read(bound) < 0)
+            return true;
+    }
+    return false;
+}

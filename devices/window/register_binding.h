@@ -1,0 +1,62 @@
+#pragma once
+
+#include "register_table.h"
+
+#include <QList>
+
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+// A window's register table tied to the window's controls: a read block is
+// shown and the values to write are taken through it, so the register map
+// exists once. Every control is found when the binding is made; a name that
+// the window lacks is a programming error and throws std::logic_error.
+class RegisterBinding
+{
+public:
+    RegisterBinding(const RegisterTable &table, QWidget &window);
+
+    // Shows the registers 0..count-1 of a block that a module of version index
+    // ctx.devVer has; value(reg) is the register's value after the window's
+    // sign rule. shown(reg) runs after each register, for what a window does
+    // beyond filling the control. A value outside a selector's items clears
+    // the selector.
+    void show(int count, const std::function<int(int reg)> &value, const FieldContext &context,
+              const std::function<void(int reg)> &shown = {}) const;
+
+    struct Write
+    {
+        const RegisterField *field;
+        int value;
+    };
+    // The register values of the fields written, in write order, converted now
+    // (text that is not a number raises ConversionError before anything is
+    // sent). An optional selector left empty is not written.
+    std::vector<Write> values(const FieldContext &context) const;
+
+    // True when a written selector of this version index is empty: the input
+    // check fails on it, so no write sends 65535 for a choice nobody made.
+    bool selectorCleared(int devVer) const;
+
+    // The item index of a selector, -1 for none; the value of a count control.
+    int choice(int reg) const;
+    void setChoice(int reg, int value) const;
+    // The first control of a register, nullptr when the table has none.
+    QWidget *control(int reg) const;
+
+private:
+    struct Bound
+    {
+        const RegisterField *field;
+        QList<QWidget *> controls;
+    };
+    const Bound *find(int reg) const;
+    int read(const Bound &bound) const;
+    void write(const Bound &bound, int value, const FieldContext &context) const;
+    int convert(const Bound &bound, const FieldContext &context) const;
+
+    std::vector<Bound> m_bound;
+    std::vector<const RegisterField *> m_order; // every written field, in write order
+};
