@@ -133,6 +133,17 @@ void appendSetAddress(RequestChain &chain, Link &link, int address, int baudInde
     appendConfirmation(chain, change, std::move(lost));
 }
 
+void appendStoringCheck(RequestChain &chain, Link &link, QTimer *timer,
+                        std::function<void(bool stored)> stored)
+{
+    chain.exchange(4, StoreResultRegister, 1)
+        .waitFor(timer)
+        .drained()
+        .andDo([&link, stored = std::move(stored)] {
+            stored(link.ReplyOk(1) && (link.ComBuf[24] & 0xFF) == 0);
+        });
+}
+
 void appendSerialNumber(RequestChain &chain, std::uint32_t number, int commandCell,
                         std::function<void()> written)
 {

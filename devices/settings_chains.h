@@ -59,6 +59,14 @@ void appendAddressAndBaud(RequestChain &chain, Link &link, int address, int baud
 void appendSetAddress(RequestChain &chain, Link &link, int address, int baudIndex,
                       std::function<void(const SettingsChange &)> lost);
 
+// The module's storing result after a configuration write: when `timer` has
+// run (2000 ms), drain and read input register 4102 (function 4, count 1).
+// stored(true) only for a sound reply whose low byte is 0; no reply or a bad
+// one counts as not stored, never as stored.
+inline constexpr int StoreResultRegister = 4102;
+void appendStoringCheck(RequestChain &chain, Link &link, QTimer *timer,
+                        std::function<void(bool stored)> stored);
+
 // "Load Serial Number": high word to cell 7938, low word to cell 7939, then
 // code 34 to commandCell; no drains, each echo checked and sent once more on
 // a mismatch, nothing reported. written runs after the low word, when the

@@ -160,6 +160,41 @@ TEST(SettingsChains, SerialNumberIsWrittenAsTwoWordsAndCommitted)
     EXPECT_THROW(serialNumberOf("07O3"), ConversionError);
 }
 
+TEST(SettingsChains, StoringResultCountsOnlyFromASoundReply)
+{
+    struct Case
+    {
+        bool storeFails;
+        LineFault fault;
+        bool faulted;
+        bool stored;
+    };
+    const Case cases[] = {
+        {false, LineFault::NoReply, false, true},  {true, LineFault::NoReply, false, false},
+        {false, LineFault::NoReply, true, false},  {false, LineFault::BadCrc, true, false},
+        {false, LineFault::Exception, true, false}, {false, LineFault::ShortReply, true, false},
+    };
+    for (const Case &c : cases) {
+        ChainDriver driver({1, 1, 7, 1, 1, 2});
+        driver.module->setStoreFails(c.storeFails);
+        // The echo of a write still in the reply area must not read as "stored".
+        driver.link->SendCmd(1, 6, 0, 0);
+        driver.link->ReadReply();
+        if (c.faulted)
+            driver.line->injectFault(c.fault);
+        QTimer timer;
+        timer.setInterval(2000);
+        bool stored = !c.stored;
+        RequestChain chain;
+        appendStoringCheck(chain, *driver.link, &timer, [&](bool result) { stored = result; });
+        const std::int64_t start = driver.line->clockMs();
+        EXPECT_TRUE(driver.run(std::move(chain)));
+        EXPECT_EQ(stored, c.stored) << c.storeFails << ' ' << c.faulted;
+        EXPECT_GE(driver.line->clockMs() - start, 2000);
+        EXPECT_EQ(driver.line->log().back().reg, 4102);
+    }
+}
+
 TEST(SettingsChains, AddressFieldFallsBackToOne)
 {
     for (const char *text : {"0", "256", "", "  ", "-4"}) {
