@@ -36,6 +36,11 @@ const RegisterTable &converterRegisters()
         {7, "Edi62", K::Text, Offset, 0, 5},
         {8, "Item4", K::Choice, {}, 0, 6},
         {9, "Item5", K::Choice, {}, 0, 7},
+        // Output trim counts, written by the trim controls only.
+        {10, "ScrollBar3", K::Count},
+        {11, "ScrollBar4", K::Count},
+        {12, "ScrollBar5", K::Count},
+        {13, "ScrollBar6", K::Count},
         {14, "Edit8", K::Whole, {}, 0, 10},
         {15, "Edit11", K::Whole, {}, 0, 11},
         {16, "Edit12", K::Whole, {}, 0, 12},

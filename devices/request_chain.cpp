@@ -60,6 +60,12 @@ ChainStep &ChainStep::retryUnchecked()
     return *this;
 }
 
+ChainStep &ChainStep::retryAs(int function)
+{
+    retryFunction = function;
+    return *this;
+}
+
 ChainStep &ChainStep::orCarryOn()
 {
     mustPass = false;
@@ -272,7 +278,9 @@ ChainRunner::Outcome ChainRunner::attempt(ChainStep &step, bool &waited)
     if (step.send) {
         const int address = step.address >= 0 ? step.address : m_link.ComBuf[cb::DevAddr];
         const int value = step.valueNow ? step.valueNow() : step.value;
-        m_link.SendCmd(address, step.function, step.reg, value);
+        const int function =
+            m_attempt == 1 && step.retryFunction ? step.retryFunction : step.function;
+        m_link.SendCmd(address, function, step.reg, value);
     }
     if (step.collect) {
         m_link.ReadReply();
@@ -351,12 +359,12 @@ void Poll::tick()
     // The report may have stopped the poll (a window switching work).
     if (!isRunning())
         return;
-    if (m_request.drain)
-        m_link.ReadReply();
     sendRequest();
 }
 
 void Poll::sendRequest()
 {
+    if (m_request.drain)
+        m_link.ReadReply();
     m_link.SendCmd(m_link.ComBuf[cb::DevAddr], m_request.function, m_request.reg, m_request.count);
 }

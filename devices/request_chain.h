@@ -42,6 +42,7 @@ struct ChainStep
     ReplyCheck check = ReplyCheck::None;
     int registers = 0; // count a Registers check expects
     Retry retry = Retry::None;
+    int retryFunction = 0;        // function of the repeated request; 0: the same
     bool mustPass = true;         // false: a failed check lets the chain go on
     std::function<bool()> then;   // after the step passed; false fails the chain
     std::function<void()> failed; // when the step fails the chain
@@ -56,6 +57,9 @@ struct ChainStep
     ChainStep &sound(int count);
     ChainStep &retryOnce();
     ChainStep &retryUnchecked();
+    // The repeated request goes out with another function (store codes first
+    // sent with function 6 are repeated with function 5).
+    ChainStep &retryAs(int function);
     ChainStep &orCarryOn();
     // Runs after the step passed; false fails the chain.
     ChainStep &andThen(std::function<bool()> next);
@@ -167,7 +171,7 @@ public:
         int function = 4;
         int reg = 0;
         int count = 1;
-        bool drain = false; // ReadReply before each request
+        bool drain = false; // ReadReply before each request, the first one included
     };
     // Called with each reply: sound or not.
     using Report = std::function<void(bool sound)>;

@@ -2,14 +2,17 @@
 
 #include "ui_converter_page.h"
 
+#include "calibration_runner.h"
 #include "converter_registers.h"
 #include "field_rules.h"
 #include "input_check.h"
 #include "input_types.h"
 #include "link.h"
+#include "live_poll.h"
 #include "numtext.h"
 #include "range_display.h"
 #include "register_values.h"
+#include "trim_binding.h"
 
 #include <QPixmap>
 #include <QTimer>
@@ -103,14 +106,45 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     connect(ui.Edit14, &ExitEdit::exited, this, &TForm1::Edit14Exit);
     connect(ui.ID_Edit, &ExitEdit::exited, this, &TForm1::ID_EditExit);
 
+    for (QPushButton *read : {ui.Btn71, ui.Btn51, ui.Button26})
+        connect(read, &QPushButton::clicked, this, &TForm1::Btn71Click);
+    for (QPushButton *stop : {ui.Btn72, ui.Btn52, ui.Button27})
+        connect(stop, &QPushButton::clicked, this, &TForm1::Btn72Click);
+
     Timer1 = makeTimer("Timer1", 500, &TForm1::Timer1Timer);
-    Timer2 = makeTimer("Timer2", 600);
-    Timer3 = makeTimer("Timer3", 600);
+    Timer2 = makeTimer("Timer2", 600, &TForm1::Timer2Timer);
+    Timer3 = makeTimer("Timer3", 600, &TForm1::Timer3Timer);
     Timer4 = makeTimer("Timer4", 300, &TForm1::Timer4Timer);
-    Timer5 = makeTimer("Timer5", 600);
+    Timer5 = makeTimer("Timer5", 600, &TForm1::Timer5Timer);
+
+    // Output trim: the count registers 10..13 and the command codes 27..32 on
+    // register 21; the hidden page mirrors both groups.
+    m_trim = new TrimBinding(*this, {21, true, false});
+    m_trim->addPoint({10, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1, ui.Edi41,
+                      ui.ScrollBar1, ui.UpDown1, ui.Rad1});
+    m_trim->addPoint({11, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2, ui.Edi42,
+                      ui.ScrollBar2, ui.UpDown2, ui.Rad2});
+    m_trim->addPoint({12, 29, ui.Edit9, ui.ScrollBar5, ui.UpDown5, ui.RadioButton6, ui.Edit16,
+                      ui.ScrollBar7, ui.UpDown7, ui.RadioButton9});
+    m_trim->addPoint({13, 30, ui.Edit10, ui.ScrollBar6, ui.UpDown6, ui.RadioButton7, ui.Edit17,
+                      ui.ScrollBar8, ui.UpDown8, ui.RadioButton10});
+    m_trim->addNormal({31, ui.RadioButton3, ui.Rad3});
+    m_trim->addNormal({32, ui.RadioButton8, ui.RadioButton11});
+    setTrim(m_trim);
+
+    m_live = new LivePoll(*this, Timer3, {21, 40, 4096, 3, false, true},
+                          {ui.Btn72, ui.Btn52, ui.Button27},
+                          [this](const std::vector<int> &words) { showLiveValues(words); });
+    m_calibration = new CalibrationRunner(
+        *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
+        [this](int type) { selectCalibrationType(type); }, &signedAbove32768);
 
     setStatusLabel(ui.Lab83);
-    setCommandControls({ui.BtnP1, ui.BtnP2, ui.IDSet, ui.Button1});
+    const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,   ui.Btn72,    ui.Btn51,
+                                       ui.Btn52, ui.IDSet, ui.Button1, ui.Button26, ui.Button27};
+    // Each Done is enabled by its own point's Start only.
+    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
+                       commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(converterRegisters(), *this);
 }
 
@@ -119,6 +153,7 @@ TForm1::~TForm1() = default;
 void TForm1::FormActivate()
 {
     TimerAllOFF();
+    m_trim->setArmed(false);
     m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
     applyCurrentLanguage();
     if (devVer() < ConverterRestoreMinVer) {
@@ -142,6 +177,7 @@ void TForm1::applyFirmwareRules()
 
 void TForm1::BtnP1Click()
 {
+    TimerAllOFF(); // a live or count poll ends here
     for (ExitEdit *edit : {m_ui->Edi3, m_ui->Edi4, m_ui->Edi61, m_ui->Edi62, m_ui->ID_Edit})
         edit->resetColor();
     BtnAllOFF();
@@ -184,6 +220,7 @@ bool TForm1::decodeConfiguration()
             registerShown(reg);
             context.type = InType;
         });
+    m_trim->setArmed(true);
     return true;
 }
 
@@ -388,6 +425,56 @@ void TForm1::Timer1Timer()
     resumeChain(Timer1);
 }
 
+void TForm1::Btn71Click()
+{
+    TimerAllOFF();
+    if (isInputType(m_ui->Item1->itemIndex()))
+        InType = m_ui->Item1->itemIndex();
+    m_live->start();
+}
+
+void TForm1::Btn72Click()
+{
+    m_live->stop();
+}
+
+void TForm1::Timer3Timer()
+{
+    m_live->tick();
+}
+
+void TForm1::showLiveValues(const std::vector<int> &words)
+{
+    Ui::ConverterPage &ui = *m_ui;
+    const auto show = [this](int word, std::initializer_list<QLineEdit *> pages,
+                             QLineEdit *configuration) {
+        const int value = signedAbove32768(word);
+        if (configuration)
+            configuration->setText(qs(liveValueText(InType, value, true)));
+        for (QLineEdit *field : pages)
+            field->setText(qs(liveValueText(InType, value, false)));
+    };
+    show(words[0], {ui.PV1_Edit2, ui.Edit27}, ui.PV1_Edit);
+    show(words[1], {ui.Edit22, ui.Edit28}, ui.PV2_Edit);
+    show(words[2], {ui.PVS_Edit}, nullptr);
+}
+
+void TForm1::Timer2Timer()
+{
+    m_calibration->tick(Timer2);
+}
+
+void TForm1::Timer5Timer()
+{
+    m_calibration->tick(Timer5);
+}
+
+void TForm1::selectCalibrationType(int type)
+{
+    m_ui->Item1->setItemIndex(type);
+    m_ui->Item3->setItemIndex(UnitCelsius);
+}
+
 void TForm1::IDSetClick()
 {
     setAddress(m_ui->ID_Edit, m_ui->ComboBox1);
@@ -407,6 +494,9 @@ void TForm1::Button1Click()
 void TForm1::serviceModeChanged(bool on)
 {
     Ui::ConverterPage &ui = *m_ui;
+    // A calibration point cannot go on with its page gone: it ends unstored.
+    if (!on && m_calibration->current() >= 0)
+        m_calibration->abandon();
     if (!on)
         ui.PageControl1->setCurrentWidget(ui.Configuration);
     ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), on);

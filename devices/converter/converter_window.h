@@ -5,15 +5,20 @@
 
 #include <memory>
 
+class CalibrationRunner;
+class LivePoll;
 class QTimer;
+class TrimBinding;
 namespace Ui {
 class ConverterPage;
 }
 
 // The window of the dual-input converter (family 2, model codes 32..36): its
 // "Configuration" page reads, shows, corrects, checks and writes the
-// configuration registers 0..23 and the output function; the two calibration
-// pages are created with their tabs hidden and are offered in service mode.
+// configuration registers 0..23 and the output function, trims both outputs
+// and polls the live values; the two calibration pages (input calibration of
+// both channels, mirrors of the trim and live groups, serial number) are
+// created with their tabs hidden and are offered in service mode.
 class TForm1 : public DeviceWindow
 {
     Q_OBJECT
@@ -55,6 +60,15 @@ public:
     void Edit14Exit();
     void CheckBox2Click();
 
+    // Live values: "Read" (Btn71, Btn51, Button26) polls PV1, PV2 and
+    // F(PV1,PV2) every 600 ms on Timer3 until "Stop" (Btn72, Btn52, Button27).
+    void Btn71Click();
+    void Btn72Click();
+    void Timer3Timer();
+    // The count polls of the input calibration: Timer2, and Timer5 for the 0 mV points.
+    void Timer2Timer();
+    void Timer5Timer();
+
     // Address and baud rate, and the serial number of the service functions.
     void IDSetClick();
     void ID_EditExit();
@@ -79,8 +93,13 @@ private:
     void setUnitCaptions(const QString &caption);
     void loadOutputPicture();
     void applyFirmwareRules();
+    void showLiveValues(const std::vector<int> &words);
+    void selectCalibrationType(int type);
 
     std::unique_ptr<Ui::ConverterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
+    TrimBinding *m_trim = nullptr;
+    LivePoll *m_live = nullptr;
+    CalibrationRunner *m_calibration = nullptr;
     int m_blockCount = 24; // registers asked for by the last read
 };

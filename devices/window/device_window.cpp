@@ -5,6 +5,7 @@
 #include "message_sink.h"
 #include "numtext.h"
 #include "status_label.h"
+#include "trim_binding.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -71,6 +72,8 @@ void DeviceWindow::BtnAllOFF()
     for (const QPointer<QWidget> &control : std::as_const(m_offControls))
         if (control)
             control->setEnabled(false);
+    if (m_trim)
+        m_trim->setEnabled(false);
 }
 
 void DeviceWindow::BtnAllON()
@@ -78,6 +81,8 @@ void DeviceWindow::BtnAllON()
     for (const QPointer<QWidget> &control : std::as_const(m_onControls))
         if (control)
             control->setEnabled(true);
+    if (m_trim)
+        m_trim->setEnabled(true);
 }
 
 void DeviceWindow::TimerAllOFF()
@@ -109,6 +114,17 @@ void DeviceWindow::runChain(RequestChain chain, ChainRunner::Finished finished, 
         showStatus(failure);
         BtnAllON();
     });
+}
+
+void DeviceWindow::runQuietly(RequestChain chain)
+{
+    m_chain.start(std::move(chain), {});
+}
+
+void DeviceWindow::runCommandChain(RequestChain chain, Status failure)
+{
+    runChain(
+        std::move(chain), [](bool) {}, failure);
 }
 
 void DeviceWindow::guarded(Status failure, const std::function<void()> &body)

@@ -19,6 +19,7 @@ class QLineEdit;
 class QTimer;
 class QWidget;
 class StatusLabel;
+class TrimBinding;
 
 // What every family window of a module stands on, between the shell of menus
 // and the family's own pages: its named timers, the command controls that
@@ -50,6 +51,22 @@ public:
     // The chain of this window; isRunning() while a command is under way.
     ChainRunner &chain() { return m_chain; }
     bool busy() const { return m_chain.isRunning(); }
+    // Runs a command's chain: success shows `success`, failure `failure`, and
+    // both give the command controls back (BtnAllON) before `after` runs. An
+    // exception inside a step ends the same way as a failure, then reaches
+    // the application's error box.
+    void runChain(RequestChain chain, i18n::Status success, i18n::Status failure,
+                  std::function<void(bool ok)> after = {});
+    // Runs a chain with an ending of its own; an exception shows `failure`
+    // and gives the controls back.
+    void runChain(RequestChain chain, ChainRunner::Finished finished, i18n::Status failure);
+    // Runs a chain that shows no status and leaves the command controls as
+    // they are (the output trim writes).
+    void runQuietly(RequestChain chain);
+    // Runs the opening chain of a longer piece of work (live values, a
+    // calibration point) that ends elsewhere: nothing happens at its end, an
+    // exception shows `failure` and gives the controls back.
+    void runCommandChain(RequestChain chain, i18n::Status failure);
     // Runs what a tick of one of the window's named timers runs (its handler).
     void fireTimer(QTimer *timer);
     const QList<QTimer *> &timers() const { return m_timers; }
@@ -70,16 +87,9 @@ protected:
     {
         setCommandControls(controls, controls);
     }
+    // The output trim of the window: its controls follow BtnAllOFF/BtnAllON.
+    void setTrim(TrimBinding *trim) { m_trim = trim; }
 
-    // Runs a command's chain: success shows `success`, failure `failure`, and
-    // both give the command controls back (BtnAllON) before `after` runs. An
-    // exception inside a step ends the same way as a failure, then reaches
-    // the application's error box.
-    void runChain(RequestChain chain, i18n::Status success, i18n::Status failure,
-                  std::function<void(bool ok)> after = {});
-    // Runs a chain with an ending of its own; an exception shows `failure`
-    // and gives the controls back.
-    void runChain(RequestChain chain, ChainRunner::Finished finished, i18n::Status failure);
     // The body of a named timer handler that drives the chain.
     void resumeChain(QTimer *timer) { m_chain.timerFired(timer); }
 
@@ -104,6 +114,7 @@ private:
 
     ChainRunner m_chain;
     StatusLabel *m_status = nullptr;
+    TrimBinding *m_trim = nullptr;
     QList<QTimer *> m_timers;
     std::vector<std::pair<QTimer *, std::function<void()>>> m_handlers;
     QList<QPointer<QWidget>> m_offControls;

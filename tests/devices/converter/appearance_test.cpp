@@ -1,6 +1,7 @@
 // The converter and scan windows in the three languages: nothing clipped, the
 // window fits a 1366×768 laptop screen. With QUORELWIN_SCREENSHOTS set to a
 // folder, the pictures are saved there to be looked at.
+#include "appearance.h"
 #include "converter_fixture.h"
 
 #include <QAbstractButton>
@@ -9,45 +10,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-
-namespace {
-
-void saveShot(QWidget *window, const QString &name)
-{
-    const QString folder = qEnvironmentVariable("QUORELWIN_SCREENSHOTS");
-    if (folder.isEmpty())
-        return;
-    QDir().mkpath(folder);
-    window->grab().save(QDir(folder).filePath(name + ".png"));
-}
-
-// Every visible caption gets at least the room its text asks for.
-std::vector<std::string> clippedCaptions(QWidget *window)
-{
-    std::vector<std::string> clipped;
-    const auto check = [&clipped](QWidget *widget, int needed) {
-        if (widget->isVisibleTo(widget->window()) && widget->width() < needed)
-            clipped.push_back(widget->objectName().toStdString() + " needs " +
-                              std::to_string(needed) + " has " + std::to_string(widget->width()));
-    };
-    for (QLabel *label : window->findChildren<QLabel *>()) {
-        if (!label->text().isEmpty())
-            check(label, label->sizeHint().width());
-        if (!label->pixmap().isNull())
-            check(label, label->pixmap().width());
-    }
-    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
-        if (!button->text().isEmpty())
-            check(button, button->sizeHint().width());
-    for (QGroupBox *box : window->findChildren<QGroupBox *>())
-        check(box, box->fontMetrics().horizontalAdvance(box->title()) + 16);
-    return clipped;
-}
-
-const std::pair<int, const char *> Languages[] = {
-    {50, "english"}, {1028, "traditional"}, {2052, "simplified"}};
-
-} // namespace
 
 using Appearance = ConverterFixture;
 
@@ -74,10 +36,21 @@ TEST_F(Appearance, ConverterWindowInEveryLanguage)
         EXPECT_LE(form->frameGeometry().height(), 768 - 48) << name; // room for a task bar
         saveShot(form.get(), QString("converter-%1").arg(name));
     }
+    // The calibration pages of service mode.
     form->serviceModeChanged(true);
-    form->findChild<QTabWidget *>("PageControl1")->setCurrentIndex(2);
-    QApplication::processEvents();
-    saveShot(form.get(), "converter-service-page");
+    auto *pages = form->findChild<QTabWidget *>("PageControl1");
+    for (const auto &[code, name] : Languages) {
+        scan->applyLanguage(code);
+        for (int page : {1, 2}) {
+            pages->setCurrentIndex(page);
+            form->adjustSize();
+            QApplication::processEvents();
+            EXPECT_EQ(clippedCaptions(form.get()), std::vector<std::string>{}) << name << page;
+            EXPECT_LE(form->frameGeometry().width(), 1366) << name;
+            EXPECT_LE(form->frameGeometry().height(), 768 - 48) << name;
+            saveShot(form.get(), QString("converter-calibration%1-%2").arg(page).arg(name));
+        }
+    }
     form->serviceModeChanged(false);
     QDir::setCurrent(before);
 }

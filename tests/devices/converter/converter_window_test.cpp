@@ -303,6 +303,57 @@ TEST_F(ConverterWindow, WriteRejectedTwiceStopsTheChain)
     EXPECT_EQ(std::get<1>(requests()[2]), 1);
 }
 
+TEST_F(ConverterWindow, ALostBaudChangeIsAFailureWithWhereTheModuleMayBe)
+{
+    attach(9);
+    read();
+    child<QComboBox>("ComboBox1")->setCurrentIndex(3);
+    line->injectFault({LineFault::NoReply, 6, 20});
+    line->clearLog();
+    write();
+    EXPECT_EQ(requests().back(), std::make_tuple(4, 7936, 4)); // asked at 38400: nobody answers
+    EXPECT_EQ(status()->text(), "Write Fail");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("19200 or 38400 baud"), std::string::npos) << messages[0];
+    EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
+}
+
+TEST_F(ConverterWindow, AValueWithoutAnItemClearsItsSelectorAndNothingIsWritten)
+{
+    // Register values the window has no item for: an input type, a sensor
+    // break choice, an output source.
+    for (const auto &[reg, value] : {std::pair{0, 13}, {9, 3}, {17, 4}}) {
+        attach(9);
+        configure({{reg, value}});
+        read();
+        EXPECT_EQ(status()->text(), "Read Success");
+        line->clearLog();
+        write();
+        EXPECT_EQ(status()->text(), "Write Fail") << reg;
+        EXPECT_TRUE(line->log().empty()) << reg;
+    }
+    EXPECT_EQ(child<RadioGroup>("Item5")->itemIndex(), 1); // the last read had a sound choice
+    EXPECT_FALSE(child<QRadioButton>("RadioButton4")->isChecked());
+    EXPECT_FALSE(child<QRadioButton>("Low")->isChecked());
+}
+
+TEST_F(ConverterWindow, NoCommandHoldsTheWindowLongerThanOneExchange)
+{
+    attach(9);
+    configure({{24, 1}, {25, 2}});
+    form->FormActivate();
+    runChain();
+    write();
+    for (int reg : {2, 9, 23}) // retries are exchanges of their own
+        line->injectFault({LineFault::BadCrc, 5, reg});
+    write();
+    EXPECT_EQ(status()->text(), "Write Success");
+    // An exchange: a drain (100 ms of silence), the request and its reply at
+    // 19200 baud (about 10 ms), 100 ms of silence after it.
+    EXPECT_LE(longestStallMs, 250);
+    EXPECT_GE(longestStallMs, 200);
+}
+
 TEST_F(ConverterWindow, WithoutABaudRateTheLineKeepsItsRate)
 {
     attach(4); // registers 19 and 20 are not shown below version 5
@@ -432,6 +483,20 @@ TEST_F(ConverterWindow, ActivationRestoresAddressAndBaudThenReads)
     EXPECT_EQ(text("ID_Edit"), "5");
     EXPECT_EQ(line->baudCode(), 1);
     EXPECT_EQ(status()->text(), "Read Success");
+
+    // A restore read that gets no sound answer moves nothing: the stale bytes
+    // of the information block would have sent the module to address 9.
+    for (const LineFault fault : {LineFault::NoReply, LineFault::BadCrc, LineFault::Exception}) {
+        attach(9);
+        line->injectFault({fault, 3, 24});
+        line->clearLog();
+        form->FormActivate();
+        runChain();
+        EXPECT_EQ(requests(), (Requests{{3, 24, 2}, {4, 7936, 4}, {3, 0, 24}}));
+        EXPECT_EQ(link->ComBuf[cb::DevAddr], 1);
+        EXPECT_EQ(line->baudCode(), 2);
+        EXPECT_EQ(status()->text(), "Read Success");
+    }
 
     // Version 7 and below: no restore.
     attach(7);

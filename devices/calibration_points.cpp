@@ -1,0 +1,186 @@
+#include "calibration_points.h"
+
+#include "input_types.h"
+#include "numtext.h"
+
+#include <string>
+
+int referenceValue(const std::string_view text, int scale)
+{
+    const std::string value(text);
+    if (scale == 1)
+        return textToInt(value);
+    int decimals = 0;
+    for (int s = scale; s > 1; s /= 10)
+        ++decimals;
+    return static_cast<int>(textToScaled(value, decimals));
+}
+
+const CalibrationTable &converterCalibration()
+{
+    constexpr int Pt100 = Pt100Type;
+    constexpr int K = 1; // Thermocouple K: the type the 0 mV points set
+    constexpr int Volt = VoltType;
+    constexpr int Milliampere = MilliampereType;
+    // Counts come from input registers 4099..4103 (A0..A4); the 0 mV points
+    // have a poll of their own (4 registers).
+    static const CalibrationTable table = {
+        // CH-1 RTD
+        {"Btn11",
+         "Btn13",
+         Pt100,
+         5,
+         -1,
+         "RTD_Lo",
+         1,
+         6,
+         -1,
+         5,
+         0,
+         5,
+         {{"rtd_lo_a0", 0}, {"rtd_lo_a1", 1}},
+         2},
+        {"Btn12",
+         "Btn14",
+         -1,
+         5,
+         -1,
+         "RTD_Hi",
+         1,
+         5,
+         -1,
+         5,
+         0,
+         5,
+         {{"rtd_hi_a0", 0}, {"rtd_hi_a1", 1}},
+         3},
+        // CH-2 RTD
+        {"Button4",
+         "Button6",
+         Pt100,
+         5,
+         -1,
+         "Edit7",
+         1,
+         6,
+         -1,
+         5,
+         0,
+         5,
+         {{"Edit18", 3}, {"Edit19", 4}},
+         5},
+        {"Button5",
+         "Button7",
+         -1,
+         5,
+         -1,
+         "Edit15",
+         1,
+         5,
+         -1,
+         5,
+         0,
+         5,
+         {{"Edit20", 3}, {"Edit21", 4}},
+         6},
+        // 0 mV of both channels
+        {"Button2", "Button3", K, 6, -1, {}, 1, 5, -1, 5, 1, 4, {{"Edit5", 0}}, 1},
+        {"Button20", "Button21", K, 6, -1, {}, 1, 5, -1, 5, 1, 4, {{"Edit23", 3}}, 26},
+        // CH-1 and CH-2 thermocouple
+        {"Btn31",
+         "Btn33",
+         -1,
+         5,
+         -1,
+         "TC_Lo",
+         1,
+         5,
+         -1,
+         5,
+         0,
+         5,
+         {{"tc_lo_a0", 0}, {"tc_lo_a2", 2}},
+         8},
+        {"Btn32",
+         "Btn34",
+         -1,
+         5,
+         -1,
+         "TC_Hi",
+         1,
+         5,
+         -1,
+         5,
+         0,
+         5,
+         {{"tc_hi_a0", 0}, {"tc_hi_a2", 2}},
+         9},
+        {"Button22", "Button24", -1, 5, -1, "Edit25", 1, 5, -1, 5, 0, 5, {{"tc_lo_a3", 3}}, 11},
+        {"Button23", "Button25", -1, 5, -1, "Edit26", 1, 5, -1, 5, 0, 5, {{"tc_hi_a3", 3}}, 12},
+        // Voltage: one pair of reference fields for both channels
+        {"Btn21", "Btn23", Volt, 5, -1, "VLo1", 1000, 6, -1, 5, 0, 5, {{"v_lo_a0", 0}}, 14},
+        {"Btn22", "Btn24", -1, 5, -1, "VHi1", 1000, 5, -1, 5, 0, 5, {{"v_hi_a0", 0}}, 15},
+        {"Button8", "Button14", Volt, 5, -1, "VLo1", 1000, 6, -1, 5, 0, 5, {{"v_lo_a3", 3}}, 17},
+        {"Button13", "Button15", -1, 5, -1, "VHi1", 1000, 5, -1, 5, 0, 5, {{"v_hi_a3", 3}}, 18},
+        // Current: the high points store with function 6
+        {"Button9",
+         "Button11",
+         Milliampere,
+         5,
+         -1,
+         "mALo1",
+         1000,
+         6,
+         -1,
+         5,
+         0,
+         5,
+         {{"mA_lo_a0", 0}},
+         20},
+        {"Button10",
+         "Button12",
+         -1,
+         5,
+         -1,
+         "mAHi1",
+         1000,
+         5,
+         -1,
+         5,
+         0,
+         5,
+         {{"mA_hi_a0", 0}},
+         21,
+         6},
+        {"Button16",
+         "Button18",
+         Milliampere,
+         5,
+         -1,
+         "mALo1",
+         1000,
+         6,
+         -1,
+         5,
+         0,
+         5,
+         {{"mA_lo_a3", 3}},
+         23},
+        {"Button17",
+         "Button19",
+         -1,
+         5,
+         -1,
+         "mAHi1",
+         1000,
+         5,
+         -1,
+         5,
+         0,
+         5,
+         {{"mA_hi_a3", 3}},
+         24,
+         6},
+    };
+    return table;
+}

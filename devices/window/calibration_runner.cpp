@@ -1,0 +1,179 @@
+#include "calibration_runner.h"
+
+#include "device_window.h"
+#include "link.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <stdexcept>
+
+using i18n::Status;
+
+namespace {
+template<class T>
+T *control(DeviceWindow &window, std::string_view name)
+{
+    auto *found = window.findChild<T *>(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    if (!found)
+        throw std::logic_error(window.objectName().toStdString() + " has no calibration control " +
+                               std::string(name));
+    return found;
+}
+} // namespace
+
+CalibrationRunner::CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
+                                     const CalibrationTable &table, const QList<QTimer *> &polls,
+                                     std::function<void(int type)> selectType,
+                                     int (*countSign)(int))
+    : QObject(&window)
+    , m_window(window)
+    , m_rules(rules)
+    , m_table(table)
+    , m_timers(polls)
+    , m_selectType(std::move(selectType))
+    , m_countSign(countSign)
+{
+    for (QTimer *timer : polls)
+        m_polls.emplace_back(window.link(), timer);
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        const CalibrationPoint &point = table[i];
+        m_starts.push_back(control<QAbstractButton>(window, point.start));
+        m_dones.push_back(control<QAbstractButton>(window, point.done));
+        m_references.push_back(
+            point.reference.empty() ? nullptr : control<QLineEdit>(window, point.reference));
+        std::vector<QLineEdit *> fields;
+        for (const CountField &field : point.counts)
+            fields.push_back(control<QLineEdit>(window, field.field));
+        m_fields.push_back(fields);
+        const int index = static_cast<int>(i);
+        connect(m_starts.back(), &QAbstractButton::clicked, this, [this, index] { start(index); });
+        connect(m_dones.back(), &QAbstractButton::clicked, this, [this, index] { done(index); });
+        m_dones.back()->setEnabled(false);
+    }
+}
+
+QList<QWidget *> CalibrationRunner::startButtons() const
+{
+    return {m_starts.begin(), m_starts.end()};
+}
+
+QList<QWidget *> CalibrationRunner::doneButtons() const
+{
+    return {m_dones.begin(), m_dones.end()};
+}
+
+void CalibrationRunner::start(int index)
+{
+    const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
+    m_window.TimerAllOFF();
+    m_current = -1;
+    // The reference is converted before anything is sent.
+    const int reference =
+        m_references[static_cast<std::size_t>(index)]
+            ? referenceValue(m_references[static_cast<std::size_t>(index)]->text().toStdString(),
+                             point.referenceScale)
+            : 0;
+    const int shownType = point.type >= 0 ? point.type : point.screenType;
+    if (shownType >= 0 && m_selectType)
+        m_selectType(shownType);
+
+    RequestChain chain;
+    if (point.type >= 0) {
+        chain.write(5, m_rules.typeRegister, point.type).drained(true, false).retryOnce();
+        chain.write(point.unitFunction, m_rules.unitRegister, 0).drained().retryOnce();
+    }
+    chain.action([this, index] {
+        // Only this point's Done can be pressed while it runs.
+        m_window.BtnAllOFF();
+        m_dones[static_cast<std::size_t>(index)]->setEnabled(true);
+        m_current = index;
+    });
+    if (!point.reference.empty())
+        chain.write(point.referenceFunction, m_rules.referenceRegister, reference)
+            .drained()
+            .retryOnce();
+    if (point.classCode >= 0)
+        chain.write(point.classFunction, m_rules.commandRegister, point.classCode)
+            .drained()
+            .retryOnce();
+    m_window.BtnAllOFF();
+    m_window.runChain(
+        std::move(chain),
+        [this, index](bool ok) {
+            if (ok) {
+                startPoll(index);
+                return;
+            }
+            // The point is abandoned: its counts would be taken against the
+            // wrong type or reference.
+            abandon();
+            m_window.showStatus(Status::WriteFail);
+        },
+        Status::WriteFail);
+}
+
+void CalibrationRunner::startPoll(int index)
+{
+    const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
+    Poll &poll = m_polls[static_cast<std::size_t>(point.poll)];
+    // The first tick finds no reply: the first request goes out with it.
+    poll.start(
+        {4, m_rules.countRegister, point.pollCount, false},
+        [this, index](bool sound) {
+            if (sound)
+                showCounts(index);
+        },
+        false);
+}
+
+void CalibrationRunner::showCounts(int index)
+{
+    const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
+    const std::vector<QLineEdit *> &fields = m_fields[static_cast<std::size_t>(index)];
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const int word = m_window.link().replyRegister(point.counts[i].count);
+        fields[i]->setText(QString::number(m_countSign(word)));
+    }
+}
+
+void CalibrationRunner::tick(QTimer *timer)
+{
+    for (Poll &poll : m_polls)
+        if (poll.timer() == timer)
+            poll.tick();
+}
+
+void CalibrationRunner::done(int index)
+{
+    if (index != m_current)
+        return; // no point of this button runs
+    const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
+    m_window.TimerAllOFF();
+    m_current = -1;
+    m_dones[static_cast<std::size_t>(index)]->setEnabled(false);
+    RequestChain chain;
+    // A refused store code goes out once more, always with function 5.
+    chain.write(point.doneFunction, m_rules.commandRegister, point.code)
+        .drained()
+        .retryOnce()
+        .retryAs(5);
+    m_window.runChain(
+        std::move(chain),
+        [this](bool ok) {
+            m_window.BtnAllON();
+            if (!ok)
+                m_window.showStatus(Status::WriteFail);
+        },
+        Status::WriteFail);
+}
+
+void CalibrationRunner::abandon()
+{
+    if (m_current >= 0)
+        m_dones[static_cast<std::size_t>(m_current)]->setEnabled(false);
+    m_current = -1;
+    m_window.TimerAllOFF();
+    m_window.BtnAllON();
+}

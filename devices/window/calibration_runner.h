@@ -1,0 +1,71 @@
+#pragma once
+
+#include "calibration_points.h"
+#include "request_chain.h"
+
+#include <QList>
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+class DeviceWindow;
+class QAbstractButton;
+class QLineEdit;
+class QTimer;
+
+// Runs the input calibration points of a window, each described by a
+// CalibrationPoint: "Start" writes the point's input type and unit (when it
+// has them), leaves only the point's "Done" enabled, writes the reference
+// and the class command, and starts the count poll; each poll tick shows the
+// counts of a sound reply in the point's fields. "Done" stops the poll,
+// writes the store code and gives every command control back.
+//
+// Failures are reported, not passed over: a type, unit, reference or class
+// write refused twice abandons the point ("Write Fail", no poll, controls
+// back), so a point is never taken against the wrong reference; a store code
+// refused twice shows "Write Fail". A "Done" is enabled only while its own
+// point runs, and pressed at any other time it does nothing.
+class CalibrationRunner : public QObject
+{
+    Q_OBJECT
+
+public:
+    // selectType shows an input type (and unit 0) on the window's type
+    // selector, running its click handler. countSign turns a count word into
+    // its signed value. polls are the repeating timers of the table's polls.
+    CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
+                      const CalibrationTable &table, const QList<QTimer *> &polls,
+                      std::function<void(int type)> selectType, int (*countSign)(int));
+
+    // The Start and Done buttons of the table, for the window's command sets.
+    QList<QWidget *> startButtons() const;
+    QList<QWidget *> doneButtons() const;
+
+    void start(int point);
+    void done(int point);
+    // A tick of a count poll's timer.
+    void tick(QTimer *timer);
+    // Ends a running point without storing it: polls off, controls back,
+    // nothing sent.
+    void abandon();
+    // The point that runs, -1 for none.
+    int current() const { return m_current; }
+
+private:
+    void startPoll(int point);
+    void showCounts(int point);
+
+    DeviceWindow &m_window;
+    CalibrationRules m_rules;
+    const CalibrationTable &m_table;
+    QList<QTimer *> m_timers;
+    std::vector<Poll> m_polls;
+    std::function<void(int)> m_selectType;
+    int (*m_countSign)(int);
+    std::vector<QAbstractButton *> m_starts;
+    std::vector<QAbstractButton *> m_dones;
+    std::vector<QLineEdit *> m_references;
+    std::vector<std::vector<QLineEdit *>> m_fields;
+    int m_current = -1;
+};
