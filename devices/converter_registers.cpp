@@ -1,16 +1,8 @@
 #include "converter_registers.h"
 
-#include "register_values.h"
+#include "field_conversions.h"
 
 namespace {
-// Measuring range limits: whole degrees, hundredths of mV, thousandths of V/mA.
-constexpr TextConversion Limit = {
-    [](const FieldContext &c, int value) { return limitFromRegister(c.type, value); },
-    [](const FieldContext &c, const std::string &text) { return limitToRegister(c.type, text); }};
-// Offsets: tenths of degrees, hundredths of mV, thousandths of V/mA.
-constexpr TextConversion Offset = {
-    [](const FieldContext &c, int value) { return offsetFromRegister(c.type, value); },
-    [](const FieldContext &c, const std::string &text) { return offsetToRegister(c.type, text); }};
 // Output function range: as the offsets, but whole degrees before version 3.
 constexpr TextConversion Output = {
     [](const FieldContext &c, int value) { return outputFromRegister(c.type, value, c.devVer); },
@@ -28,12 +20,12 @@ const RegisterTable &converterRegisters()
     static const RegisterTable table = {
         {0, "Item1", K::Choice, {}, 0, 0},
         {1, "Item3", K::Choice, {}, 0, 1},
-        {2, "Edi3", K::Text, Limit, 0, 2},
-        {3, "Edi4", K::Text, Limit, 0, 3},
+        {2, "Edi3", K::Text, LimitText, 0, 2},
+        {3, "Edi4", K::Text, LimitText, 0, 3},
         {4, "Edit13", K::Text, Output, 0, 8},
         {5, "Edit14", K::Text, Output, 0, 9},
-        {6, "Edi61", K::Text, Offset, 0, 4},
-        {7, "Edi62", K::Text, Offset, 0, 5},
+        {6, "Edi61", K::Text, OffsetText, 0, 4},
+        {7, "Edi62", K::Text, OffsetText, 0, 5},
         {8, "Item4", K::Choice, {}, 0, 6},
         {9, "Item5", K::Choice, {}, 0, 7},
         // Output trim counts, written by the trim controls only.

@@ -9,6 +9,7 @@
 #include "message_sink.h"
 #include "qt_serial_line.h"
 #include "scan_window.h"
+#include "transmitter_window.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -28,7 +29,7 @@ int main(int argc, char **argv)
 
         auto form3 = std::make_unique<TForm3>(link, makeSystemEnumerator());
         auto form1 = std::make_unique<TForm1>(link, *form3);
-        auto form2 = std::make_unique<InfoWindow>(transmitterLayout(), link, *form3);
+        auto form2 = std::make_unique<TForm2>(link, *form3);
         auto form4 = std::make_unique<InfoWindow>(resistanceLayout(), link, *form3);
         auto form5 = std::make_unique<InfoWindow>(distributorLayout(), link, *form3);
         // The zero/span confirmation dialog of the resistance transmitter windows.

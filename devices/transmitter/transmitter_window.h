@@ -1,0 +1,82 @@
+#pragma once
+
+#include "device_window.h"
+#include "register_binding.h"
+
+#include <memory>
+
+class QTimer;
+namespace Ui {
+class TransmitterPage;
+}
+
+// The window of the single-input universal transmitter (family 1): its
+// "Configuration" page reads, shows, corrects, checks and writes the
+// configuration registers 0..6 and shows the output trim counts 7 and 8; for
+// version index 5 on, a write is followed by the module's storing result. The
+// "Cablibration" page is created with its tab hidden and is offered in service
+// mode, with the serial-number group.
+class TForm2 : public DeviceWindow
+{
+    Q_OBJECT
+
+public:
+    TForm2(Link &link, TForm3 &scan);
+    ~TForm2() override;
+
+    // Stops the timers (the storing result's too), shows what the scan learnt
+    // of the module, applies the language and reads the module.
+    void FormActivate() override;
+    void serviceModeChanged(bool on) override;
+
+    // "Read From Device": the information block, then the configuration block,
+    // whose reply Timer2 collects 1000 ms later.
+    void BtnP1Click();
+    void Timer2Timer();
+    // Marks limits and offset outside the type's ranges red; sets CheckFailed.
+    void InputCheck();
+    // "Write To Device": the input check, then 50 ms later (Timer3) every
+    // register in order, the input type last; for version index 5 on, the
+    // storing result 2000 ms later (Timer6).
+    void BtnP2Click();
+    void Timer3Timer();
+    void Timer6Timer();
+
+    // Range display of an input type and unit: unit captions, maximal range
+    // and offset bounds.
+    void hilo_set(int type, int unit);
+    void Item1Click();
+    void Item3Click();
+
+    void Edi3Exit();
+    void Edi4Exit();
+    void Edi61Exit();
+
+    // "Load Serial Number" of the service functions.
+    void Button1Click();
+
+    // Input type last applied by hilo_set; chooses the scaling of the fields.
+    int InType = 0;
+
+    QTimer *Timer1 = nullptr; // live value poll, 500 ms
+    QTimer *Timer2 = nullptr; // read decode, 1000 ms
+    QTimer *Timer3 = nullptr; // write chain, 50 ms
+    QTimer *Timer4 = nullptr; // calibration counts, 1000 ms
+    QTimer *Timer5 = nullptr; // 0 mV calibration count, 1000 ms
+    QTimer *Timer6 = nullptr; // storing result, 2000 ms
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool acceptInfoBlock(const InfoBlock &info);
+    bool decodeConfiguration();
+    void registerShown(int reg);
+    void setUnitCaptions(const QString &caption);
+    void showModel(int model);
+    void placeTypePanel();
+    void orderTabs();
+
+    std::unique_ptr<Ui::TransmitterPage> m_ui;
+    std::unique_ptr<RegisterBinding> m_registers;
+};

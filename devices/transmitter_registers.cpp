@@ -1,0 +1,67 @@
+#include "transmitter_registers.h"
+
+#include "field_conversions.h"
+
+namespace {
+using K = FieldKind;
+
+// The early module that reports model byte 12 and version byte 38.
+constexpr int EarlyModel = 12;
+constexpr int EarlyVersion = 38;
+
+bool isEarlyModule(int model, int version)
+{
+    return model == EarlyModel && version == EarlyVersion;
+}
+} // namespace
+
+const RegisterTable &transmitterRegisters()
+{
+    // Table order is the order a read shows the registers in: the input type
+    // and unit first, since the other fields are scaled by them.
+    static const RegisterTable table = {
+        {0, "Item1", K::Choice, {}, 0, 6, 6},
+        {1, "Item3", K::Choice, {}, 0, 3},
+        {2, "Edi3", K::Text, LimitText, 0, 0},
+        {3, "Edi4", K::Text, LimitText, 0, 1},
+        {4, "Edi61", K::Text, OffsetText, 0, 2},
+        {5, "Item4", K::Choice, {}, 0, 4},
+        {6, "Item5", K::Choice, {}, 0, 5},
+        {TransmitterTrimLow, "ScrollBar3", K::Count},
+        {TransmitterTrimHigh, "ScrollBar4", K::Count},
+    };
+    return table;
+}
+
+bool transmitterAccepts(int model, int version)
+{
+    // Code 18 is a transmitter too: the scan hands it to this window.
+    switch (model) {
+    case 1:
+    case 2:
+    case 16:
+    case 17:
+    case 18: return true;
+    default: return isEarlyModule(model, version);
+    }
+}
+
+int transmitterVersion(int model, int version)
+{
+    return isEarlyModule(model, version) ? 0 : version;
+}
+
+std::string_view transmitterModelLabel(int model)
+{
+    switch (model) {
+    case 1: return "RX110";
+    case 2:
+    case 17: return "RY550";
+    default: return {};
+    }
+}
+
+bool transmitterHidesVoltageAndCurrent(int model)
+{
+    return model == 17;
+}
