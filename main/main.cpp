@@ -2,12 +2,14 @@
 // fixed order (the scan window first: it is the main window), the message loop.
 #include "activation_tracker.h"
 #include "application.h"
+#include "compact_window.h"
 #include "converter_window.h"
 #include "device_enumerator.h"
 #include "info_window.h"
 #include "link.h"
 #include "message_sink.h"
 #include "qt_serial_line.h"
+#include "resistance_window.h"
 #include "scan_window.h"
 #include "transmitter_window.h"
 
@@ -30,7 +32,7 @@ int main(int argc, char **argv)
         auto form3 = std::make_unique<TForm3>(link, makeSystemEnumerator());
         auto form1 = std::make_unique<TForm1>(link, *form3);
         auto form2 = std::make_unique<TForm2>(link, *form3);
-        auto form4 = std::make_unique<InfoWindow>(resistanceLayout(), link, *form3);
+        auto form4 = std::make_unique<TForm4>(link, *form3);
         auto form5 = std::make_unique<InfoWindow>(distributorLayout(), link, *form3);
         // The zero/span confirmation dialog of the resistance transmitter windows.
         auto form6 = std::make_unique<QDialog>(nullptr);
@@ -38,7 +40,7 @@ int main(int argc, char **argv)
         form6->setWindowTitle("Warning !");
         ActivationTracker::instance().addProgramWindow(form6.get());
         auto form7 = std::make_unique<InfoWindow>(vmaDistributorLayout(), link, *form3);
-        auto form10 = std::make_unique<InfoWindow>(compactResistanceLayout(), link, *form3);
+        auto form10 = std::make_unique<TForm10>(link, *form3);
 
         form3->setFamilyWindows(
             {form2.get(), form1.get(), form4.get(), form10.get(), form5.get(), form7.get()});

@@ -66,6 +66,20 @@ ResistanceModule::ResistanceModule(const ModuleConfig &config)
     resetCounts();
 }
 
+int ResistanceModule::checkWrite(int reg, int value) const
+{
+    const int bound = compact(version()) ? 50 : 1500;
+    const int signedValue = value > 32767 ? value - 65536 : value;
+    switch (reg) {
+    case 4: return signedValue < -bound || signedValue > bound ? 3 : 0;
+    case 5: return value > 1 ? 3 : 0;
+    case 6: return value > 2 ? 3 : 0;
+    case 7:
+    case 8: return value > 32767 ? 3 : 0;
+    default: return 0;
+    }
+}
+
 int ResistanceModule::pointOfCode(int code)
 {
     if (code == 20)

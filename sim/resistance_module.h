@@ -24,6 +24,10 @@ public:
     static int pointsOfMode(int mode, int version);
 
 protected:
+    // Refuses (exception 3) an offset beyond ±1500 (±50 on a compact module),
+    // an output direction or sensor-break choice it has no item for and a
+    // trim count above 32767.
+    int checkWrite(int reg, int value) const override;
     double countTarget(int index, int reference) const override;
     bool risingPoints() const override { return true; }
     bool isStoreCode(int code) const override;

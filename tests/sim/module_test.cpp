@@ -287,6 +287,41 @@ TEST_F(ModuleTest, ImpossibleValuesAreRefusedWithExceptionThreeAndChangeNothing)
     EXPECT_EQ(resistance.module->model(), 5);
 }
 
+TEST_F(ModuleTest, ResistanceTransmitterRefusesValuesItHasNoRoomFor)
+{
+    // (register, value, refused) for a module of version 5 and a compact one of version 4.
+    struct Case
+    {
+        int reg;
+        int value;
+        bool full;
+        bool compact;
+    };
+    const Case cases[] = {
+        {4, 1500, false, true}, {4, -1500, false, true}, {4, 1501, true, true},
+        {4, -1501, true, true}, {4, 50, false, false},   {4, -51, false, true},
+        {5, 1, false, false},   {5, 2, true, true},      {5, 0xFFFF, true, true},
+        {6, 2, false, false},   {6, 3, true, true},      {7, 32767, false, false},
+        {7, 32768, true, true}, {8, 0xFFFF, true, true}, {8, 0, false, false},
+    };
+    for (const int version : {5, 4}) {
+        TestBench bench({3, 5, version, 1u, 1, 2});
+        for (const Case &c : cases) {
+            const int before = bench.module->holding(c.reg);
+            bench.exchange(1, c.reg == 6 ? 6 : 5, c.reg, c.value);
+            const bool refused = bench.replyByte(2) == 3 && !bench.link->EchoOk();
+            EXPECT_EQ(refused, version == 5 ? c.full : c.compact)
+                << "version " << version << " register " << c.reg << " := " << c.value;
+            if (refused) {
+                EXPECT_EQ(bench.module->holding(c.reg), before);
+            }
+        }
+        // The whole configuration block answers one read: 77 bytes.
+        ASSERT_TRUE(bench.read(1, 3, 0, 36));
+        EXPECT_EQ(bench.link->lastReceiveCount(), 77);
+    }
+}
+
 TEST_F(ModuleTest, UnsupportedFunctionsAndDamagedFramesAreTreatedAsAModuleDoes)
 {
     TestBench bench({});

@@ -4,9 +4,8 @@
 #include "appearance.h"
 #include "converter_fixture.h"
 
-#include <QAbstractButton>
-#include <QDir>
-#include <QGroupBox>
+#include "appearance.h"
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>

@@ -200,8 +200,9 @@ TEST_F(ConverterCalibration, EveryPointStartsPollsAndStoresAsItsRowSays)
         // Only this point's Done can be pressed.
         EXPECT_TRUE(enabled(c.done)) << c.start;
         for (const char *other : {"BtnP1", "BtnP2", "Btn72", "Btn11", "Button3", "Btn24"}) {
-            if (std::string(other) != c.done)
+            if (std::string(other) != c.done) {
                 EXPECT_FALSE(enabled(other)) << c.start << ' ' << other;
+            }
         }
 
         line->clearLog();

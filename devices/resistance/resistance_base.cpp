@@ -1,0 +1,256 @@
+#include "resistance_base.h"
+
+#include "ui_resistance_page.h"
+
+#include "link.h"
+#include "message_sink.h"
+#include "register_values.h"
+
+#include <QTimer>
+
+using i18n::Status;
+
+namespace {
+// The model label of every resistance transmitter.
+const QString ModelText = QStringLiteral("RY440");
+const char VersionMismatch[] = "Version is not match";
+
+bool englishShown(const Link &link)
+{
+    return i18n::effectiveLanguage(link.ComBuf[cb::LangCode]) == lang::English;
+}
+} // namespace
+
+ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant &variant,
+                               Link &link, TForm3 &scan)
+    : DeviceWindow(className, link, scan)
+    , m_variant(variant)
+    , m_ui(std::make_unique<Ui::ResistancePage>())
+{
+    auto *page = new QWidget(this);
+    m_ui->setupUi(page);
+    setCentralWidget(page);
+    Ui::ResistancePage &ui = *m_ui;
+
+    ui.Item3->setItems({"4mA ~ 20mA", "20mA ~ 4mA"});
+    ui.Item4->setItems({"DownScale(< 4mA)", "UpScale(>20mA)", "Cut"});
+    ui.OffsetBounds->setText(QString::fromLatin1(variant.offsetBoundsText));
+
+    // Factory functions, offered in service mode only.
+    ui.PageCont->setTabVisible(ui.PageCont->indexOf(ui.ModeNum), false);
+    ui.GroupBox6->hide();
+    ui.Label7->hide();
+    ui.Device->hide();
+
+    connect(ui.BtnP1, &QPushButton::clicked, this, &ResistanceBase::BtnP1Click);
+    connect(ui.BtnP2, &QPushButton::clicked, this, &ResistanceBase::BtnP2Click);
+    connect(ui.Button1, &QPushButton::clicked, this, &ResistanceBase::Button1Click);
+    connect(ui.Edi61, &ExitEdit::exited, this, &ResistanceBase::Edi61Exit);
+
+    Timer1 = makeTimer("Timer1", 500);
+    Timer2 = makeTimer("Timer2", 500);
+    Timer3 = makeTimer("Timer3", 500, &ResistanceBase::Timer3Timer);
+    Timer4 = makeTimer("Timer4", 500, &ResistanceBase::Timer4Timer);
+    Timer6 = makeTimer("Timer6", 2000, &ResistanceBase::Timer6Timer);
+    Timer7 = makeTimer("Timer7", 1500);
+
+    setStatusLabel(ui.Lab83);
+    setTableButtons({}, {});
+    m_registers = std::make_unique<RegisterBinding>(resistanceRegisters(), *this);
+    orderTabs();
+}
+
+ResistanceBase::~ResistanceBase() = default;
+
+void ResistanceBase::orderTabs()
+{
+    // Reading order: the configuration column, the commands, the output
+    // trim, the measuring value, the service group. The read-only fields take
+    // the focus only when clicked.
+    Ui::ResistancePage &ui = *m_ui;
+    QList<QWidget *> order;
+    for (RadioGroup *group : {ui.Item3, ui.Item4})
+        for (int i = 0; i < group->count(); ++i)
+            order.append(group->button(i));
+    order += {ui.Edi61,      ui.BtnP1,        ui.BtnP2, ui.RadioButton1, ui.Edit2,
+              ui.ScrollBar3, ui.RadioButton2, ui.Edit3, ui.ScrollBar4,   ui.RadioButton3,
+              ui.Btn71,      ui.Btn72,        ui.Edit1, ui.Button1};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+QWidget *ResistanceBase::zeroSpanArea() const
+{
+    return m_ui->ZeroSpanArea;
+}
+
+void ResistanceBase::setTableButtons(const QList<QWidget *> &disabled,
+                                     const QList<QWidget *> &enabled)
+{
+    // RadioButton3 ("Normal") stays enabled, so the output can always be
+    // released; Button1 is switched with the commands so that loading a
+    // serial number never cuts into a running command.
+    Ui::ResistancePage &ui = *m_ui;
+    const QList<QWidget *> own = {ui.BtnP1,        ui.BtnP2,        ui.Btn71,  ui.Btn72,
+                                  ui.RadioButton1, ui.RadioButton2, ui.Button1};
+    setCommandControls(own + disabled, own + enabled);
+}
+
+void ResistanceBase::FormActivate()
+{
+    if (SkipRefresh)
+        return;
+    Ui::ResistancePage &ui = *m_ui;
+    ui.PageCont->setCurrentWidget(ui.Configuration);
+    ui.Serial_Y->setText(QString::number(link().SerialNo));
+    ui.Label7->setText(QString::fromStdString(VersionTable(devVer())));
+    ui.Label18->setText(ModelText);
+    applyCurrentLanguage();
+    // A command still under way is not cut short by a new read.
+    if (!busy())
+        BtnP1Click();
+}
+
+void ResistanceBase::stopWork()
+{
+    TimerAllOFF();
+    SkipRefresh = false;
+    BtnAllON();
+}
+
+void ResistanceBase::BtnP1Click()
+{
+    m_versionMismatch = false;
+    BtnAllOFF();
+    showStatus(Status::Transmission);
+
+    RequestChain chain;
+    appendInfoRead(chain, link(), [this](const InfoBlock &info) { return acceptInfoBlock(info); });
+    chain.send(3, 0, m_variant.blockCount).drained();
+    chain.collect().waitFor(Timer3).andThen([this] { return showConfiguration(); });
+    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
+             [this](bool ok) { readEnded(ok); });
+}
+
+bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
+{
+    const bool versionOk = versionMatches(m_variant, info.version);
+    if (!versionOk || !modelAccepted(m_variant, info.model)) {
+        m_versionMismatch = !versionOk;
+        return false;
+    }
+    showCalibrationTable(info.model);
+    showInfoBlock(info, m_ui->Label7, m_ui->Serial_Y);
+    m_ui->Label18->setText(ModelText);
+    return true;
+}
+
+void ResistanceBase::Timer3Timer()
+{
+    resumeChain(Timer3);
+}
+
+bool ResistanceBase::showConfiguration()
+{
+    // Only a whole, sound block is shown; otherwise every field keeps its text.
+    if (!link().ReplyOk(m_variant.blockCount))
+        return false;
+    const auto value = [this](int reg) { return signedAbove32767(link().replyRegister(reg)); };
+    m_registers->show(m_variant.blockCount, value, {0, devVer()});
+    showStoredPoints(value);
+    return true;
+}
+
+void ResistanceBase::readEnded(bool ok)
+{
+    // The box follows the status and the buttons: it runs an event loop of its own.
+    if (!ok && m_versionMismatch && englishShown(link()))
+        showMessage(VersionMismatch);
+}
+
+void ResistanceBase::BtnP2Click()
+{
+    guarded(Status::WriteFail, [this] {
+        // A choice the window has no item for is never written as 65535.
+        if (m_registers->selectorCleared(devVer())) {
+            showStatus(Status::WriteFail);
+            return;
+        }
+        // Every value is converted before the first request, so that text
+        // that is not a number never leaves the module half written.
+        const std::vector<RegisterBinding::Write> writes = m_registers->values({0, devVer()});
+        m_versionMismatch = false;
+        m_stored = true;
+        BtnAllOFF();
+
+        RequestChain chain;
+        appendInfoRead(chain, link(),
+                       [this](const InfoBlock &info) { return versionOfWrite(info); });
+        for (const RegisterBinding::Write &write : writes) {
+            ChainStep &step = chain.write(write.field->function, write.field->reg, write.value)
+                                  .drained(false, true)
+                                  .retryOnce();
+            if (&write == &writes.front())
+                step.waitFor(Timer4);
+        }
+        RequestChain storing;
+        appendStoringCheck(storing, link(), Timer6, [this](bool stored) { m_stored = stored; });
+        for (ChainStep &step : storing.steps())
+            step.onlyIf([this] { return devVer() > 2; });
+        chain.append(storing);
+        runChain(
+            std::move(chain), [this](bool ok) { writeEnded(ok); }, Status::WriteFail);
+    });
+}
+
+bool ResistanceBase::versionOfWrite(const InfoBlock &info)
+{
+    if (!versionMatches(m_variant, info.version)) {
+        m_versionMismatch = true;
+        return false;
+    }
+    showStatus(Status::Transmission);
+    return true;
+}
+
+void ResistanceBase::Timer4Timer()
+{
+    resumeChain(Timer4);
+}
+
+void ResistanceBase::Timer6Timer()
+{
+    resumeChain(Timer6);
+}
+
+void ResistanceBase::writeEnded(bool ok)
+{
+    if (!ok && m_versionMismatch) {
+        // Another window's module: nothing was written and the status stays.
+        BtnAllON();
+        showMessage(VersionMismatch);
+        return;
+    }
+    showStatus(!ok ? Status::WriteFail : m_stored ? Status::WriteSuccess : Status::WriteMemoryFail);
+    BtnAllON();
+}
+
+void ResistanceBase::Edi61Exit()
+{
+    m_ui->Edi61->setText(QString::fromStdString(
+        resistanceOffsetExit(m_ui->Edi61->text().toStdString(), m_variant.offsetBound)));
+}
+
+void ResistanceBase::Button1Click()
+{
+    loadSerialNumber(m_ui->Edit1, ResistanceCommandCell);
+}
+
+void ResistanceBase::serviceModeChanged(bool on)
+{
+    Ui::ResistancePage &ui = *m_ui;
+    if (!on)
+        ui.PageCont->setCurrentWidget(ui.Configuration);
+    ui.PageCont->setTabVisible(ui.PageCont->indexOf(ui.ModeNum), on);
+    ui.GroupBox6->setVisible(on);
+}

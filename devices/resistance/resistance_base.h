@@ -1,0 +1,100 @@
+#pragma once
+
+#include "device_window.h"
+#include "register_binding.h"
+#include "resistance_registers.h"
+
+#include <functional>
+#include <memory>
+
+class QTimer;
+namespace Ui {
+class ResistancePage;
+}
+
+// What the two resistance transmitter windows share: the "Configuration" page
+// (input caption, measuring range, output direction, sensor-break signal,
+// offset, output trim, measuring value, device information, the hidden
+// serial-number group and the area of the "Zero Span Setting" tables), the
+// hidden "Set ModeNum" page, activation, "Read From Device", "Write To
+// Device" with its storing check, the offset rule and the serial number.
+// TForm4 and TForm10 differ in their variant (block length, accepted models
+// and versions, offset bound) and in their calibration tables.
+class ResistanceBase : public DeviceWindow
+{
+    Q_OBJECT
+
+public:
+    ResistanceBase(const QString &className, const ResistanceVariant &variant, Link &link,
+                   TForm3 &scan);
+    ~ResistanceBase() override;
+
+    // Unless SkipRefresh is set: the "Configuration" page, the serial number
+    // and version the scan found, the language, then "Read From Device".
+    void FormActivate() override;
+    // Scan > Start: every timer and the running chain stop, and the next
+    // activation reads the module again.
+    void stopWork() override;
+    void serviceModeChanged(bool on) override;
+
+    // "Read From Device": the information block (model and version of this
+    // window's modules), then the configuration block, whose reply Timer3
+    // collects 500 ms later.
+    void BtnP1Click();
+    void Timer3Timer();
+    // "Write To Device": the version check, then 500 ms later (Timer4) output
+    // direction, offset and sensor-break signal, then 2 s later (Timer6) the
+    // module's storing result.
+    void BtnP2Click();
+    void Timer4Timer();
+    void Timer6Timer();
+    // Holds the offset within the window's bound.
+    void Edi61Exit();
+    // "Load Serial Number" of the serial-number group.
+    void Button1Click();
+
+    // Set by the zero/span confirmation dialog when it closes while this
+    // window is shown: activation then leaves the window as it is, until
+    // Scan > Start.
+    bool SkipRefresh = false;
+
+    QTimer *Timer1 = nullptr; // calibration counts, 500 ms, repeating
+    QTimer *Timer2 = nullptr; // live value, 500 ms, repeating
+    QTimer *Timer3 = nullptr; // read decode, 500 ms
+    QTimer *Timer4 = nullptr; // configuration writes, 500 ms
+    QTimer *Timer6 = nullptr; // storing result, 2000 ms
+    QTimer *Timer7 = nullptr; // "Set ModeNum" result labels
+
+protected:
+    const ResistanceVariant &variant() const { return m_variant; }
+    Ui::ResistancePage &ui() const { return *m_ui; }
+
+    // Where the calibration tables go: the "Zero Span Setting" area of the
+    // "Configuration" page, sized for the largest table.
+    QWidget *zeroSpanArea() const;
+    // The command controls: BtnAllOFF disables the window's own buttons and
+    // `disabled`, BtnAllON enables them and `enabled` (the calibration tables
+    // add their point buttons here).
+    void setTableButtons(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
+
+    // A read accepted the module: show the table of its calibration mode.
+    virtual void showCalibrationTable(int model) { Q_UNUSED(model) }
+    // A sound configuration block: show its stored calibration points;
+    // value(reg) is the register after the sign rule, for registers from
+    // FirstStoredPointRegister up to the block's end.
+    virtual void showStoredPoints(const std::function<int(int reg)> &value) { Q_UNUSED(value) }
+
+private:
+    bool acceptInfoBlock(const InfoBlock &info);
+    bool versionOfWrite(const InfoBlock &info);
+    bool showConfiguration();
+    void readEnded(bool ok);
+    void writeEnded(bool ok);
+    void orderTabs();
+
+    const ResistanceVariant &m_variant;
+    std::unique_ptr<Ui::ResistancePage> m_ui;
+    std::unique_ptr<RegisterBinding> m_registers;
+    bool m_versionMismatch = false; // the last information block was another window's
+    bool m_stored = true;           // the module confirmed the last configuration write
+};

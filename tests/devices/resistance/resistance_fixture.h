@@ -1,0 +1,72 @@
+#pragma once
+
+// The two resistance transmitter windows attached through a simulated line to
+// a simulated resistance transmitter, as the scan leaves them: address 1,
+// 19200 baud, a module of the window's versions.
+#include "compact_window.h"
+#include "resistance_window.h"
+#include "window_fixture.h"
+
+#include <QScrollBar>
+#include <QTabWidget>
+
+// What a test needs to know of each window's modules.
+template<class Window>
+struct Variant;
+
+template<>
+struct Variant<TForm4>
+{
+    static constexpr int version = 5;
+    static constexpr int otherVersion = 4; // a compact module
+    static constexpr int model = 7;
+    static constexpr int otherModel = 8;
+    static constexpr int block = 36;
+    static constexpr int bound = 1500;
+};
+
+template<>
+struct Variant<TForm10>
+{
+    static constexpr int version = 3;
+    static constexpr int otherVersion = 5;
+    static constexpr int model = 6;
+    static constexpr int otherModel = 7; // no 25-point mode on a compact module
+    static constexpr int block = 30;
+    static constexpr int bound = 50;
+};
+
+template<class Window>
+struct ResistanceFixture : WindowFixture<Window>
+{
+    using V = Variant<Window>;
+
+    void attachModule(int version = V::version, int model = V::model)
+    {
+        WindowFixture<Window>::attach({3, model, version, 703070001, 1, 2});
+    }
+
+    // "Read From Device" and its chain.
+    void read()
+    {
+        this->form->BtnP1Click();
+        this->runChain();
+    }
+
+    // "Write To Device" and its chain, if it started.
+    void write()
+    {
+        this->form->BtnP2Click();
+        this->runChain();
+    }
+
+    // The command buttons that BtnAllOFF and BtnAllON switch.
+    bool commandsEnabled(bool enabled) const
+    {
+        for (const char *name :
+             {"BtnP1", "BtnP2", "Btn71", "Btn72", "RadioButton1", "RadioButton2", "Button1"})
+            if (this->enabled(name) != enabled)
+                return false;
+        return true;
+    }
+};
