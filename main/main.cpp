@@ -9,6 +9,7 @@
 #include "message_sink.h"
 #include "qt_serial_line.h"
 #include "scan_window.h"
+#include "universal_distributor_window.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -30,7 +31,7 @@ int main(int argc, char **argv)
         auto form1 = std::make_unique<TForm1>(link, *form3);
         auto form2 = std::make_unique<InfoWindow>(transmitterLayout(), link, *form3);
         auto form4 = std::make_unique<InfoWindow>(resistanceLayout(), link, *form3);
-        auto form5 = std::make_unique<InfoWindow>(distributorLayout(), link, *form3);
+        auto form5 = std::make_unique<TForm5>(link, *form3);
         // The zero/span confirmation dialog of the resistance transmitter windows.
         auto form6 = std::make_unique<QDialog>(nullptr);
         form6->setObjectName("TForm6");
