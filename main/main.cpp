@@ -12,6 +12,7 @@
 #include "resistance_window.h"
 #include "scan_window.h"
 #include "transmitter_window.h"
+#include "universal_distributor_window.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -33,7 +34,7 @@ int main(int argc, char **argv)
         auto form1 = std::make_unique<TForm1>(link, *form3);
         auto form2 = std::make_unique<TForm2>(link, *form3);
         auto form4 = std::make_unique<TForm4>(link, *form3);
-        auto form5 = std::make_unique<InfoWindow>(distributorLayout(), link, *form3);
+        auto form5 = std::make_unique<TForm5>(link, *form3);
         // The zero/span confirmation dialog of the resistance transmitter windows.
         auto form6 = std::make_unique<QDialog>(nullptr);
         form6->setObjectName("TForm6");

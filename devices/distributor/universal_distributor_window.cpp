@@ -1,0 +1,493 @@
+#include "universal_distributor_window.h"
+
+#include "ui_universal_distributor_page.h"
+
+#include "distributor_registers.h"
+#include "field_rules.h"
+#include "input_check.h"
+#include "input_types.h"
+#include "link.h"
+#include "message_sink.h"
+#include "numtext.h"
+#include "range_display.h"
+#include "register_values.h"
+
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include <algorithm>
+
+using i18n::Status;
+
+namespace {
+// The advisories on PT-100 on CH-1 with a thermocouple on CH-2: the module
+// cannot measure that pair, but the choice is the operator's. Every text
+// closes with a full-width exclamation mark.
+const i18n::Texts Ch2CannotBeThermocouple = {" CH-2 Signal Type Can Not Choose TC！",
+                                             " CH-2 輸入訊號不可選 TC！",
+                                             " CH-2 输入讯号不可选 TC！"};
+const i18n::Texts Ch1CannotBePt100 = {" CH-1 Signal Type Can Not Choose PT-100！",
+                                      " CH-1 輸入訊號不可選 PT-100！",
+                                      " CH-1 输入讯号不可选 PT-100！"};
+
+std::string text(const QLineEdit *edit)
+{
+    return edit->text().toStdString();
+}
+
+void setText(QLineEdit *edit, const std::string &value)
+{
+    edit->setText(QString::fromStdString(value));
+}
+
+QString qs(const std::string &value)
+{
+    return QString::fromStdString(value);
+}
+
+bool isBlank(const QLineEdit *edit)
+{
+    return edit->text().trimmed().isEmpty();
+}
+} // namespace
+
+TForm5::TForm5(Link &link, TForm3 &scan)
+    : DeviceWindow("TForm5", link, scan, "QRC")
+    , m_ui(std::make_unique<Ui::UniversalDistributorPage>())
+{
+    auto *page = new QWidget(this);
+    m_ui->setupUi(page);
+    setCentralWidget(page);
+    Ui::UniversalDistributorPage &ui = *m_ui;
+
+    QStringList types;
+    for (int type = 0; type < InputTypeCount; ++type)
+        types << inputType(type).distributorText;
+    for (RadioGroup *group : {ui.Item1, ui.RadioGroup1}) {
+        group->setItems(types);
+        group->setColumns(3);
+    }
+    for (RadioGroup *group : {ui.Item3, ui.RadioGroup2}) {
+        group->setItems({"deg C", "deg F"});
+        group->setColumns(2);
+    }
+    for (RadioGroup *group : {ui.Item4, ui.RadioGroup3})
+        group->setItems({"(0/4->20)mA", "(20->0/4)mA"});
+    for (RadioGroup *group : {ui.Item5, ui.RadioGroup4})
+        group->setItems({"DownScale(0mA)", "UpScale(>20mA)", "Cut"});
+    // No baud rate or filter is selected until a read shows the module's.
+    ui.ComboBox1->setCurrentIndex(-1);
+    ui.ComboBox2->setCurrentIndex(-1);
+
+    // Factory functions, offered in service mode only; the filter group is
+    // shown once a read has found firmware that has it.
+    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), false);
+    ui.Label45->hide();
+    ui.GroupBox10->hide();
+
+    m_channels[0] = {.type = ui.Item1,
+                     .unit = ui.Item3,
+                     .low = ui.Edit1,
+                     .high = ui.Edit2,
+                     .offset = ui.Edit5,
+                     .maxLow = ui.Edit3,
+                     .maxHigh = ui.Edit4,
+                     .unitCaptions = {ui.Lab5, ui.Lab6, ui.Lab7},
+                     .boundLow = ui.Lab1,
+                     .boundHigh = ui.Lab2,
+                     .registers =
+                         std::make_unique<RegisterBinding>(distributorChannelRegisters(0), *this)};
+    m_channels[1] = {.type = ui.RadioGroup1,
+                     .unit = ui.RadioGroup2,
+                     .low = ui.Edit8,
+                     .high = ui.Edit9,
+                     .offset = ui.Edit12,
+                     .maxLow = ui.Edit10,
+                     .maxHigh = ui.Edit11,
+                     .unitCaptions = {ui.Lab8, ui.Lab9, ui.Lab10},
+                     .boundLow = ui.Lab3,
+                     .boundHigh = ui.Lab4,
+                     .registers =
+                         std::make_unique<RegisterBinding>(distributorChannelRegisters(1), *this)};
+    m_common = std::make_unique<RegisterBinding>(distributorCommonRegisters(), *this);
+
+    connect(ui.BtnP1, &QPushButton::clicked, this, &TForm5::BtnP1Click);
+    connect(ui.BtnP2, &QPushButton::clicked, this, &TForm5::BtnP2Click);
+    connect(ui.Item1, &RadioGroup::clicked, this, &TForm5::Item1Click);
+    connect(ui.Item3, &RadioGroup::clicked, this, &TForm5::Item3Click);
+    connect(ui.RadioGroup1, &RadioGroup::clicked, this, &TForm5::RadioGroup1Click);
+    connect(ui.RadioGroup2, &RadioGroup::clicked, this, &TForm5::RadioGroup2Click);
+    connect(ui.Edit1, &ExitEdit::exited, this, &TForm5::Edit1Exit);
+    connect(ui.Edit2, &ExitEdit::exited, this, &TForm5::Edit2Exit);
+    connect(ui.Edit5, &ExitEdit::exited, this, &TForm5::Edit5Exit);
+    connect(ui.Edit8, &ExitEdit::exited, this, &TForm5::Edit8Exit);
+    connect(ui.Edit9, &ExitEdit::exited, this, &TForm5::Edit9Exit);
+    connect(ui.Edit12, &ExitEdit::exited, this, &TForm5::Edit12Exit);
+    connect(ui.ScrollBar1, &QScrollBar::valueChanged, this, &TForm5::ScrollBar1Change);
+    connect(ui.ScrollBar2, &QScrollBar::valueChanged, this, &TForm5::ScrollBar2Change);
+    connect(ui.ScrollBar3, &QScrollBar::valueChanged, this, &TForm5::ScrollBar3Change);
+    connect(ui.ScrollBar4, &QScrollBar::valueChanged, this, &TForm5::ScrollBar4Change);
+
+    Timer1 = makeTimer("Timer1", 500, &TForm5::Timer1Timer);
+    Timer2 = makeTimer("Timer2", 500, &TForm5::Timer2Timer);
+    Timer3 = makeTimer("Timer3", 500);
+    Timer4 = makeTimer("Timer4", 400);
+
+    setStatusLabel(ui.Lab83);
+    // Every command button of both pages and the trim point selectors; the
+    // two "Normal" selectors stay usable.
+    setCommandControls({ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn81, ui.Btn82, ui.Btn11,
+                        ui.Btn12, ui.Btn13, ui.Btn14, ui.Btn21, ui.Btn22, ui.Btn31, ui.Btn32,
+                        ui.Btn33, ui.Btn34, ui.Btn91, ui.Btn92, ui.Btn93, ui.Btn94, ui.Btna1,
+                        ui.Btna2, ui.Btna3, ui.Btna4, ui.Btn41, ui.Btn42, ui.Btn43, ui.Btn44,
+                        ui.Btn51, ui.Btn52, ui.Btn61, ui.Btn62, ui.Btn63, ui.Btn64, ui.Btnb1,
+                        ui.Btnb2, ui.Btnb3, ui.Btnb4, ui.Btnc1, ui.Btnc2, ui.Btnc3, ui.Btnc4,
+                        ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5});
+    setTabOrderOfPages();
+}
+
+TForm5::~TForm5() = default;
+
+void TForm5::setTabOrderOfPages()
+{
+    // The radio items are made after the page, so the order is set here:
+    // CH-1 in the order of its registers, then CH-2, the common groups and
+    // the commands.
+    Ui::UniversalDistributorPage &ui = *m_ui;
+    const QList<QWidget *> order = {
+        ui.Item1,       ui.Item3,       ui.Edit1,      ui.Edit2, ui.Edit5,      ui.Item4,
+        ui.Item5,       ui.RBtn1,       ui.ScrollBar1, ui.RBtn2, ui.ScrollBar2, ui.RBtn3,
+        ui.RadioGroup1, ui.RadioGroup2, ui.Edit8,      ui.Edit9, ui.Edit12,     ui.RadioGroup3,
+        ui.RadioGroup4, ui.RBtn4,       ui.ScrollBar3, ui.RBtn5, ui.ScrollBar4, ui.RBtn6,
+        ui.ComboBox2,   ui.ID_Edit,     ui.ComboBox1,  ui.Btn71, ui.Btn72,      ui.BtnP1,
+        ui.BtnP2};
+    QList<QWidget *> chain;
+    for (QWidget *widget : order) {
+        if (auto *group = qobject_cast<RadioGroup *>(widget)) {
+            for (int i = 0; i < group->count(); ++i)
+                chain << group->button(i);
+        } else {
+            chain << widget;
+        }
+    }
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void TForm5::FormActivate()
+{
+    TimerAllOFF();
+    m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
+    m_ui->Serial_Y->setText(QString::number(link().SerialNo));
+    m_ui->Label45->setText(qs(VersionTable(devVer())));
+    applyCurrentLanguage();
+    if (devVer() < DistributorRestoreMinVer) {
+        BtnP1Click();
+        return;
+    }
+    RequestChain chain;
+    appendRestore(chain, DistributorOwnSettings, m_ui->ID_Edit);
+    BtnAllOFF();
+    runChain(
+        std::move(chain), [this](bool) { BtnP1Click(); }, Status::ReadFail);
+}
+
+void TForm5::TimerAllOFF()
+{
+    DeviceWindow::TimerAllOFF();
+    ReadBusy = false;
+}
+
+void TForm5::BtnP1Click()
+{
+    for (ExitEdit *edit : {m_ui->Edit1, m_ui->Edit2, m_ui->Edit5, m_ui->Edit8, m_ui->Edit9,
+                           m_ui->Edit12, m_ui->ID_Edit})
+        edit->resetColor();
+    BtnAllOFF();
+    showStatus(Status::Transmission);
+
+    RequestChain chain;
+    appendInfoRead(chain, link(), [this](const InfoBlock &info) { return acceptInfoBlock(info); });
+    chain.send(3, 0, 0).valueFrom([this] { return m_blockCount; }).andDo([this] {
+        ReadBusy = true;
+    });
+    chain.collect().waitFor(Timer1).andThen([this] { return decodeConfiguration(); });
+    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
+             [this](bool) { ReadBusy = false; });
+}
+
+bool TForm5::acceptInfoBlock(const InfoBlock &info)
+{
+    if (!isUniversalDistributorModel(info.model))
+        return false;
+    m_ui->Label27->setText("RX220");
+    showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
+    m_ui->GroupBox10->setVisible(devVer() >= DistributorFilterGroupMinVer);
+    m_blockCount = distributorBlockCount(devVer());
+    return true;
+}
+
+void TForm5::Timer1Timer()
+{
+    resumeChain(Timer1);
+}
+
+bool TForm5::decodeConfiguration()
+{
+    if (!link().ReplyOk(m_blockCount))
+        return false;
+    const auto value = [this](int reg) { return signedAbove32767(link().replyRegister(reg)); };
+    // Each channel's limits and offset are scaled by the type its read has
+    // just selected (the type register comes first in its table).
+    const auto showChannel = [&](Channel &channel, int typeRegister) {
+        FieldContext context{-1, devVer()};
+        channel.registers->show(m_blockCount, value, context, [&](int reg) {
+            if (reg == typeRegister)
+                context.type = channel.type->itemIndex();
+        });
+    };
+    showChannel(m_channels[0], DistributorChannels[0].type);
+    m_common->show(m_blockCount, value, {-1, devVer()},
+                   [&](int reg) { trimShown(reg, value(reg)); });
+    showChannel(m_channels[1], DistributorChannels[1].type);
+    hilo_setA(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
+    hilo_setB(m_ui->RadioGroup1->itemIndex(), m_ui->RadioGroup2->itemIndex());
+    return true;
+}
+
+void TForm5::trimShown(int reg, int value)
+{
+    Ui::UniversalDistributorPage &ui = *m_ui;
+    ScrollBar *const bars[] = {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4};
+    if (reg < 10 || reg > 13)
+        return;
+    // The count field already shows the register; the bar follows it.
+    ScrollBar *bar = bars[reg - 10];
+    const QSignalBlocker blocker(bar);
+    bar->setValue(value);
+}
+
+void TForm5::ScrollBar1Change()
+{
+    m_ui->Edit6->setText(QString::number(m_ui->ScrollBar1->value()));
+}
+
+void TForm5::ScrollBar2Change()
+{
+    m_ui->Edit7->setText(QString::number(m_ui->ScrollBar2->value()));
+}
+
+void TForm5::ScrollBar3Change()
+{
+    m_ui->Edit13->setText(QString::number(m_ui->ScrollBar3->value()));
+}
+
+void TForm5::ScrollBar4Change()
+{
+    m_ui->Edit14->setText(QString::number(m_ui->ScrollBar4->value()));
+}
+
+void TForm5::hilo_set(Channel &channel, int type, int unit)
+{
+    // A type register the window has no item for leaves the display alone.
+    if (!isInputType(type))
+        return;
+    const RangeDisplay display = rangeDisplay(type, unit);
+    if (display.showLimits) {
+        for (QLabel *caption : channel.unitCaptions)
+            caption->setText(qs(display.unitCaption));
+        setText(channel.maxLow, display.lowText);
+        setText(channel.maxHigh, display.highText);
+    }
+    channel.boundLow->setText(qs(display.offsetLowText));
+    channel.boundHigh->setText(qs(display.offsetHighText));
+    channel.unit->setItemText(0, qs(display.unitChoice0));
+    channel.unit->setItemText(1, qs(display.unitChoice1));
+}
+
+void TForm5::hilo_setA(int type, int unit)
+{
+    hilo_set(m_channels[0], type, unit);
+}
+
+void TForm5::hilo_setB(int type, int unit)
+{
+    hilo_set(m_channels[1], type, unit);
+}
+
+void TForm5::typeChanged(Channel &channel)
+{
+    hilo_set(channel, channel.type->itemIndex(), channel.unit->itemIndex());
+    if (ReadBusy)
+        return;
+    // The module cannot measure PT-100 on CH-1 with a thermocouple on CH-2;
+    // the operator is told which channel to change, and the choice stays.
+    const int first = m_ui->Item1->itemIndex();
+    const int second = m_ui->RadioGroup1->itemIndex();
+    if (first != Pt100Type || !isThermocouple(second))
+        return;
+    const i18n::Texts &advice =
+        &channel == &m_channels[0] ? Ch2CannotBeThermocouple : Ch1CannotBePt100;
+    showMessage(i18n::pickText(link().ComBuf[cb::LangCode], advice).toStdString());
+}
+
+void TForm5::Item1Click()
+{
+    typeChanged(m_channels[0]);
+}
+
+void TForm5::RadioGroup1Click()
+{
+    typeChanged(m_channels[1]);
+}
+
+void TForm5::Item3Click()
+{
+    hilo_setA(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
+}
+
+void TForm5::RadioGroup2Click()
+{
+    hilo_setB(m_ui->RadioGroup1->itemIndex(), m_ui->RadioGroup2->itemIndex());
+}
+
+void TForm5::limitExit(Channel &channel, ExitEdit *edit, bool lower)
+{
+    edit->resetColor();
+    // Without a type, or before its range has been shown, there is nothing to
+    // correct against; the input check refuses the write.
+    const int type = channel.type->itemIndex();
+    if (!isInputType(type) || isBlank(channel.maxLow) || isBlank(channel.maxHigh))
+        return;
+    const auto rule = lower ? lowerLimitExit : upperLimitExit;
+    setText(edit, rule(type, text(edit), text(channel.maxLow), text(channel.maxHigh),
+                       TemperatureLimit::General));
+}
+
+void TForm5::offsetExit(Channel &channel)
+{
+    channel.offset->resetColor();
+    const int type = channel.type->itemIndex();
+    if (!isInputType(type))
+        return;
+    setText(channel.offset,
+            ::offsetExit(type, text(channel.offset), channel.boundLow->text().toStdString(),
+                         channel.boundHigh->text().toStdString()));
+}
+
+void TForm5::Edit1Exit()
+{
+    limitExit(m_channels[0], m_ui->Edit1, true);
+}
+
+void TForm5::Edit2Exit()
+{
+    limitExit(m_channels[0], m_ui->Edit2, false);
+}
+
+void TForm5::Edit5Exit()
+{
+    offsetExit(m_channels[0]);
+}
+
+void TForm5::Edit8Exit()
+{
+    limitExit(m_channels[1], m_ui->Edit8, true);
+}
+
+void TForm5::Edit9Exit()
+{
+    limitExit(m_channels[1], m_ui->Edit9, false);
+}
+
+void TForm5::Edit12Exit()
+{
+    offsetExit(m_channels[1]);
+}
+
+void TForm5::checkChannel(Channel &channel)
+{
+    const int type = channel.type->itemIndex();
+    const int unit = channel.unit->itemIndex();
+    // A choice nobody made (a register value the window has no item for) is
+    // never written as 65535.
+    if (!isInputType(type)) {
+        CheckFailed = true;
+        return;
+    }
+    if (channel.registers->selectorCleared(devVer()))
+        CheckFailed = true;
+    for (ExitEdit *edit : {channel.low, channel.high}) {
+        if (!limitWithinRange(type, unit, text(edit))) {
+            CheckFailed = true;
+            edit->setColor(Qt::red);
+        }
+    }
+    if (!offsetWithinBound(type, unit, text(channel.offset))) {
+        CheckFailed = true;
+        channel.offset->setColor(Qt::red);
+    }
+}
+
+void TForm5::InputCheck()
+{
+    CheckFailed = false;
+    for (Channel &channel : m_channels)
+        checkChannel(channel);
+    // Address 0 is the broadcast address: the module would answer nobody.
+    if (!validAddress(text(m_ui->ID_Edit))) {
+        CheckFailed = true;
+        m_ui->ID_Edit->setColor(Qt::red);
+    }
+}
+
+void TForm5::BtnP2Click()
+{
+    guarded(Status::WriteFail, [this] {
+        Ui::UniversalDistributorPage &ui = *m_ui;
+        ui.ID_Edit->resetColor();
+        InputCheck();
+        if (CheckFailed) {
+            showStatus(Status::WriteFail);
+            return;
+        }
+        // Every value is converted before the first request, so that invalid
+        // text never leaves the module half written; each channel's fields
+        // are scaled by the type selected for it now.
+        std::vector<RegisterBinding::Write> writes;
+        for (Channel &channel : m_channels) {
+            const auto values = channel.registers->values({channel.type->itemIndex(), devVer()});
+            writes.insert(writes.end(), values.begin(), values.end());
+        }
+        const auto common = m_common->values({-1, devVer()});
+        writes.insert(writes.end(), common.begin(), common.end());
+        std::stable_sort(writes.begin(), writes.end(), [](const auto &a, const auto &b) {
+            return a.field->writeOrder < b.field->writeOrder;
+        });
+        const int address = textToInt(text(ui.ID_Edit));
+
+        BtnAllOFF();
+        showStatus(Status::Transmission);
+        RequestChain chain;
+        chain.drain().waitFor(Timer2);
+        for (const RegisterBinding::Write &write : writes)
+            chain.write(write.field->function, write.field->reg, write.value)
+                .drained(write.field->drain, write.field->drain)
+                .retryOnce();
+        appendAddressAndBaud(chain, address, ui.ComboBox1->currentIndex());
+        runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail);
+    });
+}
+
+void TForm5::Timer2Timer()
+{
+    resumeChain(Timer2);
+}
+
+void TForm5::serviceModeChanged(bool on)
+{
+    Ui::UniversalDistributorPage &ui = *m_ui;
+    if (!on)
+        ui.PageControl1->setCurrentWidget(ui.Configuration);
+    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), on);
+}

@@ -1,0 +1,99 @@
+#include "distributor_registers.h"
+
+#include "input_types.h"
+#include "register_values.h"
+
+namespace {
+// A type the window has no item for leaves its fields in whole register
+// values: nothing is scaled by a type nobody chose (the input check then
+// refuses the write).
+int rangeScale(int type)
+{
+    return isInputType(type) ? rangeDecimals(type) : 0;
+}
+
+int offsetScale(int type)
+{
+    return isInputType(type) ? offsetDecimals(type) : 0;
+}
+
+// Measuring range limits: whole degrees, hundredths of mV, thousandths of V/mA.
+constexpr TextConversion Limit = {
+    [](const FieldContext &c, int value) { return registerToText(value, rangeScale(c.type)); },
+    [](const FieldContext &c, const std::string &text) {
+        return textToRegister(text, rangeScale(c.type));
+    }};
+// Offsets: tenths of degrees, hundredths of mV, thousandths of V/mA.
+constexpr TextConversion Offset = {
+    [](const FieldContext &c, int value) { return registerToText(value, offsetScale(c.type)); },
+    [](const FieldContext &c, const std::string &text) {
+        return textToRegister(text, offsetScale(c.type));
+    }};
+
+using K = FieldKind;
+
+// Control names of one channel, in DistributorChannel order.
+struct ChannelControls
+{
+    const char *type;
+    const char *unit;
+    const char *low;
+    const char *high;
+    const char *offset;
+    const char *direction;
+    const char *fault;
+};
+
+constexpr ChannelControls Controls[2] = {
+    {"Item1", "Item3", "Edit1", "Edit2", "Edit5", "Item4", "Item5"},
+    {"RadioGroup1", "RadioGroup2", "Edit8", "Edit9", "Edit12", "RadioGroup3", "RadioGroup4"},
+};
+
+constexpr int FieldsPerChannel = 7;
+
+RegisterTable channelTable(int channel)
+{
+    const DistributorChannel &r = DistributorChannels[static_cast<std::size_t>(channel)];
+    const ChannelControls &c = Controls[channel];
+    const int first = channel * FieldsPerChannel;
+    return {
+        {r.type, c.type, K::Choice, {}, 0, first},
+        {r.unit, c.unit, K::Choice, {}, 0, first + 1},
+        {r.low, c.low, K::Text, Limit, 0, first + 2},
+        {r.high, c.high, K::Text, Limit, 0, first + 3},
+        {r.offset, c.offset, K::Text, Offset, 0, first + 4},
+        {r.direction, c.direction, K::Choice, {}, 0, first + 5},
+        {r.fault, c.fault, K::Choice, {}, 0, first + 6},
+    };
+}
+} // namespace
+
+const RegisterTable &distributorChannelRegisters(int channel)
+{
+    static const RegisterTable tables[2] = {channelTable(0), channelTable(1)};
+    return tables[channel == 0 ? 0 : 1];
+}
+
+const RegisterTable &distributorCommonRegisters()
+{
+    static const RegisterTable table = {
+        {10, "Edit6", K::Whole},
+        {11, "Edit7", K::Whole},
+        {12, "Edit13", K::Whole},
+        {13, "Edit14", K::Whole},
+        {19, "ID_Edit", K::Whole},
+        {20, "ComboBox1", K::Choice, {}, 0, -1, 6, false, true},
+        {29, "ComboBox2", K::Choice, {}, 2, 2 * FieldsPerChannel, 5, true, true},
+    };
+    return table;
+}
+
+int distributorBlockCount(int devVer)
+{
+    return devVer >= 2 ? 30 : 29;
+}
+
+bool isUniversalDistributorModel(int model)
+{
+    return model == 49 || (model >= 55 && model <= 58);
+}
