@@ -9,6 +9,7 @@
 #include "message_sink.h"
 #include "qt_serial_line.h"
 #include "scan_window.h"
+#include "vma_distributor_window.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -36,7 +37,7 @@ int main(int argc, char **argv)
         form6->setObjectName("TForm6");
         form6->setWindowTitle("Warning !");
         ActivationTracker::instance().addProgramWindow(form6.get());
-        auto form7 = std::make_unique<InfoWindow>(vmaDistributorLayout(), link, *form3);
+        auto form7 = std::make_unique<TForm7>(link, *form3);
         auto form10 = std::make_unique<InfoWindow>(compactResistanceLayout(), link, *form3);
 
         form3->setFamilyWindows(
