@@ -30,19 +30,30 @@ bool outside(const Decimal &value, const Decimal &low, const Decimal &high)
     return value.compare(low) < 0 || value.compare(high) > 0;
 }
 
-// Both limit fields: an out-of-range value becomes the bound of the field's own side.
-std::string limitExit(int type, const std::string &text, const std::string &lowText,
-                      const std::string &highText, TemperatureLimit style, bool lowerField)
+// A limit with a fixed number of decimals: an out-of-range value becomes the
+// bound of the field's own side.
+std::string fixedLimitExit(int decimals, const std::string &text, const std::string &lowText,
+                           const std::string &highText, bool lowerField)
 {
     const std::string &own = lowerField ? lowText : highText;
     const Decimal value = textToDecimal(isBlank(text) ? own : text);
     const Decimal low = textToDecimal(lowText);
     const Decimal high = textToDecimal(highText);
+    const Decimal kept = outside(value, low, high) ? (lowerField ? low : high) : value;
+    return rounded(kept, decimals);
+}
 
-    if (!isTemperature(type)) {
-        const Decimal kept = outside(value, low, high) ? (lowerField ? low : high) : value;
-        return rounded(kept, rangeDecimals(type));
-    }
+// Both limit fields: an out-of-range value becomes the bound of the field's own side.
+std::string limitExit(int type, const std::string &text, const std::string &lowText,
+                      const std::string &highText, TemperatureLimit style, bool lowerField)
+{
+    if (!isTemperature(type))
+        return fixedLimitExit(rangeDecimals(type), text, lowText, highText, lowerField);
+
+    const std::string &own = lowerField ? lowText : highText;
+    const Decimal value = textToDecimal(isBlank(text) ? own : text);
+    const Decimal low = textToDecimal(lowText);
+    const Decimal high = textToDecimal(highText);
     if (style == TemperatureLimit::General) {
         const Decimal kept = outside(value, low, high) ? (lowerField ? low : high) : value;
         return formatGeneral(kept);
@@ -58,15 +69,8 @@ std::string limitExit(int type, const std::string &text, const std::string &lowT
 // Output range fields: the band is ±3000, ±300 or ±30 in shown units.
 std::string outputExit(int type, const std::string &text, bool lowerField)
 {
-    const int decimals = outputDecimals(type);
-    const std::int64_t band = 30000; // the same register span in every class
-    const std::string bound = formatScaled(lowerField ? -band : band, decimals);
-    if (isBlank(text))
-        return bound;
-    const Decimal value = textToDecimal(text);
-    if (outside(value, Decimal::fromScaled(-band, decimals), Decimal::fromScaled(band, decimals)))
-        return bound;
-    return rounded(value, decimals);
+    // The same register span in every class.
+    return bandExit(outputDecimals(type), 30000, text, lowerField);
 }
 
 std::string wholeExit(const std::string &text, int blankValue, int low, int high)
@@ -91,7 +95,24 @@ std::string upperLimitExit(int type, const std::string &text, const std::string 
 std::string offsetExit(int type, const std::string &text, const std::string &lowBoundText,
                        const std::string &highBoundText)
 {
-    const int decimals = offsetDecimals(type);
+    return fixedOffsetExit(offsetDecimals(type), text, lowBoundText, highBoundText);
+}
+
+std::string fixedLowerLimitExit(int decimals, const std::string &text, const std::string &lowText,
+                                const std::string &highText)
+{
+    return fixedLimitExit(decimals, text, lowText, highText, true);
+}
+
+std::string fixedUpperLimitExit(int decimals, const std::string &text, const std::string &lowText,
+                                const std::string &highText)
+{
+    return fixedLimitExit(decimals, text, lowText, highText, false);
+}
+
+std::string fixedOffsetExit(int decimals, const std::string &text, const std::string &lowBoundText,
+                            const std::string &highBoundText)
+{
     if (isBlank(text))
         return formatScaled(0, decimals);
     const Decimal value = textToDecimal(text);
@@ -101,6 +122,17 @@ std::string offsetExit(int type, const std::string &text, const std::string &low
         return rounded(low, decimals);
     if (value.compare(high) > 0)
         return rounded(high, decimals);
+    return rounded(value, decimals);
+}
+
+std::string bandExit(int decimals, std::int64_t band, const std::string &text, bool lowerField)
+{
+    const std::string bound = formatScaled(lowerField ? -band : band, decimals);
+    if (isBlank(text))
+        return bound;
+    const Decimal value = textToDecimal(text);
+    if (outside(value, Decimal::fromScaled(-band, decimals), Decimal::fromScaled(band, decimals)))
+        return bound;
     return rounded(value, decimals);
 }
 

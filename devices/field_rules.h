@@ -23,6 +23,17 @@ std::string upperLimitExit(int type, const std::string &text, const std::string 
 // Offset: blank is 0; clamped to the shown bound texts; shown with the type's offset decimals.
 std::string offsetExit(int type, const std::string &text, const std::string &lowBoundText,
                        const std::string &highBoundText);
+// The same limit and offset rules for fields whose decimals do not follow an
+// input type (the range distributor's ranges): the result has `decimals` places.
+std::string fixedLowerLimitExit(int decimals, const std::string &text, const std::string &lowText,
+                                const std::string &highText);
+std::string fixedUpperLimitExit(int decimals, const std::string &text, const std::string &lowText,
+                                const std::string &highText);
+std::string fixedOffsetExit(int decimals, const std::string &text, const std::string &lowBoundText,
+                            const std::string &highBoundText);
+// A field held to ±band (band in units of the last decimal): blank or outside
+// becomes -band for the lower field, +band for the upper one.
+std::string bandExit(int decimals, std::int64_t band, const std::string &text, bool lowerField);
 // Coefficient A or B: blank is 0; whole number held to -128..127.
 std::string coefficientExit(const std::string &text);
 // Divisor C: blank is 1; whole number held to -30000..30000; 0 becomes 1.

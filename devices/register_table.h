@@ -5,11 +5,13 @@
 #include <vector>
 
 // What a field's conversions depend on: the input type last applied (InType)
-// and the module's version index.
+// and the module's version index; on a two-channel module type is CH-1's and
+// type2 CH-2's input type or range.
 struct FieldContext
 {
     int type = 0;
     int devVer = 0;
+    int type2 = 0;
 };
 
 // How a register value meets its control.

@@ -5,7 +5,6 @@
 #include "compact_window.h"
 #include "converter_window.h"
 #include "device_enumerator.h"
-#include "info_window.h"
 #include "link.h"
 #include "message_sink.h"
 #include "qt_serial_line.h"
@@ -13,6 +12,7 @@
 #include "scan_window.h"
 #include "transmitter_window.h"
 #include "universal_distributor_window.h"
+#include "vma_distributor_window.h"
 
 #include <QDialog>
 #include <QMessageBox>
@@ -40,7 +40,7 @@ int main(int argc, char **argv)
         form6->setObjectName("TForm6");
         form6->setWindowTitle("Warning !");
         ActivationTracker::instance().addProgramWindow(form6.get());
-        auto form7 = std::make_unique<InfoWindow>(vmaDistributorLayout(), link, *form3);
+        auto form7 = std::make_unique<TForm7>(link, *form3);
         auto form10 = std::make_unique<TForm10>(link, *form3);
 
         form3->setFamilyWindows(

@@ -156,15 +156,8 @@ void TForm1::FormActivate()
     m_trim->setArmed(false);
     m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
     applyCurrentLanguage();
-    if (devVer() < ConverterRestoreMinVer) {
-        BtnP1Click();
-        return;
-    }
-    RequestChain chain;
-    appendRestore(chain, ConverterOwnSettings, m_ui->ID_Edit);
-    BtnAllOFF();
-    runChain(
-        std::move(chain), [this](bool) { BtnP1Click(); }, Status::ReadFail);
+    restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings, m_ui->ID_Edit,
+                    [this] { BtnP1Click(); });
 }
 
 void TForm1::applyFirmwareRules()
@@ -180,14 +173,9 @@ void TForm1::BtnP1Click()
     TimerAllOFF(); // a live or count poll ends here
     for (ExitEdit *edit : {m_ui->Edi3, m_ui->Edi4, m_ui->Edi61, m_ui->Edi62, m_ui->ID_Edit})
         edit->resetColor();
-    BtnAllOFF();
-    showStatus(Status::Transmission);
-
-    RequestChain chain;
-    appendInfoRead(chain, link(), [this](const InfoBlock &info) { return acceptInfoBlock(info); });
-    chain.send(3, 0, 0).valueFrom([this] { return m_blockCount; });
-    chain.collect().waitFor(Timer4).andThen([this] { return decodeConfiguration(); });
-    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail);
+    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
+                         [this] { return m_blockCount; }, Timer4,
+                         [this] { return decodeConfiguration(); });
 }
 
 bool TForm1::acceptInfoBlock(const InfoBlock &info)
@@ -406,17 +394,7 @@ void TForm1::BtnP2Click()
         // text never leaves the module half written.
         const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
         const int address = textToInt(text(ui.ID_Edit));
-
-        BtnAllOFF();
-        showStatus(Status::Transmission);
-        RequestChain chain;
-        chain.drain().waitFor(Timer1);
-        for (const RegisterBinding::Write &write : writes)
-            chain.write(write.field->function, write.field->reg, write.value)
-                .drained(write.field->drain, write.field->drain)
-                .retryOnce();
-        appendAddressAndBaud(chain, address, ui.ComboBox1->currentIndex());
-        runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail);
+        runConfigurationWrite(Timer1, writes, address, ui.ComboBox1->currentIndex());
     });
 }
 

@@ -139,6 +139,49 @@ void DeviceWindow::guarded(Status failure, const std::function<void()> &body)
     }
 }
 
+void DeviceWindow::restoreThenRead(bool restore, int reg, QLineEdit *addressField,
+                                   std::function<void()> read)
+{
+    if (!restore) {
+        read();
+        return;
+    }
+    RequestChain chain;
+    appendRestore(chain, reg, addressField);
+    BtnAllOFF();
+    runChain(
+        std::move(chain), [read = std::move(read)](bool) { read(); }, Status::ReadFail);
+}
+
+void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> accept,
+                                        std::function<int()> count, QTimer *timer,
+                                        std::function<bool()> decode)
+{
+    BtnAllOFF();
+    showStatus(Status::Transmission);
+    RequestChain chain;
+    appendInfoRead(chain, link(), std::move(accept));
+    chain.send(3, 0, 0).valueFrom(std::move(count));
+    chain.collect().waitFor(timer).andThen(std::move(decode));
+    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail);
+}
+
+void DeviceWindow::runConfigurationWrite(QTimer *timer,
+                                         const std::vector<RegisterBinding::Write> &writes,
+                                         int address, int baudIndex)
+{
+    BtnAllOFF();
+    showStatus(Status::Transmission);
+    RequestChain chain;
+    chain.drain().waitFor(timer);
+    for (const RegisterBinding::Write &write : writes)
+        chain.write(write.field->function, write.field->reg, write.value)
+            .drained(write.field->drain, write.field->drain)
+            .retryOnce();
+    appendAddressAndBaud(chain, address, baudIndex);
+    runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail);
+}
+
 void DeviceWindow::appendRestore(RequestChain &chain, int reg, QLineEdit *addressField)
 {
     ::appendRestore(chain, link(), reg, [addressField](int address) {

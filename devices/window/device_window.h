@@ -2,6 +2,7 @@
 
 #include "family_window.h"
 
+#include "register_binding.h"
 #include "request_chain.h"
 #include "settings_chains.h"
 #include "status_messages.h"
@@ -96,6 +97,23 @@ protected:
     // Runs a handler's body; an exception shows `failure`, stops the chain,
     // gives the controls back and goes on to the application's error box.
     void guarded(i18n::Status failure, const std::function<void()> &body);
+
+    // The configuration commands that windows of a register block share.
+    // Activation: when restore is set, the module is put back to the address
+    // and baud code of holding registers reg and reg+1 first; then read runs.
+    void restoreThenRead(bool restore, int reg, QLineEdit *addressField,
+                         std::function<void()> read);
+    // "Read From Device": the information block, judged by accept, then
+    // function 3 from register 0 for count() registers, whose reply is
+    // collected once `timer` has run and shown by decode (false: "Read Fail").
+    void runConfigurationRead(std::function<bool(const InfoBlock &)> accept,
+                              std::function<int()> count, QTimer *timer,
+                              std::function<bool()> decode);
+    // "Write To Device" with every value converted: once `timer` has run a
+    // drain, then each write (echo checked, sent once more on a mismatch,
+    // drained as its field says), then the address and baud step.
+    void runConfigurationWrite(QTimer *timer, const std::vector<RegisterBinding::Write> &writes,
+                               int address, int baudIndex);
 
     // The shared settings, as steps of this window's chains.
     void appendRestore(RequestChain &chain, int reg, QLineEdit *addressField);

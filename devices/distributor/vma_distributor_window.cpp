@@ -1,0 +1,464 @@
+#include "vma_distributor_window.h"
+
+#include "ui_vma_distributor_page.h"
+
+#include "field_rules.h"
+#include "input_check.h"
+#include "link.h"
+#include "numtext.h"
+#include "register_values.h"
+#include "vma_distributor_registers.h"
+#include "vma_ranges.h"
+
+#include <QPixmap>
+#include <QTimer>
+
+using i18n::Status;
+
+namespace {
+// Model codes of the V/mA range distributor.
+constexpr int FirstModel = 50;
+constexpr int LastModel = 54;
+
+std::string text(const QLineEdit *edit)
+{
+    return edit->text().toStdString();
+}
+
+void setText(QLineEdit *edit, const std::string &value)
+{
+    edit->setText(QString::fromStdString(value));
+}
+
+QStringList rangeItems()
+{
+    QStringList items;
+    for (int range = 0; range < VmaRangeCount; ++range)
+        items << vmaRange(range).item;
+    return items;
+}
+} // namespace
+
+TForm7::TForm7(Link &link, TForm3 &scan)
+    : DeviceWindow("TForm7", link, scan)
+    , m_ui(std::make_unique<Ui::VmaDistributorPage>())
+{
+    auto *page = new QWidget(this);
+    m_ui->setupUi(page);
+    setCentralWidget(page);
+    Ui::VmaDistributorPage &ui = *m_ui;
+
+    for (RadioGroup *range : {ui.Item_1, ui.Item_7}) {
+        range->setItems(rangeItems());
+        range->setColumns(3); // mV, V and mA ranges in one column each
+    }
+    for (RadioGroup *direction : {ui.Item_2, ui.Item_8})
+        direction->setItems({"(0/4->20)mA", "(20->0/4)mA"});
+    for (RadioGroup *fault : {ui.Item_4, ui.Item_10})
+        fault->setItems({"DownScale(0mA)", "UpScale(>20mA)", "Cut"});
+    m_ch1 = {.range = ui.Item_1,
+             .lower = ui.Edit1,
+             .upper = ui.Edit2,
+             .offset = ui.Edit5,
+             .maxLower = ui.Edit3,
+             .maxUpper = ui.Edit4,
+             .units = {ui.Lab5, ui.Lab6, ui.Lab7},
+             .boundLow = ui.Lab1,
+             .boundHigh = ui.Lab2};
+    m_ch2 = {.range = ui.Item_7,
+             .lower = ui.Edit8,
+             .upper = ui.Edit9,
+             .offset = ui.Edit12,
+             .maxLower = ui.Edit10,
+             .maxUpper = ui.Edit11,
+             .units = {ui.Lab8, ui.Lab9, ui.Lab10},
+             .boundLow = ui.Lab3,
+             .boundHigh = ui.Lab4};
+
+    ui.Set_A->setText("0");
+    ui.Set_B->setText("0");
+    ui.Set_C->setText("1");
+    ui.Lo_S->setText("0.0");
+    ui.Hi_S->setText("0.0");
+    ui.RadioButton4->setChecked(true);
+    // No baud rate or filter is selected until a read shows the module's.
+    ui.ComboBox1->setCurrentIndex(-1);
+    ui.ComboBox2->setCurrentIndex(-1);
+    ui.GroupBox4->hide();
+    loadOutputPicture();
+    QFont radical = ui.Image2->font();
+    radical.setPixelSize(22);
+    ui.Image2->setFont(radical);
+
+    // Factory functions, offered in service mode only.
+    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), false);
+    ui.GroupBox3->hide();
+    ui.Label32->hide();
+
+    connect(ui.BtnP1, &QPushButton::clicked, this, &TForm7::BtnP1Click);
+    connect(ui.BtnP2, &QPushButton::clicked, this, &TForm7::BtnP2Click);
+    connect(ui.Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
+    connect(ui.Item_1, &RadioGroup::clicked, this, &TForm7::Item_1Click);
+    connect(ui.Item_7, &RadioGroup::clicked, this, &TForm7::Item_7Click);
+    connect(ui.CheckBox2, &QCheckBox::clicked, this, &TForm7::CheckBox2Click);
+    connect(ui.Edit1, &ExitEdit::exited, this, &TForm7::Edit1Exit);
+    connect(ui.Edit2, &ExitEdit::exited, this, &TForm7::Edit2Exit);
+    connect(ui.Edit5, &ExitEdit::exited, this, &TForm7::Edit5Exit);
+    connect(ui.Edit8, &ExitEdit::exited, this, &TForm7::Edit8Exit);
+    connect(ui.Edit9, &ExitEdit::exited, this, &TForm7::Edit9Exit);
+    connect(ui.Edit12, &ExitEdit::exited, this, &TForm7::Edit12Exit);
+    connect(ui.Lo_S, &ExitEdit::exited, this, &TForm7::Lo_SExit);
+    connect(ui.Hi_S, &ExitEdit::exited, this, &TForm7::Hi_SExit);
+    connect(ui.Set_A, &ExitEdit::exited, this, &TForm7::Set_AExit);
+    connect(ui.Set_B, &ExitEdit::exited, this, &TForm7::Set_BExit);
+    connect(ui.Set_C, &ExitEdit::exited, this, &TForm7::Set_CExit);
+    // The trim count fields follow their scroll bars (a read sets the bars).
+    const std::pair<ScrollBar *, QLineEdit *> counts[] = {{ui.ScrollBar1, ui.Edit6},
+                                                          {ui.ScrollBar2, ui.Edit7},
+                                                          {ui.ScrollBar3, ui.Edit13},
+                                                          {ui.ScrollBar4, ui.Edit14}};
+    for (const auto &[bar, field] : counts)
+        connect(bar, &QScrollBar::valueChanged, field,
+                [field](int value) { field->setText(QString::number(value)); });
+
+    Timer1 = makeTimer("Timer1", 500, &TForm7::Timer1Timer);
+    Timer2 = makeTimer("Timer2", 500, &TForm7::Timer2Timer);
+    Timer3 = makeTimer("Timer3", 500);
+    Timer4 = makeTimer("Timer4", 500);
+    Timer5 = makeTimer("Timer5", 50);
+
+    setStatusLabel(ui.Lab83);
+    // The serial-number button runs a chain as well: it is switched with the
+    // other command controls, so that no command interrupts another.
+    setCommandControls({ui.BtnP1,  ui.BtnP2,  ui.Btn11,  ui.Btn12,  ui.Btn21,  ui.Btn22,  ui.Btn_11,
+                        ui.Btn_21, ui.Btn_22, ui.Btn_23, ui.Btn_24, ui.Btn_25, ui.Btn_26, ui.Btn_27,
+                        ui.Btn_28, ui.Btn_29, ui.Btn_30, ui.Btn_31, ui.Btn_32, ui.Btn_33, ui.Btn_41,
+                        ui.Btn_42, ui.Btn_43, ui.Btn_44, ui.Btn_45, ui.Btn_46, ui.Btn_47, ui.Btn_48,
+                        ui.Btn_49, ui.Btn_50, ui.Btn_51, ui.Btn_52, ui.Btn_61, ui.Btn_62, ui.Btn_63,
+                        ui.Btn_64, ui.Btn_71, ui.Btn_72, ui.Btn_73, ui.Btn_74, ui.RBtn1,  ui.RBtn2,
+                        ui.RBtn4,  ui.RBtn5,  ui.Button3});
+    m_registers = std::make_unique<RegisterBinding>(vmaDistributorRegisters(), *this);
+    setTabOrder();
+}
+
+TForm7::~TForm7() = default;
+
+void TForm7::setTabOrder()
+{
+    Ui::VmaDistributorPage &ui = *m_ui;
+    QList<QWidget *> order;
+    const auto items = [&order](RadioGroup *group) {
+        for (int i = 0; i < group->count(); ++i)
+            order << group->button(i);
+    };
+    // Column by column, as the page reads: CH-1, CH-2, the output function and
+    // the live values, then the device and its settings.
+    items(ui.Item_1);
+    order << ui.Edit1 << ui.Edit2 << ui.Edit5;
+    items(ui.Item_2);
+    items(ui.Item_4);
+    order << ui.RBtn1 << ui.ScrollBar1 << ui.RBtn2 << ui.ScrollBar2 << ui.RBtn3;
+    items(ui.Item_7);
+    order << ui.Edit8 << ui.Edit9 << ui.Edit12;
+    items(ui.Item_8);
+    items(ui.Item_10);
+    order << ui.RBtn4 << ui.ScrollBar3 << ui.RBtn5 << ui.ScrollBar4 << ui.RBtn6;
+    order << ui.Set_A << ui.Set_B << ui.Set_C << ui.RadioButton4 << ui.RadioButton5 << ui.High
+          << ui.Low << ui.CheckBox2 << ui.Lo_S << ui.Hi_S << ui.Btn11 << ui.Btn12;
+    order << ui.BtnP1 << ui.BtnP2 << ui.ID_Edit << ui.ComboBox1 << ui.ComboBox2 << ui.Edit17
+          << ui.Button3;
+    // The calibration page: CH-1 and CH-2 point by point, then the live values.
+    order << ui.Btn_11 << ui.Btn_21 << ui.Btn_27 << ui.Btn_22 << ui.Btn_28 << ui.Btn_23 << ui.Btn_29
+          << ui.Btn_24 << ui.Btn_30 << ui.Btn_25 << ui.Btn_31 << ui.Btn_26 << ui.Btn_32 << ui.Btn_61
+          << ui.Btn_62 << ui.Btn_63 << ui.Btn_64;
+    order << ui.Btn_33 << ui.Btn_41 << ui.Btn_47 << ui.Btn_42 << ui.Btn_48 << ui.Btn_43 << ui.Btn_49
+          << ui.Btn_44 << ui.Btn_50 << ui.Btn_45 << ui.Btn_51 << ui.Btn_46 << ui.Btn_52 << ui.Btn_71
+          << ui.Btn_72 << ui.Btn_73 << ui.Btn_74;
+    order << ui.Btn21 << ui.Btn22;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void TForm7::FormActivate()
+{
+    TimerAllOFF();
+    m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
+    m_ui->Serial_Y->setText(QString::number(link().SerialNo));
+    m_ui->Label32->setText(QString::fromStdString(VersionTable(devVer())));
+    applyCurrentLanguage();
+    restoreThenRead(devVer() >= VmaDistributorFilterMinVer, VmaDistributorOwnSettings,
+                    m_ui->ID_Edit, [this] { BtnP1Click(); });
+}
+
+void TForm7::BtnP1Click()
+{
+    Ui::VmaDistributorPage &ui = *m_ui;
+    for (ExitEdit *edit : {ui.Edit1, ui.Edit2, ui.Edit5, ui.Edit8, ui.Edit9, ui.Edit12, ui.ID_Edit})
+        edit->resetColor();
+    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
+                         [this] { return m_blockCount; }, Timer1,
+                         [this] { return decodeConfiguration(); });
+}
+
+bool TForm7::acceptInfoBlock(const InfoBlock &info)
+{
+    if (info.model < FirstModel || info.model > LastModel)
+        return false;
+    m_ui->Label33->setText("RX220");
+    showInfoBlock(info, m_ui->Label32, m_ui->Serial_Y);
+    m_ui->GroupBox4->setVisible(devVer() >= VmaDistributorFilterMinVer);
+    m_blockCount = vmaDistributorBlockCount(devVer());
+    return true;
+}
+
+void TForm7::Timer1Timer()
+{
+    resumeChain(Timer1);
+}
+
+bool TForm7::decodeConfiguration()
+{
+    if (!link().ReplyOk(m_blockCount))
+        return false;
+    // The two ranges come first; the limits and offsets after them are scaled
+    // by the range each channel shows.
+    FieldContext context{-1, devVer(), -1};
+    m_registers->show(
+        m_blockCount, [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
+        context,
+        [this, &context](int reg) {
+            if (reg == 0)
+                context.type = m_ui->Item_1->itemIndex();
+            else if (reg == 23)
+                context.type2 = m_ui->Item_7->itemIndex();
+            else if (reg == 18)
+                loadOutputPicture();
+        });
+    // Shown after every read, not only when a selector's index changed: the
+    // bounds beside the fields are what the exit rules and the input check use.
+    hilo_setA(m_ui->Item_1->itemIndex());
+    hilo_setB(m_ui->Item_7->itemIndex());
+    return true;
+}
+
+void TForm7::hilo_setA(int range)
+{
+    showRange(m_ch1, range);
+}
+
+void TForm7::hilo_setB(int range)
+{
+    showRange(m_ch2, range);
+}
+
+void TForm7::showRange(const Channel &channel, int range)
+{
+    // A register value the selector has no item for shows nothing.
+    if (!isVmaRange(range))
+        return;
+    for (QLabel *unit : channel.units)
+        unit->setText(vmaRange(range).unit);
+    setText(channel.maxLower, vmaLowText(range));
+    setText(channel.maxUpper, vmaHighText(range));
+    channel.boundLow->setText(QString::fromStdString(vmaOffsetLowText(range)));
+    channel.boundHigh->setText(QString::fromStdString(vmaOffsetHighText(range)));
+}
+
+void TForm7::Item_1Click()
+{
+    hilo_setA(m_ui->Item_1->itemIndex());
+}
+
+void TForm7::Item_7Click()
+{
+    hilo_setB(m_ui->Item_7->itemIndex());
+}
+
+void TForm7::lowerExit(const Channel &channel)
+{
+    channel.lower->resetColor();
+    const int range = channel.range->itemIndex();
+    if (isVmaRange(range))
+        setText(channel.lower, fixedLowerLimitExit(vmaDecimals(range), text(channel.lower),
+                                                   vmaLowText(range), vmaHighText(range)));
+}
+
+void TForm7::upperExit(const Channel &channel)
+{
+    channel.upper->resetColor();
+    const int range = channel.range->itemIndex();
+    if (isVmaRange(range))
+        setText(channel.upper, fixedUpperLimitExit(vmaDecimals(range), text(channel.upper),
+                                                   vmaLowText(range), vmaHighText(range)));
+}
+
+void TForm7::offsetExit(const Channel &channel)
+{
+    channel.offset->resetColor();
+    const int range = channel.range->itemIndex();
+    if (isVmaRange(range))
+        setText(channel.offset, fixedOffsetExit(vmaDecimals(range), text(channel.offset),
+                                                vmaOffsetLowText(range), vmaOffsetHighText(range)));
+}
+
+void TForm7::Edit1Exit()
+{
+    lowerExit(m_ch1);
+}
+
+void TForm7::Edit2Exit()
+{
+    upperExit(m_ch1);
+}
+
+void TForm7::Edit5Exit()
+{
+    offsetExit(m_ch1);
+}
+
+void TForm7::Edit8Exit()
+{
+    lowerExit(m_ch2);
+}
+
+void TForm7::Edit9Exit()
+{
+    upperExit(m_ch2);
+}
+
+void TForm7::Edit12Exit()
+{
+    offsetExit(m_ch2);
+}
+
+void TForm7::Lo_SExit()
+{
+    setText(m_ui->Lo_S,
+            bandExit(OutputFunctionDecimals, OutputFunctionBand, text(m_ui->Lo_S), true));
+}
+
+void TForm7::Hi_SExit()
+{
+    setText(m_ui->Hi_S,
+            bandExit(OutputFunctionDecimals, OutputFunctionBand, text(m_ui->Hi_S), false));
+}
+
+void TForm7::Set_AExit()
+{
+    setText(m_ui->Set_A, coefficientExit(text(m_ui->Set_A)));
+}
+
+void TForm7::Set_BExit()
+{
+    setText(m_ui->Set_B, coefficientExit(text(m_ui->Set_B)));
+}
+
+void TForm7::Set_CExit()
+{
+    setText(m_ui->Set_C, divisorExit(text(m_ui->Set_C)));
+}
+
+void TForm7::loadOutputPicture()
+{
+    // Loaded by bare name from the working directory. Without the files the
+    // formula is shown as text.
+    const bool on = m_ui->CheckBox2->isChecked();
+    const QPixmap picture(on ? "SOn.bmp" : "SOff.bmp");
+    if (picture.isNull()) {
+        m_ui->Image1->setPixmap({});
+        m_ui->Image1->setText(on ? QString::fromUtf8("F = √((PV1×A + PV2×B)/C)")
+                                 : QString::fromUtf8("F = (PV1×A + PV2×B)/C"));
+    } else {
+        m_ui->Image1->setPixmap(picture);
+    }
+}
+
+void TForm7::CheckBox2Click()
+{
+    loadOutputPicture();
+}
+
+void TForm7::checkChannel(const Channel &channel)
+{
+    const int range = channel.range->itemIndex();
+    if (!isVmaRange(range)) {
+        CheckFailed = true;
+        return;
+    }
+    const auto mark = [](ExitEdit *edit, bool passes) {
+        if (passes) {
+            edit->resetColor();
+        } else {
+            CheckFailed = true;
+            edit->setColor(Qt::red);
+        }
+    };
+    mark(channel.lower, vmaLimitWithinRange(range, text(channel.lower)));
+    mark(channel.upper, vmaLimitWithinRange(range, text(channel.upper)));
+    mark(channel.offset, vmaOffsetWithinBound(range, text(channel.offset)));
+}
+
+void TForm7::InputCheck()
+{
+    CheckFailed = false;
+    checkChannel(m_ch1);
+    checkChannel(m_ch2);
+    // A choice nobody made (a register value the window has no item for) is
+    // never written as 65535.
+    if (m_registers->selectorCleared(devVer()))
+        CheckFailed = true;
+    // Address 0 is the broadcast address: the module would answer nobody.
+    if (!validAddress(text(m_ui->ID_Edit))) {
+        CheckFailed = true;
+        m_ui->ID_Edit->setColor(Qt::red);
+    }
+}
+
+FieldContext TForm7::fieldContext() const
+{
+    return {m_ui->Item_1->itemIndex(), devVer(), m_ui->Item_7->itemIndex()};
+}
+
+void TForm7::BtnP2Click()
+{
+    guarded(Status::WriteFail, [this] {
+        Ui::VmaDistributorPage &ui = *m_ui;
+        ui.ID_Edit->resetColor();
+        // The output function's fields are corrected as when they are left:
+        // a divisor of 0 never reaches register 16, no value wraps past 16 bits.
+        Set_AExit();
+        Set_BExit();
+        Set_CExit();
+        Lo_SExit();
+        Hi_SExit();
+        InputCheck();
+        if (CheckFailed) {
+            showStatus(Status::WriteFail);
+            return;
+        }
+        // Every value is converted before the first request, so that invalid
+        // text never leaves the module half written.
+        const std::vector<RegisterBinding::Write> writes = m_registers->values(fieldContext());
+        const int address = textToInt(text(ui.ID_Edit));
+        runConfigurationWrite(Timer2, writes, address, ui.ComboBox1->currentIndex());
+    });
+}
+
+void TForm7::Timer2Timer()
+{
+    resumeChain(Timer2);
+}
+
+void TForm7::Button3Click()
+{
+    loadSerialNumber(m_ui->Edit17, VmaDistributorCommandCell);
+}
+
+void TForm7::serviceModeChanged(bool on)
+{
+    Ui::VmaDistributorPage &ui = *m_ui;
+    if (!on)
+        ui.PageControl1->setCurrentWidget(ui.Configuration);
+    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), on);
+    ui.GroupBox3->setVisible(on);
+}

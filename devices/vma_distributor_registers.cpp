@@ -1,0 +1,63 @@
+#include "vma_distributor_registers.h"
+
+#include "register_values.h"
+#include "vma_ranges.h"
+
+namespace {
+// Limits and offsets of CH-1 and CH-2, in the scale of the channel's range.
+constexpr TextConversion Channel1 = {
+    [](const FieldContext &c, int value) { return vmaFromRegister(c.type, value); },
+    [](const FieldContext &c, const std::string &text) { return vmaToRegister(c.type, text); }};
+constexpr TextConversion Channel2 = {
+    [](const FieldContext &c, int value) { return vmaFromRegister(c.type2, value); },
+    [](const FieldContext &c, const std::string &text) { return vmaToRegister(c.type2, text); }};
+// The output function's measuring range, in tenths.
+constexpr TextConversion OutputRange = {
+    [](const FieldContext &, int value) { return registerToText(value, OutputFunctionDecimals); },
+    [](const FieldContext &, const std::string &text) {
+        return textToRegister(text, OutputFunctionDecimals);
+    }};
+
+using K = FieldKind;
+constexpr int Filter = VmaDistributorFilterMinVer;
+} // namespace
+
+const RegisterTable &vmaDistributorRegisters()
+{
+    // Table order is the order a read shows the registers in: the two ranges
+    // first, since the limits and offsets are scaled by them.
+    static const RegisterTable table = {
+        {0, "Item_1", K::Choice, {}, 0, 0},
+        {23, "Item_7", K::Choice, {}, 0, 6},
+        {2, "Edit1", K::Text, Channel1, 0, 1},
+        {3, "Edit2", K::Text, Channel1, 0, 2},
+        {6, "Edit5", K::Text, Channel1, 0, 3},
+        {8, "Item_2", K::Choice, {}, 0, 4},
+        {9, "Item_4", K::Choice, {}, 0, 5},
+        {25, "Edit8", K::Text, Channel2, 0, 7},
+        {26, "Edit9", K::Text, Channel2, 0, 8},
+        {7, "Edit12", K::Text, Channel2, 0, 9},
+        {27, "Item_8", K::Choice, {}, 0, 10},
+        {28, "Item_10", K::Choice, {}, 0, 11},
+        {4, "Lo_S", K::Text, OutputRange, 0, 12},
+        {5, "Hi_S", K::Text, OutputRange, 0, 13},
+        {14, "Set_A", K::Whole, {}, 0, 14},
+        {15, "Set_B", K::Whole, {}, 0, 15},
+        {16, "Set_C", K::Whole, {}, 0, 16},
+        {17, "RadioButton4|RadioButton5|High|Low", K::Choice, {}, 0, 17},
+        {18, "CheckBox2", K::Flag, {}, 0, 18},
+        {29, "ComboBox2", K::Choice, {}, Filter, 19, 5, true, true},
+        {10, "ScrollBar1", K::Count},
+        {11, "ScrollBar2", K::Count},
+        {12, "ScrollBar3", K::Count},
+        {13, "ScrollBar4", K::Count},
+        {19, "ID_Edit", K::Whole},
+        {20, "ComboBox1", K::Choice, {}, 0, -1, 6, false, true},
+    };
+    return table;
+}
+
+int vmaDistributorBlockCount(int devVer)
+{
+    return devVer >= VmaDistributorFilterMinVer ? 30 : 29;
+}
