@@ -6,6 +6,7 @@
 #include "converter_registers.h"
 #include "field_rules.h"
 #include "input_check.h"
+#include "input_type_panel.h"
 #include "input_types.h"
 #include "link.h"
 #include "live_poll.h"
@@ -25,13 +26,6 @@ constexpr int FirstModel = 32;
 constexpr int LastModel = 36;
 // Command cell that commits a serial number.
 constexpr int CommandCell = 21;
-
-const QStringList TypeItems = {
-    "Thermocouple J",     "Thermocouple K", "Thermocouple T", "Thermocouple E",
-    "Thermocouple B",     "Thermocouple R", "Thermocouple S", "Thermocouple N",
-    "Thermocouple C",     "mV (-60~60mV)",  "PT-100",         "Voltage (-10 - 10V)",
-    "Current (0 - 24mA)",
-};
 
 std::string text(const QLineEdit *edit)
 {
@@ -58,7 +52,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     setCentralWidget(page);
     Ui::ConverterPage &ui = *m_ui;
 
-    ui.Item1->setItems(TypeItems);
+    ui.Item1->setItems(inputTypeItems());
     ui.Item1->setColumns(2);
     ui.Item3->setItems({"deg C", "deg F"});
     ui.Item3->setColumns(2);
@@ -139,6 +133,16 @@ TForm1::TForm1(Link &link, TForm3 &scan)
         *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
         [this](int type) { selectCalibrationType(type); }, &signedAbove32768);
 
+    m_type = std::make_unique<InputTypePanel>(InputTypeControls{ui.Item1,
+                                                                ui.Item3,
+                                                                ui.Edi1,
+                                                                ui.Edi2,
+                                                                ui.Edi3,
+                                                                ui.Edi4,
+                                                                {ui.Edi61, ui.Edi62},
+                                                                ui.Label1,
+                                                                ui.Label3,
+                                                                {ui.Label4, ui.Label5, ui.Label6}});
     setStatusLabel(ui.Lab83);
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,   ui.Btn72,    ui.Btn51,
                                        ui.Btn52, ui.IDSet, ui.Button1, ui.Button26, ui.Button27};
@@ -171,8 +175,8 @@ void TForm1::applyFirmwareRules()
 void TForm1::BtnP1Click()
 {
     TimerAllOFF(); // a live or count poll ends here
-    for (ExitEdit *edit : {m_ui->Edi3, m_ui->Edi4, m_ui->Edi61, m_ui->Edi62, m_ui->ID_Edit})
-        edit->resetColor();
+    m_type->resetColors();
+    m_ui->ID_Edit->resetColor();
     runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
                          [this] { return m_blockCount; }, Timer4,
                          [this] { return decodeConfiguration(); });
@@ -212,23 +216,12 @@ bool TForm1::decodeConfiguration()
     return true;
 }
 
-void TForm1::setUnitCaptions(const QString &caption)
-{
-    for (QLabel *label : {m_ui->Label4, m_ui->Label5, m_ui->Label6})
-        label->setText(caption);
-}
-
 void TForm1::registerShown(int reg)
 {
-    Ui::ConverterPage &ui = *m_ui;
     if (reg == 1) {
-        const int unit = ui.Item3->itemIndex();
-        if (unit == UnitCelsius || unit == UnitFahrenheit)
-            setUnitCaptions(unit == UnitCelsius ? "deg C" : "deg F");
-        if (isInputType(ui.Item1->itemIndex()))
-            InType = ui.Item1->itemIndex();
-        if (!isTemperature(InType))
-            setUnitCaptions(qs(rangeDisplay(InType, unit).unitCaption));
+        if (isInputType(m_ui->Item1->itemIndex()))
+            InType = m_ui->Item1->itemIndex();
+        m_type->showUnitCaptions(InType);
     } else if (reg == 18) {
         loadOutputPicture();
     }
@@ -248,23 +241,14 @@ void TForm1::CheckBox2Click()
 
 void TForm1::hilo_set(int type, int unit)
 {
-    if (!isInputType(type))
+    const std::optional<RangeDisplay> display = m_type->show(type, unit);
+    if (!display)
         return;
     Ui::ConverterPage &ui = *m_ui;
     InType = type;
-    const RangeDisplay display = rangeDisplay(type, unit);
-    if (display.showLimits) {
-        setUnitCaptions(qs(display.unitCaption));
-        setText(ui.Edi1, display.lowText);
-        setText(ui.Edi2, display.highText);
-    }
-    ui.Label1->setText(qs(display.offsetLowText));
-    ui.Label3->setText(qs(display.offsetHighText));
-    ui.Label32->setText(qs(display.outputBoundsText));
+    ui.Label32->setText(qs(display->outputBoundsText));
     setText(ui.Edit13, outputFromRaw(type, OutLoRaw));
     setText(ui.Edit14, outputFromRaw(type, OutHiRaw));
-    ui.Item3->setItemText(0, qs(display.unitChoice0));
-    ui.Item3->setItemText(1, qs(display.unitChoice1));
 }
 
 void TForm1::Item1Click()
@@ -286,30 +270,22 @@ void TForm1::Item3Click()
 
 void TForm1::Edi3Exit()
 {
-    m_ui->Edi3->resetColor();
-    setText(m_ui->Edi3,
-            lowerLimitExit(InType, text(m_ui->Edi3), text(m_ui->Edi1), text(m_ui->Edi2)));
+    m_type->lowExit(InType);
 }
 
 void TForm1::Edi4Exit()
 {
-    m_ui->Edi4->resetColor();
-    setText(m_ui->Edi4,
-            upperLimitExit(InType, text(m_ui->Edi4), text(m_ui->Edi1), text(m_ui->Edi2)));
+    m_type->highExit(InType);
 }
 
 void TForm1::Edi61Exit()
 {
-    m_ui->Edi61->resetColor();
-    setText(m_ui->Edi61, offsetExit(InType, text(m_ui->Edi61), m_ui->Label1->text().toStdString(),
-                                    m_ui->Label3->text().toStdString()));
+    m_type->offsetExit(m_ui->Edi61, InType);
 }
 
 void TForm1::Edi62Exit()
 {
-    m_ui->Edi62->resetColor();
-    setText(m_ui->Edi62, offsetExit(InType, text(m_ui->Edi62), m_ui->Label1->text().toStdString(),
-                                    m_ui->Label3->text().toStdString()));
+    m_type->offsetExit(m_ui->Edi62, InType);
 }
 
 void TForm1::Edit8Exit()
@@ -339,27 +315,9 @@ void TForm1::Edit14Exit()
 
 void TForm1::InputCheck()
 {
-    CheckFailed = false;
-    const int type = m_ui->Item1->itemIndex();
-    const int unit = m_ui->Item3->itemIndex();
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    if (!isInputType(type) || m_registers->selectorCleared(devVer())) {
-        CheckFailed = true;
-        return;
-    }
-    for (ExitEdit *edit : {m_ui->Edi3, m_ui->Edi4}) {
-        if (!limitWithinRange(type, unit, text(edit))) {
-            CheckFailed = true;
-            edit->setColor(Qt::red);
-        }
-    }
-    for (ExitEdit *edit : {m_ui->Edi61, m_ui->Edi62}) {
-        if (!offsetWithinBound(type, unit, text(edit))) {
-            CheckFailed = true;
-            edit->setColor(Qt::red);
-        }
-    }
+    CheckFailed = !m_type->check() || m_registers->selectorCleared(devVer());
     // Address 0 is the broadcast address: the module would answer nobody.
     if (!validAddress(text(m_ui->ID_Edit))) {
         CheckFailed = true;
@@ -378,18 +336,9 @@ void TForm1::BtnP2Click()
             showStatus(Status::WriteFail);
             return;
         }
-        // The limits and the output range are written in ascending order: the
-        // fields are exchanged on screen first.
-        if (needsExchange(text(ui.Edi3), text(ui.Edi4))) {
-            const QString lower = ui.Edi3->text();
-            ui.Edi3->setText(ui.Edi4->text());
-            ui.Edi4->setText(lower);
-        }
-        if (needsExchange(text(ui.Edit13), text(ui.Edit14))) {
-            const QString lower = ui.Edit13->text();
-            ui.Edit13->setText(ui.Edit14->text());
-            ui.Edit14->setText(lower);
-        }
+        // The limits and the output range are written in ascending order.
+        m_type->orderLimits();
+        putInOrder(ui.Edit13, ui.Edit14);
         // Every value is converted before the first request, so that invalid
         // text never leaves the module half written.
         const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});

@@ -6,6 +6,7 @@
 #include <memory>
 
 class CalibrationRunner;
+class InputTypePanel;
 class LivePoll;
 class QTimer;
 class TrimBinding;
@@ -90,7 +91,6 @@ private:
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
     void registerShown(int reg);
-    void setUnitCaptions(const QString &caption);
     void loadOutputPicture();
     void applyFirmwareRules();
     void showLiveValues(const std::vector<int> &words);
@@ -98,6 +98,7 @@ private:
 
     std::unique_ptr<Ui::ConverterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
+    std::unique_ptr<InputTypePanel> m_type;
     TrimBinding *m_trim = nullptr;
     LivePoll *m_live = nullptr;
     CalibrationRunner *m_calibration = nullptr;

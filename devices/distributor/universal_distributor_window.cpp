@@ -5,6 +5,7 @@
 #include "distributor_registers.h"
 #include "field_rules.h"
 #include "input_check.h"
+#include "input_type_panel.h"
 #include "input_types.h"
 #include "link.h"
 #include "message_sink.h"
@@ -35,19 +36,9 @@ std::string text(const QLineEdit *edit)
     return edit->text().toStdString();
 }
 
-void setText(QLineEdit *edit, const std::string &value)
-{
-    edit->setText(QString::fromStdString(value));
-}
-
 QString qs(const std::string &value)
 {
     return QString::fromStdString(value);
-}
-
-bool isBlank(const QLineEdit *edit)
-{
-    return edit->text().trimmed().isEmpty();
 }
 } // namespace
 
@@ -60,11 +51,8 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     setCentralWidget(page);
     Ui::UniversalDistributorPage &ui = *m_ui;
 
-    QStringList types;
-    for (int type = 0; type < InputTypeCount; ++type)
-        types << inputType(type).distributorText;
     for (RadioGroup *group : {ui.Item1, ui.RadioGroup1}) {
-        group->setItems(types);
+        group->setItems(inputTypeItems(true));
         group->setColumns(3);
     }
     for (RadioGroup *group : {ui.Item3, ui.RadioGroup2}) {
@@ -85,30 +73,35 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     ui.Label45->hide();
     ui.GroupBox10->hide();
 
-    m_channels[0] = {.type = ui.Item1,
-                     .unit = ui.Item3,
-                     .low = ui.Edit1,
-                     .high = ui.Edit2,
-                     .offset = ui.Edit5,
-                     .maxLow = ui.Edit3,
-                     .maxHigh = ui.Edit4,
-                     .unitCaptions = {ui.Lab5, ui.Lab6, ui.Lab7},
-                     .boundLow = ui.Lab1,
-                     .boundHigh = ui.Lab2,
-                     .registers =
-                         std::make_unique<RegisterBinding>(distributorChannelRegisters(0), *this)};
-    m_channels[1] = {.type = ui.RadioGroup1,
-                     .unit = ui.RadioGroup2,
-                     .low = ui.Edit8,
-                     .high = ui.Edit9,
-                     .offset = ui.Edit12,
-                     .maxLow = ui.Edit10,
-                     .maxHigh = ui.Edit11,
-                     .unitCaptions = {ui.Lab8, ui.Lab9, ui.Lab10},
-                     .boundLow = ui.Lab3,
-                     .boundHigh = ui.Lab4,
-                     .registers =
-                         std::make_unique<RegisterBinding>(distributorChannelRegisters(1), *this)};
+    // The two channels: the same rules on their own controls and registers.
+    const auto channel = [this](InputTypeControls controls, int index) {
+        controls.limits = TemperatureLimit::General;
+        return Channel{
+            std::make_unique<InputTypePanel>(controls),
+            std::make_unique<RegisterBinding>(distributorChannelRegisters(index), *this)};
+    };
+    m_channels[0] = channel({ui.Item1,
+                             ui.Item3,
+                             ui.Edit3,
+                             ui.Edit4,
+                             ui.Edit1,
+                             ui.Edit2,
+                             {ui.Edit5},
+                             ui.Lab1,
+                             ui.Lab2,
+                             {ui.Lab5, ui.Lab6, ui.Lab7}},
+                            0);
+    m_channels[1] = channel({ui.RadioGroup1,
+                             ui.RadioGroup2,
+                             ui.Edit10,
+                             ui.Edit11,
+                             ui.Edit8,
+                             ui.Edit9,
+                             {ui.Edit12},
+                             ui.Lab3,
+                             ui.Lab4,
+                             {ui.Lab8, ui.Lab9, ui.Lab10}},
+                            1);
     m_common = std::make_unique<RegisterBinding>(distributorCommonRegisters(), *this);
 
     connect(ui.BtnP1, &QPushButton::clicked, this, &TForm5::BtnP1Click);
@@ -200,20 +193,13 @@ void TForm5::TimerAllOFF()
 
 void TForm5::BtnP1Click()
 {
-    for (ExitEdit *edit : {m_ui->Edit1, m_ui->Edit2, m_ui->Edit5, m_ui->Edit8, m_ui->Edit9,
-                           m_ui->Edit12, m_ui->ID_Edit})
-        edit->resetColor();
-    BtnAllOFF();
-    showStatus(Status::Transmission);
-
-    RequestChain chain;
-    appendInfoRead(chain, link(), [this](const InfoBlock &info) { return acceptInfoBlock(info); });
-    chain.send(3, 0, 0).valueFrom([this] { return m_blockCount; }).andDo([this] {
-        ReadBusy = true;
-    });
-    chain.collect().waitFor(Timer1).andThen([this] { return decodeConfiguration(); });
-    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
-             [this](bool) { ReadBusy = false; });
+    for (const Channel &channel : m_channels)
+        channel.panel->resetColors();
+    m_ui->ID_Edit->resetColor();
+    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
+                         [this] { return m_blockCount; }, Timer1,
+                         [this] { return decodeConfiguration(); },
+                         [this](bool) { ReadBusy = false; });
 }
 
 bool TForm5::acceptInfoBlock(const InfoBlock &info)
@@ -224,6 +210,7 @@ bool TForm5::acceptInfoBlock(const InfoBlock &info)
     showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
     m_ui->GroupBox10->setVisible(devVer() >= DistributorFilterGroupMinVer);
     m_blockCount = distributorBlockCount(devVer());
+    ReadBusy = true; // no advisory while the read selects the types
     return true;
 }
 
@@ -243,7 +230,7 @@ bool TForm5::decodeConfiguration()
         FieldContext context{-1, devVer()};
         channel.registers->show(m_blockCount, value, context, [&](int reg) {
             if (reg == typeRegister)
-                context.type = channel.type->itemIndex();
+                context.type = channel.type();
         });
     };
     showChannel(m_channels[0], DistributorChannels[0].type);
@@ -287,22 +274,15 @@ void TForm5::ScrollBar4Change()
     m_ui->Edit14->setText(QString::number(m_ui->ScrollBar4->value()));
 }
 
+int TForm5::Channel::type() const
+{
+    return panel->controls().type->itemIndex();
+}
+
 void TForm5::hilo_set(Channel &channel, int type, int unit)
 {
     // A type register the window has no item for leaves the display alone.
-    if (!isInputType(type))
-        return;
-    const RangeDisplay display = rangeDisplay(type, unit);
-    if (display.showLimits) {
-        for (QLabel *caption : channel.unitCaptions)
-            caption->setText(qs(display.unitCaption));
-        setText(channel.maxLow, display.lowText);
-        setText(channel.maxHigh, display.highText);
-    }
-    channel.boundLow->setText(qs(display.offsetLowText));
-    channel.boundHigh->setText(qs(display.offsetHighText));
-    channel.unit->setItemText(0, qs(display.unitChoice0));
-    channel.unit->setItemText(1, qs(display.unitChoice1));
+    channel.panel->show(type, unit);
 }
 
 void TForm5::hilo_setA(int type, int unit)
@@ -317,7 +297,7 @@ void TForm5::hilo_setB(int type, int unit)
 
 void TForm5::typeChanged(Channel &channel)
 {
-    hilo_set(channel, channel.type->itemIndex(), channel.unit->itemIndex());
+    hilo_set(channel, channel.type(), channel.panel->controls().unit->itemIndex());
     if (ReadBusy)
         return;
     // The module cannot measure PT-100 on CH-1 with a thermocouple on CH-2;
@@ -351,89 +331,44 @@ void TForm5::RadioGroup2Click()
     hilo_setB(m_ui->RadioGroup1->itemIndex(), m_ui->RadioGroup2->itemIndex());
 }
 
-void TForm5::limitExit(Channel &channel, ExitEdit *edit, bool lower)
-{
-    edit->resetColor();
-    // Without a type, or before its range has been shown, there is nothing to
-    // correct against; the input check refuses the write.
-    const int type = channel.type->itemIndex();
-    if (!isInputType(type) || isBlank(channel.maxLow) || isBlank(channel.maxHigh))
-        return;
-    const auto rule = lower ? lowerLimitExit : upperLimitExit;
-    setText(edit, rule(type, text(edit), text(channel.maxLow), text(channel.maxHigh),
-                       TemperatureLimit::General));
-}
-
-void TForm5::offsetExit(Channel &channel)
-{
-    channel.offset->resetColor();
-    const int type = channel.type->itemIndex();
-    if (!isInputType(type))
-        return;
-    setText(channel.offset,
-            ::offsetExit(type, text(channel.offset), channel.boundLow->text().toStdString(),
-                         channel.boundHigh->text().toStdString()));
-}
-
 void TForm5::Edit1Exit()
 {
-    limitExit(m_channels[0], m_ui->Edit1, true);
+    m_channels[0].panel->lowExit(m_channels[0].type());
 }
 
 void TForm5::Edit2Exit()
 {
-    limitExit(m_channels[0], m_ui->Edit2, false);
+    m_channels[0].panel->highExit(m_channels[0].type());
 }
 
 void TForm5::Edit5Exit()
 {
-    offsetExit(m_channels[0]);
+    m_channels[0].panel->offsetExit(m_ui->Edit5, m_channels[0].type());
 }
 
 void TForm5::Edit8Exit()
 {
-    limitExit(m_channels[1], m_ui->Edit8, true);
+    m_channels[1].panel->lowExit(m_channels[1].type());
 }
 
 void TForm5::Edit9Exit()
 {
-    limitExit(m_channels[1], m_ui->Edit9, false);
+    m_channels[1].panel->highExit(m_channels[1].type());
 }
 
 void TForm5::Edit12Exit()
 {
-    offsetExit(m_channels[1]);
-}
-
-void TForm5::checkChannel(Channel &channel)
-{
-    const int type = channel.type->itemIndex();
-    const int unit = channel.unit->itemIndex();
-    // A choice nobody made (a register value the window has no item for) is
-    // never written as 65535.
-    if (!isInputType(type)) {
-        CheckFailed = true;
-        return;
-    }
-    if (channel.registers->selectorCleared(devVer()))
-        CheckFailed = true;
-    for (ExitEdit *edit : {channel.low, channel.high}) {
-        if (!limitWithinRange(type, unit, text(edit))) {
-            CheckFailed = true;
-            edit->setColor(Qt::red);
-        }
-    }
-    if (!offsetWithinBound(type, unit, text(channel.offset))) {
-        CheckFailed = true;
-        channel.offset->setColor(Qt::red);
-    }
+    m_channels[1].panel->offsetExit(m_ui->Edit12, m_channels[1].type());
 }
 
 void TForm5::InputCheck()
 {
     CheckFailed = false;
-    for (Channel &channel : m_channels)
-        checkChannel(channel);
+    // A choice nobody made (a register value the window has no item for) is
+    // never written as 65535.
+    for (const Channel &channel : m_channels)
+        if (!channel.panel->check() || channel.registers->selectorCleared(devVer()))
+            CheckFailed = true;
     // Address 0 is the broadcast address: the module would answer nobody.
     if (!validAddress(text(m_ui->ID_Edit))) {
         CheckFailed = true;
@@ -456,7 +391,7 @@ void TForm5::BtnP2Click()
         // are scaled by the type selected for it now.
         std::vector<RegisterBinding::Write> writes;
         for (Channel &channel : m_channels) {
-            const auto values = channel.registers->values({channel.type->itemIndex(), devVer()});
+            const auto values = channel.registers->values({channel.type(), devVer()});
             writes.insert(writes.end(), values.begin(), values.end());
         }
         const auto common = m_common->values({-1, devVer()});
@@ -464,18 +399,8 @@ void TForm5::BtnP2Click()
         std::stable_sort(writes.begin(), writes.end(), [](const auto &a, const auto &b) {
             return a.field->writeOrder < b.field->writeOrder;
         });
-        const int address = textToInt(text(ui.ID_Edit));
-
-        BtnAllOFF();
-        showStatus(Status::Transmission);
-        RequestChain chain;
-        chain.drain().waitFor(Timer2);
-        for (const RegisterBinding::Write &write : writes)
-            chain.write(write.field->function, write.field->reg, write.value)
-                .drained(write.field->drain, write.field->drain)
-                .retryOnce();
-        appendAddressAndBaud(chain, address, ui.ComboBox1->currentIndex());
-        runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail);
+        runConfigurationWrite(Timer2, writes, textToInt(text(ui.ID_Edit)),
+                              ui.ComboBox1->currentIndex());
     });
 }
 

@@ -9,6 +9,7 @@
 class ExitEdit;
 class QLabel;
 class QLineEdit;
+class InputTypePanel;
 class QTimer;
 class RadioGroup;
 class ScrollBar;
@@ -85,24 +86,13 @@ private:
     // The controls of one channel; CH-2 is the same code on other controls.
     struct Channel
     {
-        RadioGroup *type = nullptr;
-        RadioGroup *unit = nullptr;
-        ExitEdit *low = nullptr;
-        ExitEdit *high = nullptr;
-        ExitEdit *offset = nullptr;
-        QLineEdit *maxLow = nullptr;
-        QLineEdit *maxHigh = nullptr;
-        std::array<QLabel *, 3> unitCaptions{}; // beside the limits and the offset
-        QLabel *boundLow = nullptr;
-        QLabel *boundHigh = nullptr;
+        std::unique_ptr<InputTypePanel> panel;
         std::unique_ptr<RegisterBinding> registers;
+        int type() const;
     };
 
     void hilo_set(Channel &channel, int type, int unit);
     void typeChanged(Channel &channel);
-    void limitExit(Channel &channel, ExitEdit *edit, bool lower);
-    void offsetExit(Channel &channel);
-    void checkChannel(Channel &channel);
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
     void trimShown(int reg, int value);

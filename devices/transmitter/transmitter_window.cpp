@@ -4,6 +4,7 @@
 
 #include "field_rules.h"
 #include "input_check.h"
+#include "input_type_panel.h"
 #include "input_types.h"
 #include "link.h"
 #include "numtext.h"
@@ -19,27 +20,9 @@
 using i18n::Status;
 
 namespace {
-std::string text(const QLineEdit *edit)
-{
-    return edit->text().toStdString();
-}
-
-void setText(QLineEdit *edit, const std::string &value)
-{
-    edit->setText(QString::fromStdString(value));
-}
-
 QString qs(std::string_view value)
 {
     return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-}
-
-QStringList typeItems()
-{
-    QStringList items;
-    for (int type = 0; type < InputTypeCount; ++type)
-        items << inputType(type).text;
-    return items;
 }
 
 // A radio group's buttons, in item order, for the tab order.
@@ -61,7 +44,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     setCentralWidget(page);
     Ui::TransmitterPage &ui = *m_ui;
 
-    ui.Item1->setItems(typeItems());
+    ui.Item1->setItems(inputTypeItems());
     ui.Item1->setColumns(2);
     ui.Item3->setItems({"deg C", "deg F"});
     ui.Item3->setColumns(2);
@@ -101,6 +84,11 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     Timer5 = makeTimer("Timer5", 1000);
     Timer6 = makeTimer("Timer6", 2000, &TForm2::Timer6Timer);
 
+    InputTypeControls type{
+        ui.Item1, ui.Item3,   ui.Edi1,   ui.Edi2,   ui.Edi3,
+        ui.Edi4,  {ui.Edi61}, ui.Label1, ui.Label3, {ui.Label4, ui.Label5, ui.Label6}};
+    type.renameUnitChoices = false;
+    m_type = std::make_unique<InputTypePanel>(type);
     setStatusLabel(ui.Lab83);
     setCommandControls({ui.BtnP1,   ui.BtnP2,        ui.Btn71,       ui.Btn72,    ui.Btn51,
                         ui.Btn52,   ui.Btn11,        ui.Btn12,       ui.Btn13,    ui.Btn14,
@@ -185,16 +173,10 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
 
 void TForm2::BtnP1Click()
 {
-    for (ExitEdit *edit : {m_ui->Edi3, m_ui->Edi4, m_ui->Edi61})
-        edit->resetColor();
-    BtnAllOFF();
-    showStatus(Status::Transmission);
-
-    RequestChain chain;
-    appendInfoRead(chain, link(), [this](const InfoBlock &info) { return acceptInfoBlock(info); });
-    chain.send(3, 0, TransmitterBlockCount);
-    chain.collect().waitFor(Timer2).andThen([this] { return decodeConfiguration(); });
-    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail);
+    m_type->resetColors();
+    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
+                         [] { return TransmitterBlockCount; }, Timer2,
+                         [this] { return decodeConfiguration(); });
 }
 
 bool TForm2::acceptInfoBlock(const InfoBlock &info)
@@ -231,26 +213,15 @@ bool TForm2::decodeConfiguration()
     return true;
 }
 
-void TForm2::setUnitCaptions(const QString &caption)
-{
-    for (QLabel *label : {m_ui->Label4, m_ui->Label5, m_ui->Label6})
-        label->setText(caption);
-}
-
 void TForm2::registerShown(int reg)
 {
     Ui::TransmitterPage &ui = *m_ui;
     switch (reg) {
-    case 1: {
-        const int unit = ui.Item3->itemIndex();
-        if (unit == UnitCelsius || unit == UnitFahrenheit)
-            setUnitCaptions(unit == UnitCelsius ? "deg C" : "deg F");
+    case 1:
         if (isInputType(ui.Item1->itemIndex()))
             InType = ui.Item1->itemIndex();
-        if (!isTemperature(InType))
-            setUnitCaptions(qs(rangeDisplay(InType, unit).unitCaption));
+        m_type->showUnitCaptions(InType);
         break;
-    }
     // The trim counts show in both count fields, the mirror scroll bars follow.
     case TransmitterTrimLow:
         ui.Edit2->setText(QString::number(ui.ScrollBar3->value()));
@@ -268,19 +239,9 @@ void TForm2::registerShown(int reg)
 
 void TForm2::hilo_set(int type, int unit)
 {
-    if (!isInputType(type))
-        return;
-    Ui::TransmitterPage &ui = *m_ui;
-    InType = type;
     // The unit choices stay "deg C" and "deg F" for every type.
-    const RangeDisplay display = rangeDisplay(type, unit);
-    if (display.showLimits) {
-        setUnitCaptions(qs(display.unitCaption));
-        setText(ui.Edi1, display.lowText);
-        setText(ui.Edi2, display.highText);
-    }
-    ui.Label1->setText(qs(display.offsetLowText));
-    ui.Label3->setText(qs(display.offsetHighText));
+    if (m_type->show(type, unit))
+        InType = type;
 }
 
 void TForm2::Item1Click()
@@ -295,65 +256,37 @@ void TForm2::Item3Click()
 
 void TForm2::Edi3Exit()
 {
-    m_ui->Edi3->resetColor();
-    setText(m_ui->Edi3,
-            lowerLimitExit(InType, text(m_ui->Edi3), text(m_ui->Edi1), text(m_ui->Edi2)));
+    m_type->lowExit(InType);
 }
 
 void TForm2::Edi4Exit()
 {
-    m_ui->Edi4->resetColor();
-    setText(m_ui->Edi4,
-            upperLimitExit(InType, text(m_ui->Edi4), text(m_ui->Edi1), text(m_ui->Edi2)));
+    m_type->highExit(InType);
 }
 
 void TForm2::Edi61Exit()
 {
-    m_ui->Edi61->resetColor();
-    setText(m_ui->Edi61, offsetExit(InType, text(m_ui->Edi61), m_ui->Label1->text().toStdString(),
-                                    m_ui->Label3->text().toStdString()));
+    m_type->offsetExit(m_ui->Edi61, InType);
 }
 
 void TForm2::InputCheck()
 {
-    CheckFailed = false;
-    const int type = m_ui->Item1->itemIndex();
-    const int unit = m_ui->Item3->itemIndex();
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    if (!isInputType(type) || m_registers->selectorCleared(devVer())) {
-        CheckFailed = true;
-        return;
-    }
-    for (ExitEdit *edit : {m_ui->Edi3, m_ui->Edi4}) {
-        if (!limitWithinRange(type, unit, text(edit))) {
-            CheckFailed = true;
-            edit->setColor(Qt::red);
-        }
-    }
-    if (!offsetWithinBound(type, unit, text(m_ui->Edi61))) {
-        CheckFailed = true;
-        m_ui->Edi61->setColor(Qt::red);
-    }
+    CheckFailed = !m_type->check() || m_registers->selectorCleared(devVer());
 }
 
 void TForm2::BtnP2Click()
 {
     TimerAllOFF();
     guarded(Status::WriteFail, [this] {
-        Ui::TransmitterPage &ui = *m_ui;
         InputCheck();
         if (CheckFailed) {
             showStatus(Status::WriteFail);
             return;
         }
-        // The limits are written in ascending order: the fields are exchanged
-        // on screen first.
-        if (needsExchange(text(ui.Edi3), text(ui.Edi4))) {
-            const QString lower = ui.Edi3->text();
-            ui.Edi3->setText(ui.Edi4->text());
-            ui.Edi4->setText(lower);
-        }
+        // The limits are written in ascending order.
+        m_type->orderLimits();
         // Every value is converted before the first request, so that invalid
         // text never leaves the module half written.
         const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class InputTypePanel;
 class QTimer;
 namespace Ui {
 class TransmitterPage;
@@ -72,11 +73,11 @@ private:
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
     void registerShown(int reg);
-    void setUnitCaptions(const QString &caption);
     void showModel(int model);
     void placeTypePanel();
     void orderTabs();
 
     std::unique_ptr<Ui::TransmitterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
+    std::unique_ptr<InputTypePanel> m_type;
 };

@@ -155,7 +155,8 @@ void DeviceWindow::restoreThenRead(bool restore, int reg, QLineEdit *addressFiel
 
 void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> accept,
                                         std::function<int()> count, QTimer *timer,
-                                        std::function<bool()> decode)
+                                        std::function<bool()> decode,
+                                        std::function<void(bool)> after)
 {
     BtnAllOFF();
     showStatus(Status::Transmission);
@@ -163,7 +164,7 @@ void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> a
     appendInfoRead(chain, link(), std::move(accept));
     chain.send(3, 0, 0).valueFrom(std::move(count));
     chain.collect().waitFor(timer).andThen(std::move(decode));
-    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail);
+    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail, std::move(after));
 }
 
 void DeviceWindow::runConfigurationWrite(QTimer *timer,

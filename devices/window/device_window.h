@@ -108,7 +108,8 @@ protected:
     // collected once `timer` has run and shown by decode (false: "Read Fail").
     void runConfigurationRead(std::function<bool(const InfoBlock &)> accept,
                               std::function<int()> count, QTimer *timer,
-                              std::function<bool()> decode);
+                              std::function<bool()> decode,
+                              std::function<void(bool ok)> after = {});
     // "Write To Device" with every value converted: once `timer` has run a
     // drain, then each write (echo checked, sent once more on a mismatch,
     // drained as its field says), then the address and baud step.

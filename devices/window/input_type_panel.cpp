@@ -1,0 +1,141 @@
+#include "input_type_panel.h"
+
+#include "exit_edit.h"
+#include "input_check.h"
+#include "input_types.h"
+#include "radio_group.h"
+#include "register_values.h"
+
+#include <QLabel>
+
+namespace {
+std::string text(const QLineEdit *edit)
+{
+    return edit->text().toStdString();
+}
+
+QString qs(const std::string &value)
+{
+    return QString::fromStdString(value);
+}
+} // namespace
+
+InputTypePanel::InputTypePanel(const InputTypeControls &controls)
+    : m_controls(controls)
+{}
+
+void InputTypePanel::setUnitCaptions(const std::string &caption)
+{
+    for (QLabel *label : std::as_const(m_controls.unitCaptions))
+        label->setText(qs(caption));
+}
+
+std::optional<RangeDisplay> InputTypePanel::show(int type, int unit)
+{
+    if (!isInputType(type))
+        return std::nullopt;
+    const RangeDisplay display = rangeDisplay(type, unit);
+    if (display.showLimits) {
+        setUnitCaptions(display.unitCaption);
+        m_controls.maxLow->setText(qs(display.lowText));
+        m_controls.maxHigh->setText(qs(display.highText));
+    }
+    m_controls.boundLow->setText(qs(display.offsetLowText));
+    m_controls.boundHigh->setText(qs(display.offsetHighText));
+    if (m_controls.renameUnitChoices) {
+        m_controls.unit->setItemText(0, qs(display.unitChoice0));
+        m_controls.unit->setItemText(1, qs(display.unitChoice1));
+    }
+    return display;
+}
+
+void InputTypePanel::showUnitCaptions(int type)
+{
+    const int unit = m_controls.unit->itemIndex();
+    if (unit == UnitCelsius || unit == UnitFahrenheit)
+        setUnitCaptions(unit == UnitCelsius ? "deg C" : "deg F");
+    if (isInputType(type) && !isTemperature(type))
+        setUnitCaptions(rangeDisplay(type, unit).unitCaption);
+}
+
+void InputTypePanel::limitExit(ExitEdit *edit, int type, bool lower)
+{
+    edit->resetColor();
+    if (!isInputType(type) || m_controls.maxLow->text().trimmed().isEmpty() ||
+        m_controls.maxHigh->text().trimmed().isEmpty())
+        return;
+    const auto rule = lower ? lowerLimitExit : upperLimitExit;
+    edit->setText(qs(rule(type, text(edit), text(m_controls.maxLow), text(m_controls.maxHigh),
+                          m_controls.limits)));
+}
+
+void InputTypePanel::lowExit(int type)
+{
+    limitExit(m_controls.low, type, true);
+}
+
+void InputTypePanel::highExit(int type)
+{
+    limitExit(m_controls.high, type, false);
+}
+
+void InputTypePanel::offsetExit(ExitEdit *offset, int type)
+{
+    offset->resetColor();
+    if (!isInputType(type))
+        return;
+    offset->setText(qs(::offsetExit(type, text(offset), m_controls.boundLow->text().toStdString(),
+                                    m_controls.boundHigh->text().toStdString())));
+}
+
+bool InputTypePanel::check() const
+{
+    const int type = m_controls.type->itemIndex();
+    const int unit = m_controls.unit->itemIndex();
+    if (!isInputType(type))
+        return false;
+    bool passed = true;
+    for (ExitEdit *edit : {m_controls.low, m_controls.high}) {
+        if (!limitWithinRange(type, unit, text(edit))) {
+            passed = false;
+            edit->setColor(Qt::red);
+        }
+    }
+    for (ExitEdit *edit : std::as_const(m_controls.offsets)) {
+        if (!offsetWithinBound(type, unit, text(edit))) {
+            passed = false;
+            edit->setColor(Qt::red);
+        }
+    }
+    return passed;
+}
+
+void InputTypePanel::resetColors() const
+{
+    for (ExitEdit *edit : {m_controls.low, m_controls.high})
+        edit->resetColor();
+    for (ExitEdit *edit : std::as_const(m_controls.offsets))
+        edit->resetColor();
+}
+
+void InputTypePanel::orderLimits() const
+{
+    putInOrder(m_controls.low, m_controls.high);
+}
+
+void putInOrder(QLineEdit *low, QLineEdit *high)
+{
+    if (!needsExchange(text(low), text(high)))
+        return;
+    const QString lower = low->text();
+    low->setText(high->text());
+    high->setText(lower);
+}
+
+QStringList inputTypeItems(bool distributorTexts)
+{
+    QStringList items;
+    for (int type = 0; type < InputTypeCount; ++type)
+        items << (distributorTexts ? inputType(type).distributorText : inputType(type).text);
+    return items;
+}
