@@ -184,3 +184,98 @@ const CalibrationTable &converterCalibration()
     };
     return table;
 }
+
+const CalibrationTable &transmitterCalibration()
+{
+    constexpr int K = 1; // Thermocouple K: the type the 0 mV point sets
+    constexpr int Rtd = 37;
+    constexpr int Thermocouple = 36;
+    constexpr int Voltage = 38;
+    constexpr int Current = 39;
+    // The points that write the input type send their class command with
+    // function 6, the others with function 5. The count poll (Timer4) reads
+    // A0..A2; the 0 mV poll (Timer5) reads A0 alone.
+    static const CalibrationTable table = {
+        {.start = "Btn11",
+         .done = "Btn13",
+         .type = Pt100Type,
+         .reference = "RTD_Lo",
+         .classCode = Rtd,
+         .classFunction = 6,
+         .pollCount = 3,
+         .counts = {{"rtd_lo_a0", 0}, {"rtd_lo_a1", 1}},
+         .code = 2},
+        {.start = "Btn12",
+         .done = "Btn14",
+         .screenType = Pt100Type,
+         .reference = "RTD_Hi",
+         .classCode = Rtd,
+         .pollCount = 3,
+         .counts = {{"rtd_hi_a0", 0}, {"rtd_hi_a1", 1}},
+         .code = 3},
+        {.start = "Button2",
+         .done = "Button3",
+         .type = K,
+         .unitFunction = 6,
+         .poll = 1,
+         .pollCount = 1,
+         .counts = {{"Edit5", 0}},
+         .code = 1,
+         .pollFromStart = true},
+        {.start = "Btn31",
+         .done = "Btn33",
+         .screenType = K,
+         .reference = "TC_Lo",
+         .classCode = Thermocouple,
+         .pollCount = 3,
+         .counts = {{"tc_lo_a0", 0}, {"tc_lo_a2", 2}},
+         .code = 8},
+        {.start = "Btn32",
+         .done = "Btn34",
+         .screenType = K,
+         .reference = "TC_Hi",
+         .classCode = Thermocouple,
+         .pollCount = 3,
+         .counts = {{"tc_hi_a0", 0}, {"tc_hi_a2", 2}},
+         .code = 9},
+        {.start = "Btn21",
+         .done = "Btn23",
+         .type = VoltType,
+         .reference = "VLo1",
+         .referenceScale = 1000,
+         .classCode = Voltage,
+         .classFunction = 6,
+         .pollCount = 3,
+         .counts = {{"v_lo_a0", 0}},
+         .code = 14},
+        {.start = "Btn22",
+         .done = "Btn24",
+         .screenType = VoltType,
+         .reference = "VHi1",
+         .referenceScale = 1000,
+         .classCode = Voltage,
+         .pollCount = 3,
+         .counts = {{"v_hi_a0", 0}},
+         .code = 15},
+        {.start = "Button9",
+         .done = "Button11",
+         .type = MilliampereType,
+         .reference = "mALo1",
+         .referenceScale = 1000,
+         .classCode = Current,
+         .classFunction = 6,
+         .pollCount = 3,
+         .counts = {{"mA_lo_a0", 0}},
+         .code = 20},
+        {.start = "Button10",
+         .done = "Button12",
+         .screenType = MilliampereType,
+         .reference = "mAHi1",
+         .referenceScale = 1000,
+         .classCode = Current,
+         .pollCount = 3,
+         .counts = {{"mA_hi_a0", 0}},
+         .code = 21},
+    };
+    return table;
+}

@@ -25,7 +25,7 @@ struct CalibrationPoint
     int screenType = -1;
     // Reference field (read-only text), its scale to a register value (1 for
     // degrees, 1000 for volts and milliamperes) and write function; empty: none.
-    std::string_view reference;
+    std::string_view reference = {};
     int referenceScale = 1;
     int referenceFunction = 5;
     // Class command written to the command register after the reference; -1: none.
@@ -40,6 +40,9 @@ struct CalibrationPoint
     // (a repetition always uses function 5).
     int code = 0;
     int doneFunction = 5;
+    // The poll's first request goes out at Start, so that its first tick
+    // already shows counts; else the first tick only sends.
+    bool pollFromStart = false;
 };
 
 // What a family's calibration shares.
@@ -56,6 +59,10 @@ using CalibrationTable = std::vector<CalibrationPoint>;
 
 // The converter's 18 points (both channels).
 const CalibrationTable &converterCalibration();
+// The transmitter's nine points: each starts with a class command (36..39) on
+// the command register 9 after its reference on register 10; counts A0..A2
+// come from 4099..4101 every second, the 0 mV point's A0 from a poll of its own.
+const CalibrationTable &transmitterCalibration();
 // Reference value of a reference text: whole number, or the value × scale
 // truncated toward zero. Raises ConversionError for text that is not a number.
 int referenceValue(const std::string_view text, int scale);

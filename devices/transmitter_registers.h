@@ -17,8 +17,11 @@ inline constexpr int TransmitterBlockCount = 9;
 // Trim counts of the 4 mA and 20 mA points.
 inline constexpr int TransmitterTrimLow = 7;
 inline constexpr int TransmitterTrimHigh = 8;
-// Command register: code 34 commits a serial number.
+// Command register: code 34 commits a serial number; the output trim, the live
+// value and the input calibration send their codes here too.
 inline constexpr int TransmitterCommandCell = 9;
+// Reference value of the calibration point under way.
+inline constexpr int TransmitterReferenceCell = 10;
 
 // Which modules the transmitter window reads: model codes 1, 2, 16, 17 and 18,
 // and the early module whose information word (model << 8 | version) is 3110.

@@ -2,15 +2,18 @@
 
 #include "ui_transmitter_page.h"
 
+#include "calibration_runner.h"
 #include "field_rules.h"
 #include "input_check.h"
 #include "input_type_panel.h"
 #include "input_types.h"
 #include "link.h"
+#include "live_poll.h"
 #include "numtext.h"
 #include "range_display.h"
 #include "register_values.h"
 #include "transmitter_registers.h"
+#include "trim_binding.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -59,10 +62,6 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     ui.GroupBox9->hide();
     ui.Item1->installEventFilter(this);
 
-    // The trim points are selectable once BtnAllON has run.
-    for (QWidget *selector : {ui.RadioButton1, ui.RadioButton2, ui.Rad1, ui.Rad2})
-        selector->setEnabled(false);
-
     // Factory functions, offered in service mode only.
     ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), false);
     ui.GroupBox6->hide();
@@ -77,11 +76,16 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     connect(ui.Edi4, &ExitEdit::exited, this, &TForm2::Edi4Exit);
     connect(ui.Edi61, &ExitEdit::exited, this, &TForm2::Edi61Exit);
 
-    Timer1 = makeTimer("Timer1", 500);
+    for (QPushButton *start : {ui.Btn71, ui.Btn51})
+        connect(start, &QPushButton::clicked, this, &TForm2::Btn71Click);
+    for (QPushButton *stop : {ui.Btn72, ui.Btn52})
+        connect(stop, &QPushButton::clicked, this, &TForm2::Btn72Click);
+
+    Timer1 = makeTimer("Timer1", 500, &TForm2::Timer1Timer);
     Timer2 = makeTimer("Timer2", 1000, &TForm2::Timer2Timer);
     Timer3 = makeTimer("Timer3", 50, &TForm2::Timer3Timer);
-    Timer4 = makeTimer("Timer4", 1000);
-    Timer5 = makeTimer("Timer5", 1000);
+    Timer4 = makeTimer("Timer4", 1000, &TForm2::Timer4Timer);
+    Timer5 = makeTimer("Timer5", 1000, &TForm2::Timer5Timer);
     Timer6 = makeTimer("Timer6", 2000, &TForm2::Timer6Timer);
 
     InputTypeControls type{
@@ -89,13 +93,32 @@ TForm2::TForm2(Link &link, TForm3 &scan)
         ui.Edi4,  {ui.Edi61}, ui.Label1, ui.Label3, {ui.Label4, ui.Label5, ui.Label6}};
     type.renameUnitChoices = false;
     m_type = std::make_unique<InputTypePanel>(type);
+
+    // Output trim: the count registers 7 and 8 and the command codes 27, 28
+    // and 31 on register 9; the hidden page mirrors the group. The point
+    // selectors wait for a read since activation.
+    m_trim = new TrimBinding(*this, {TransmitterCommandCell, true, false});
+    m_trim->addPoint({TransmitterTrimLow, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1,
+                      ui.Edi41, ui.ScrollBar1, ui.UpDown1, ui.Rad1});
+    m_trim->addPoint({TransmitterTrimHigh, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2,
+                      ui.Edi42, ui.ScrollBar2, ui.UpDown2, ui.Rad2});
+    m_trim->addNormal({31, ui.RadioButton3, ui.Rad3});
+    setTrim(m_trim);
+
+    // The live value: code 40 first, then PV alone, a drain before every request.
+    m_live = new LivePoll(*this, Timer1, {TransmitterCommandCell, 40, 4096, 1, true, true},
+                          {ui.Btn72, ui.Btn52},
+                          [this](const std::vector<int> &words) { showLiveValue(words); });
+    m_calibration = new CalibrationRunner(
+        *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
+        transmitterCalibration(), {Timer4, Timer5},
+        [this](int type) { selectCalibrationType(type); }, &signedAbove32768);
+
     setStatusLabel(ui.Lab83);
-    setCommandControls({ui.BtnP1,   ui.BtnP2,        ui.Btn71,       ui.Btn72,    ui.Btn51,
-                        ui.Btn52,   ui.Btn11,        ui.Btn12,       ui.Btn13,    ui.Btn14,
-                        ui.Btn21,   ui.Btn22,        ui.Btn23,       ui.Btn24,    ui.Btn31,
-                        ui.Btn32,   ui.Btn33,        ui.Btn34,       ui.Button2,  ui.Button3,
-                        ui.Button9, ui.Button10,     ui.Button11,    ui.Button12, ui.Rad1,
-                        ui.Rad2,    ui.RadioButton1, ui.RadioButton2});
+    const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn51, ui.Btn52};
+    // Each Done is enabled by its own point's Start only.
+    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
+                       commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(transmitterRegisters(), *this);
     orderTabs();
 }
@@ -123,6 +146,7 @@ void TForm2::FormActivate()
     // TimerAllOFF also ends a storing result still awaited: its request would
     // otherwise go out in the middle of this read.
     TimerAllOFF();
+    m_trim->setArmed(false);
     Ui::TransmitterPage &ui = *m_ui;
     ui.PageControl1->setCurrentWidget(ui.Configuration);
     const QString serial = QString::number(link().SerialNo);
@@ -210,31 +234,19 @@ bool TForm2::decodeConfiguration()
             registerShown(reg);
             context.type = InType;
         });
+    m_trim->setArmed(true);
     return true;
 }
 
 void TForm2::registerShown(int reg)
 {
-    Ui::TransmitterPage &ui = *m_ui;
-    switch (reg) {
-    case 1:
-        if (isInputType(ui.Item1->itemIndex()))
-            InType = ui.Item1->itemIndex();
-        m_type->showUnitCaptions(InType);
-        break;
-    // The trim counts show in both count fields, the mirror scroll bars follow.
-    case TransmitterTrimLow:
-        ui.Edit2->setText(QString::number(ui.ScrollBar3->value()));
-        ui.Edi41->setText(ui.Edit2->text());
-        ui.ScrollBar1->setValue(ui.ScrollBar3->value());
-        break;
-    case TransmitterTrimHigh:
-        ui.Edit3->setText(QString::number(ui.ScrollBar4->value()));
-        ui.Edi42->setText(ui.Edit3->text());
-        ui.ScrollBar2->setValue(ui.ScrollBar4->value());
-        break;
-    default: break;
-    }
+    // The trim counts 7 and 8 move their scroll bars; the trim binding shows
+    // them in the count fields and the mirrors.
+    if (reg != 1)
+        return;
+    if (isInputType(m_ui->Item1->itemIndex()))
+        InType = m_ui->Item1->itemIndex();
+    m_type->showUnitCaptions(InType);
 }
 
 void TForm2::hilo_set(int type, int unit)
@@ -328,6 +340,49 @@ void TForm2::Timer6Timer()
     resumeChain(Timer6);
 }
 
+void TForm2::Btn71Click()
+{
+    // No TimerAllOFF: while a poll or a calibration point runs, "Start" is
+    // disabled.
+    if (isInputType(m_ui->Item1->itemIndex()))
+        InType = m_ui->Item1->itemIndex();
+    m_live->start();
+}
+
+void TForm2::Btn72Click()
+{
+    m_live->stop();
+}
+
+void TForm2::Timer1Timer()
+{
+    m_live->tick();
+}
+
+void TForm2::showLiveValue(const std::vector<int> &words)
+{
+    // 0x8000 and above are negative here, unlike the configuration read.
+    const int value = signedAbove32767(words.front());
+    m_ui->PV1_Edit->setText(qs(liveValueText(InType, value, true)));
+    m_ui->PV1_Edit2->setText(qs(liveValueText(InType, value, false)));
+}
+
+void TForm2::Timer4Timer()
+{
+    m_calibration->tick(Timer4);
+}
+
+void TForm2::Timer5Timer()
+{
+    m_calibration->tick(Timer5);
+}
+
+void TForm2::selectCalibrationType(int type)
+{
+    m_ui->Item1->setItemIndex(type);
+    m_ui->Item3->setItemIndex(UnitCelsius);
+}
+
 void TForm2::Button1Click()
 {
     loadSerialNumber(m_ui->Edit1, TransmitterCommandCell);
@@ -336,6 +391,9 @@ void TForm2::Button1Click()
 void TForm2::serviceModeChanged(bool on)
 {
     Ui::TransmitterPage &ui = *m_ui;
+    // A calibration point cannot go on with its page gone: it ends unstored.
+    if (!on && m_calibration->current() >= 0)
+        m_calibration->abandon();
     if (!on)
         ui.PageControl1->setCurrentWidget(ui.Configuration);
     ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), on);

@@ -4,19 +4,24 @@
 #include "register_binding.h"
 
 #include <memory>
+#include <vector>
 
+class CalibrationRunner;
 class InputTypePanel;
+class LivePoll;
 class QTimer;
+class TrimBinding;
 namespace Ui {
 class TransmitterPage;
 }
 
 // The window of the single-input universal transmitter (family 1): its
 // "Configuration" page reads, shows, corrects, checks and writes the
-// configuration registers 0..6 and shows the output trim counts 7 and 8; for
-// version index 5 on, a write is followed by the module's storing result. The
-// "Cablibration" page is created with its tab hidden and is offered in service
-// mode, with the serial-number group.
+// configuration registers 0..6; for version index 5 on, a write is followed by
+// the module's storing result. The same page trims the 4..20 mA output (counts
+// 7 and 8) and polls the live value. The "Cablibration" page (input
+// calibration, mirrors of the trim and live groups, serial number) is created
+// with its tab hidden and is offered in service mode.
 class TForm2 : public DeviceWindow
 {
     Q_OBJECT
@@ -53,6 +58,15 @@ public:
     void Edi4Exit();
     void Edi61Exit();
 
+    // Live value: "Start" (Btn71, Btn51) polls PV every 500 ms on Timer1 until
+    // "Stop" (Btn72, Btn52).
+    void Btn71Click();
+    void Btn72Click();
+    void Timer1Timer();
+    // The count polls of the input calibration: Timer4, and Timer5 for the 0 mV point.
+    void Timer4Timer();
+    void Timer5Timer();
+
     // "Load Serial Number" of the service functions.
     void Button1Click();
 
@@ -76,8 +90,13 @@ private:
     void showModel(int model);
     void placeTypePanel();
     void orderTabs();
+    void showLiveValue(const std::vector<int> &words);
+    void selectCalibrationType(int type);
 
     std::unique_ptr<Ui::TransmitterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
     std::unique_ptr<InputTypePanel> m_type;
+    TrimBinding *m_trim = nullptr;
+    LivePoll *m_live = nullptr;
+    CalibrationRunner *m_calibration = nullptr;
 };

@@ -118,14 +118,15 @@ void CalibrationRunner::startPoll(int index)
 {
     const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
     Poll &poll = m_polls[static_cast<std::size_t>(point.poll)];
-    // The first tick finds no reply: the first request goes out with it.
+    // Unless the point sends the first request now, the first tick finds no
+    // reply: the first request goes out with it.
     poll.start(
         {4, m_rules.countRegister, point.pollCount, false},
         [this, index](bool sound) {
             if (sound)
                 showCounts(index);
         },
-        false);
+        point.pollFromStart);
 }
 
 void CalibrationRunner::showCounts(int index)

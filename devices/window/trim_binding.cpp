@@ -64,9 +64,15 @@ void TrimBinding::addPoint(const TrimPoint &point)
         if (selector)
             connect(selector, &QAbstractButton::clicked, this,
                     [this, index] { pointClick(index); });
-    for (QLineEdit *field : {point.count, point.mirrorCount})
-        if (field)
-            field->setReadOnly(true);
+    // A count field always shows its bar's position, so that a read that
+    // leaves a bar where it was still shows the count.
+    for (QLineEdit *field : {point.count, point.mirrorCount}) {
+        if (!field)
+            continue;
+        field->setReadOnly(true);
+        if (point.bar)
+            setCountText(field, point.bar->value());
+    }
     setEnabled(m_enabled);
 }
 

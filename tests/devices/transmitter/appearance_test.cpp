@@ -9,14 +9,12 @@
 
 TEST_F(TransmitterFixture, BothPagesInEveryLanguage)
 {
-    const std::pair<int, const char *> languages[] = {
-        {50, "english"}, {1028, "traditional"}, {2052, "simplified"}};
     attach(9, 17); // with the panel over the voltage and current choices
     configure({{0, 1}, {1, 0}, {2, -50}, {3, 1370}, {4, -12}, {7, 5461}, {8, 27306}});
     form->show();
     QApplication::processEvents(); // the activation starts a read
     auto *pages = form->findChild<QTabWidget *>("PageControl1");
-    for (const auto &[code, name] : languages) {
+    for (const auto &[code, name] : Languages) {
         link->ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
         if (!form->busy())
             form->FormActivate();

@@ -14,12 +14,15 @@ namespace {
 const QColor Green(0, 128, 0);
 const QColor Red(255, 0, 0);
 
-// The controls that BtnAllOFF and BtnAllON switch.
+// The controls that BtnAllOFF and BtnAllON switch. The calibration Done
+// buttons are switched off too, but only their own point's Start turns one on.
 const char *const CommandControls[] = {
-    "BtnP1",    "BtnP2",    "Btn71",    "Btn72", "Btn51",   "Btn52",        "Btn11",
-    "Btn12",    "Btn13",    "Btn14",    "Btn21", "Btn22",   "Btn23",        "Btn24",
-    "Btn31",    "Btn32",    "Btn33",    "Btn34", "Button2", "Button3",      "Button9",
-    "Button10", "Button11", "Button12", "Rad1",  "Rad2",    "RadioButton1", "RadioButton2"};
+    "BtnP1",        "BtnP2",        "Btn71",        "Btn72",      "Btn51",  "Btn52",
+    "Btn11",        "Btn12",        "Btn21",        "Btn22",      "Btn31",  "Btn32",
+    "Button2",      "Button9",      "Button10",     "Rad1",       "Rad2",   "Rad3",
+    "RadioButton1", "RadioButton2", "RadioButton3", "ScrollBar3", "UpDown4"};
+const char *const DoneButtons[] = {"Btn13", "Btn14",   "Btn23",    "Btn24",   "Btn33",
+                                   "Btn34", "Button3", "Button11", "Button12"};
 
 constexpr int Unchanged = -1;
 } // namespace
@@ -112,6 +115,8 @@ TEST_F(TransmitterWindow, ReadDecodesTheBlockASecondLaterAndRefillsEveryControl)
     EXPECT_EQ(text("Serial_Y"), "703070001");
     for (const char *name : CommandControls)
         EXPECT_TRUE(enabled(name)) << name;
+    for (const char *name : DoneButtons)
+        EXPECT_FALSE(enabled(name)) << name;
 }
 
 TEST_F(TransmitterWindow, ReadScalesByTypeWithThisWindowsSignRule)
