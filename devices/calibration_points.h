@@ -17,15 +17,15 @@ struct CalibrationPoint
 {
     std::string_view start; // Start button
     std::string_view done;  // Done button
-    // Input type written to the type register (function 5) and unit 0 to the
-    // unit register (unitFunction) before the point; -1: nothing written.
+    // Input type written to the type register (typeFunction, below) and unit
+    // 0 to the unit register (unitFunction) before the point; -1: nothing written.
     int type = -1;
     int unitFunction = 5;
     // Input type selected on screen only, as the point's type would be; -1: none.
     int screenType = -1;
     // Reference field (read-only text), its scale to a register value (1 for
     // degrees, 1000 for volts and milliamperes) and write function; empty: none.
-    std::string_view reference;
+    std::string_view reference{};
     int referenceScale = 1;
     int referenceFunction = 5;
     // Class command written to the command register after the reference; -1: none.
@@ -40,6 +40,14 @@ struct CalibrationPoint
     // (a repetition always uses function 5).
     int code = 0;
     int doneFunction = 5;
+    // Register the type goes to (-1: CalibrationRules::typeRegister; a
+    // family with a type register per channel names it here), the function it
+    // is written with, and whether unit 0 follows it (to unitRegister, -1:
+    // CalibrationRules::unitRegister).
+    int typeRegister = -1;
+    int typeFunction = 5;
+    bool writesUnit = true;
+    int unitRegister = -1;
 };
 
 // What a family's calibration shares.
@@ -50,6 +58,8 @@ struct CalibrationRules
     int typeRegister = 0;
     int unitRegister = 1;
     int countRegister = 4099;
+    // A ReadReply before a refused store code goes out once more.
+    bool storeRetryDrained = true;
 };
 
 using CalibrationTable = std::vector<CalibrationPoint>;
