@@ -17,8 +17,8 @@ struct CalibrationPoint
 {
     std::string_view start; // Start button
     std::string_view done;  // Done button
-    // Input type written to the type register (function 5) and unit 0 to the
-    // unit register (unitFunction) before the point; -1: nothing written.
+    // Input type written to the type register (typeFunction, below) and unit
+    // 0 to the unit register (unitFunction) before the point; -1: nothing written.
     int type = -1;
     int unitFunction = 5;
     // Input type selected on screen only, as the point's type would be; -1: none.
@@ -43,6 +43,14 @@ struct CalibrationPoint
     // The poll's first request goes out at Start, so that its first tick
     // already shows counts; else the first tick only sends.
     bool pollFromStart = false;
+    // Register the type goes to (-1: CalibrationRules::typeRegister; a
+    // family with a type register per channel names it here), the function it
+    // is written with, and whether unit 0 follows it (to unitRegister, -1:
+    // CalibrationRules::unitRegister).
+    int typeRegister = -1;
+    int typeFunction = 5;
+    bool writesUnit = true;
+    int unitRegister = -1;
 };
 
 // What a family's calibration shares.
@@ -53,6 +61,8 @@ struct CalibrationRules
     int typeRegister = 0;
     int unitRegister = 1;
     int countRegister = 4099;
+    // A ReadReply before a refused store code goes out once more.
+    bool storeRetryDrained = true;
 };
 
 using CalibrationTable = std::vector<CalibrationPoint>;

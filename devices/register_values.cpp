@@ -88,3 +88,8 @@ std::string liveValueText(int type, int value, bool wholeDegrees)
         return std::to_string(value / 10); // truncates toward zero: -125 is -12
     return registerToText(value, offsetDecimals(type));
 }
+
+std::string liveText(int value, int decimals)
+{
+    return value == OpenInput ? "OPEN" : registerToText(value, decimals);
+}

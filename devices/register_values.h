@@ -47,3 +47,5 @@ bool needsExchange(const std::string &lowText, const std::string &highText);
 // Live value of a type: "OPEN" for 32767; thermocouples in whole degrees when
 // wholeDegrees is set (configuration page), else in tenths like PT-100.
 std::string liveValueText(int type, int value, bool wholeDegrees);
+// Live value with a fixed number of decimals: "OPEN" for 32767.
+std::string liveText(int value, int decimals);

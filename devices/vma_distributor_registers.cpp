@@ -61,3 +61,60 @@ int vmaDistributorBlockCount(int devVer)
 {
     return devVer >= VmaDistributorFilterMinVer ? 30 : 29;
 }
+
+const CalibrationRules &vmaDistributorCalibrationRules()
+{
+    static const CalibrationRules rules = {.commandRegister = VmaDistributorCommandCell,
+                                           .referenceRegister = -1,
+                                           .typeRegister = VmaRangeRegister1,
+                                           .unitRegister = -1,
+                                           .countRegister = 4099,
+                                           .storeRetryDrained = false};
+    return rules;
+}
+
+const CalibrationTable &vmaDistributorCalibration()
+{
+    // One row per point: Start, Done, range selected, count field, store code.
+    struct Row
+    {
+        std::string_view start, done;
+        int range;
+        std::string_view field;
+        int code;
+    };
+    constexpr Row Channel1[] = {
+        {"Btn_21", "Btn_27", 0, "Edit_21", 2}, {"Btn_22", "Btn_28", 1, "Edit_22", 3},
+        {"Btn_23", "Btn_29", 2, "Edit_23", 4}, {"Btn_24", "Btn_30", 3, "Edit_24", 5},
+        {"Btn_25", "Btn_31", 4, "Edit_25", 6}, {"Btn_26", "Btn_32", 5, "Edit_26", 7},
+        {"Btn_61", "Btn_62", 8, "Edit_61", 8}, {"Btn_63", "Btn_64", 14, "Edit_63", 9},
+    };
+    constexpr Row Channel2[] = {
+        {"Btn_41", "Btn_47", 0, "Edit_41", 11}, {"Btn_42", "Btn_48", 1, "Edit_42", 12},
+        {"Btn_43", "Btn_49", 2, "Edit_43", 13}, {"Btn_44", "Btn_50", 3, "Edit_44", 14},
+        {"Btn_45", "Btn_51", 4, "Edit_45", 15}, {"Btn_46", "Btn_52", 5, "Edit_46", 16},
+        {"Btn_71", "Btn_72", 8, "Edit_71", 17}, {"Btn_73", "Btn_74", 14, "Edit_73", 18},
+    };
+    static const CalibrationTable table = [&] {
+        CalibrationTable points;
+        // CH-1 shows A0 (first count), CH-2 A3 (fourth); the range goes to
+        // register 0 or 23.
+        const auto add = [&points](const Row &row, int rangeRegister, int count) {
+            points.push_back({.start = row.start,
+                              .done = row.done,
+                              .type = row.range,
+                              .pollCount = 4,
+                              .counts = {{row.field, count}},
+                              .code = row.code,
+                              .typeRegister = rangeRegister,
+                              .typeFunction = 6,
+                              .writesUnit = false});
+        };
+        for (const Row &row : Channel1)
+            add(row, VmaRangeRegister1, 0);
+        for (const Row &row : Channel2)
+            add(row, VmaRangeRegister2, 3);
+        return points;
+    }();
+    return table;
+}

@@ -2,16 +2,22 @@
 
 #include "ui_vma_distributor_page.h"
 
+#include "calibration_runner.h"
 #include "field_rules.h"
 #include "input_check.h"
 #include "link.h"
+#include "live_poll.h"
 #include "numtext.h"
 #include "register_values.h"
+#include "trim_binding.h"
 #include "vma_distributor_registers.h"
 #include "vma_ranges.h"
 
 #include <QPixmap>
+#include <QProgressBar>
 #include <QTimer>
+
+#include <algorithm>
 
 using i18n::Status;
 
@@ -19,16 +25,6 @@ namespace {
 // Model codes of the V/mA range distributor.
 constexpr int FirstModel = 50;
 constexpr int LastModel = 54;
-
-std::string text(const QLineEdit *edit)
-{
-    return edit->text().toStdString();
-}
-
-void setText(QLineEdit *edit, const std::string &value)
-{
-    edit->setText(QString::fromStdString(value));
-}
 
 QStringList rangeItems()
 {
@@ -112,76 +108,112 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     connect(ui.Set_A, &ExitEdit::exited, this, &TForm7::Set_AExit);
     connect(ui.Set_B, &ExitEdit::exited, this, &TForm7::Set_BExit);
     connect(ui.Set_C, &ExitEdit::exited, this, &TForm7::Set_CExit);
-    // The trim count fields follow their scroll bars (a read sets the bars).
-    const std::pair<ScrollBar *, QLineEdit *> counts[] = {{ui.ScrollBar1, ui.Edit6},
-                                                          {ui.ScrollBar2, ui.Edit7},
-                                                          {ui.ScrollBar3, ui.Edit13},
-                                                          {ui.ScrollBar4, ui.Edit14}};
-    for (const auto &[bar, field] : counts)
-        connect(bar, &QScrollBar::valueChanged, field,
-                [field](int value) { field->setText(QString::number(value)); });
+    for (QPushButton *read : {ui.Btn11, ui.Btn21})
+        connect(read, &QPushButton::clicked, this, &TForm7::Btn11Click);
+    for (QPushButton *stop : {ui.Btn12, ui.Btn22})
+        connect(stop, &QPushButton::clicked, this, &TForm7::Btn12Click);
+    connect(ui.Btn_11, &QPushButton::clicked, this, &TForm7::Btn_11Click);
+    connect(ui.Btn_33, &QPushButton::clicked, this, &TForm7::Btn_33Click);
 
     Timer1 = makeTimer("Timer1", 500, &TForm7::Timer1Timer);
     Timer2 = makeTimer("Timer2", 500, &TForm7::Timer2Timer);
-    Timer3 = makeTimer("Timer3", 500);
-    Timer4 = makeTimer("Timer4", 500);
-    Timer5 = makeTimer("Timer5", 50);
+    Timer3 = makeTimer("Timer3", 500, &TForm7::Timer3Timer);
+    Timer4 = makeTimer("Timer4", 500, &TForm7::Timer4Timer);
+    Timer5 = makeTimer("Timer5", VmaZeroTickMs, &TForm7::Timer5Timer);
+    keepThroughTimerAllOFF(Timer5);
+
+    // Output trim: the count registers 10..13 and the codes 27..32 on the
+    // command register. The CH-1 up-downs drain the line before their write,
+    // the CH-2 ones do not; a released scroll bar drains before its write.
+    m_trim = new TrimBinding(*this, {VmaDistributorCommandCell, false, true});
+    m_trim->addPoint({.reg = 10,
+                      .code = 27,
+                      .count = ui.Edit6,
+                      .bar = ui.ScrollBar1,
+                      .upDown = ui.UpDown9,
+                      .selector = ui.RBtn1,
+                      .drainOnStep = true});
+    m_trim->addPoint({.reg = 11,
+                      .code = 28,
+                      .count = ui.Edit7,
+                      .bar = ui.ScrollBar2,
+                      .upDown = ui.UpDown10,
+                      .selector = ui.RBtn2,
+                      .drainOnStep = true});
+    m_trim->addPoint({.reg = 12,
+                      .code = 29,
+                      .count = ui.Edit13,
+                      .bar = ui.ScrollBar3,
+                      .upDown = ui.UpDown1,
+                      .selector = ui.RBtn4});
+    m_trim->addPoint({.reg = 13,
+                      .code = 30,
+                      .count = ui.Edit14,
+                      .bar = ui.ScrollBar4,
+                      .upDown = ui.UpDown2,
+                      .selector = ui.RBtn5});
+    m_trim->addNormal({31, ui.RBtn3, nullptr});
+    m_trim->addNormal({32, ui.RBtn6, nullptr});
+    setTrim(m_trim);
+
+    // Live values: code 40 first (sent once more on a mismatch, without a
+    // drain), then PV1, PV2 and F every tick; "Stop" leaves the line as it is.
+    m_live = new LivePoll(*this, Timer3,
+                          {.commandRegister = VmaDistributorCommandCell,
+                           .startCode = 40,
+                           .reg = 4096,
+                           .count = 3,
+                           .drainBeforePoll = false,
+                           .drainOnStop = false,
+                           .drainBeforeRetry = false},
+                          {ui.Btn12, ui.Btn22},
+                          [this](const std::vector<int> &words) { showLiveValues(words); });
+    m_calibration = new CalibrationRunner(
+        *this, vmaDistributorCalibrationRules(), vmaDistributorCalibration(), {Timer4},
+        [this](int rangeRegister, int range) { selectCalibrationRange(rangeRegister, range); },
+        &signedAbove32767);
 
     setStatusLabel(ui.Lab83);
     // The serial-number button runs a chain as well: it is switched with the
-    // other command controls, so that no command interrupts another.
-    setCommandControls({ui.BtnP1,  ui.BtnP2,  ui.Btn11,  ui.Btn12,  ui.Btn21,  ui.Btn22,  ui.Btn_11,
-                        ui.Btn_21, ui.Btn_22, ui.Btn_23, ui.Btn_24, ui.Btn_25, ui.Btn_26, ui.Btn_27,
-                        ui.Btn_28, ui.Btn_29, ui.Btn_30, ui.Btn_31, ui.Btn_32, ui.Btn_33, ui.Btn_41,
-                        ui.Btn_42, ui.Btn_43, ui.Btn_44, ui.Btn_45, ui.Btn_46, ui.Btn_47, ui.Btn_48,
-                        ui.Btn_49, ui.Btn_50, ui.Btn_51, ui.Btn_52, ui.Btn_61, ui.Btn_62, ui.Btn_63,
-                        ui.Btn_64, ui.Btn_71, ui.Btn_72, ui.Btn_73, ui.Btn_74, ui.RBtn1,  ui.RBtn2,
-                        ui.RBtn4,  ui.RBtn5,  ui.Button3});
+    // other command controls, so that no command interrupts another. Each
+    // Done is enabled by its own point's Start only; the trim controls follow
+    // the binding.
+    const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2,  ui.Btn11,  ui.Btn12,  ui.Btn21,
+                                       ui.Btn22, ui.Btn_11, ui.Btn_33, ui.Button3};
+    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
+                       commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(vmaDistributorRegisters(), *this);
-    setTabOrder();
+    orderTabs();
 }
 
 TForm7::~TForm7() = default;
 
-void TForm7::setTabOrder()
+void TForm7::orderTabs()
 {
     Ui::VmaDistributorPage &ui = *m_ui;
-    QList<QWidget *> order;
-    const auto items = [&order](RadioGroup *group) {
-        for (int i = 0; i < group->count(); ++i)
-            order << group->button(i);
-    };
     // Column by column, as the page reads: CH-1, CH-2, the output function and
-    // the live values, then the device and its settings.
-    items(ui.Item_1);
-    order << ui.Edit1 << ui.Edit2 << ui.Edit5;
-    items(ui.Item_2);
-    items(ui.Item_4);
-    order << ui.RBtn1 << ui.ScrollBar1 << ui.RBtn2 << ui.ScrollBar2 << ui.RBtn3;
-    items(ui.Item_7);
-    order << ui.Edit8 << ui.Edit9 << ui.Edit12;
-    items(ui.Item_8);
-    items(ui.Item_10);
-    order << ui.RBtn4 << ui.ScrollBar3 << ui.RBtn5 << ui.ScrollBar4 << ui.RBtn6;
-    order << ui.Set_A << ui.Set_B << ui.Set_C << ui.RadioButton4 << ui.RadioButton5 << ui.High
-          << ui.Low << ui.CheckBox2 << ui.Lo_S << ui.Hi_S << ui.Btn11 << ui.Btn12;
-    order << ui.BtnP1 << ui.BtnP2 << ui.ID_Edit << ui.ComboBox1 << ui.ComboBox2 << ui.Edit17
-          << ui.Button3;
-    // The calibration page: CH-1 and CH-2 point by point, then the live values.
-    order << ui.Btn_11 << ui.Btn_21 << ui.Btn_27 << ui.Btn_22 << ui.Btn_28 << ui.Btn_23 << ui.Btn_29
-          << ui.Btn_24 << ui.Btn_30 << ui.Btn_25 << ui.Btn_31 << ui.Btn_26 << ui.Btn_32 << ui.Btn_61
-          << ui.Btn_62 << ui.Btn_63 << ui.Btn_64;
-    order << ui.Btn_33 << ui.Btn_41 << ui.Btn_47 << ui.Btn_42 << ui.Btn_48 << ui.Btn_43 << ui.Btn_49
-          << ui.Btn_44 << ui.Btn_50 << ui.Btn_45 << ui.Btn_51 << ui.Btn_46 << ui.Btn_52 << ui.Btn_71
-          << ui.Btn_72 << ui.Btn_73 << ui.Btn_74;
-    order << ui.Btn21 << ui.Btn22;
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order[i - 1], order[i]);
+    // the live values, then the device and its settings; on the calibration
+    // page CH-1 and CH-2 point by point, then the live values.
+    chainTabOrder(
+        {ui.Item_1,     ui.Edit1,        ui.Edit2,        ui.Edit5,      ui.Item_2,  ui.Item_4,
+         ui.RBtn1,      ui.ScrollBar1,   ui.RBtn2,        ui.ScrollBar2, ui.RBtn3,   ui.Item_7,
+         ui.Edit8,      ui.Edit9,        ui.Edit12,       ui.Item_8,     ui.Item_10, ui.RBtn4,
+         ui.ScrollBar3, ui.RBtn5,        ui.ScrollBar4,   ui.RBtn6,      ui.Set_A,   ui.Set_B,
+         ui.Set_C,      ui.RadioButton4, ui.RadioButton5, ui.High,       ui.Low,     ui.CheckBox2,
+         ui.Lo_S,       ui.Hi_S,         ui.Btn11,        ui.Btn12,      ui.BtnP1,   ui.BtnP2,
+         ui.ID_Edit,    ui.ComboBox1,    ui.ComboBox2,    ui.Edit17,     ui.Button3, ui.Btn_11,
+         ui.Btn_21,     ui.Btn_27,       ui.Btn_22,       ui.Btn_28,     ui.Btn_23,  ui.Btn_29,
+         ui.Btn_24,     ui.Btn_30,       ui.Btn_25,       ui.Btn_31,     ui.Btn_26,  ui.Btn_32,
+         ui.Btn_61,     ui.Btn_62,       ui.Btn_63,       ui.Btn_64,     ui.Btn_33,  ui.Btn_41,
+         ui.Btn_47,     ui.Btn_42,       ui.Btn_48,       ui.Btn_43,     ui.Btn_49,  ui.Btn_44,
+         ui.Btn_50,     ui.Btn_45,       ui.Btn_51,       ui.Btn_46,     ui.Btn_52,  ui.Btn_71,
+         ui.Btn_72,     ui.Btn_73,       ui.Btn_74,       ui.Btn21,      ui.Btn22});
 }
 
 void TForm7::FormActivate()
 {
     TimerAllOFF();
+    m_trim->setArmed(false);
     m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
     m_ui->Serial_Y->setText(QString::number(link().SerialNo));
     m_ui->Label32->setText(QString::fromStdString(VersionTable(devVer())));
@@ -233,7 +265,10 @@ bool TForm7::decodeConfiguration()
                 context.type2 = m_ui->Item_7->itemIndex();
             else if (reg == 18)
                 loadOutputPicture();
+            else if (reg >= 10 && reg <= 13)
+                m_trim->showCount(reg, signedAbove32767(link().replyRegister(reg)));
         });
+    m_trim->setArmed(true);
     // Shown after every read, not only when a selector's index changed: the
     // bounds beside the fields are what the exit rules and the input check use.
     hilo_setA(m_ui->Item_1->itemIndex());
@@ -258,8 +293,8 @@ void TForm7::showRange(const Channel &channel, int range)
         return;
     for (QLabel *unit : channel.units)
         unit->setText(vmaRange(range).unit);
-    setText(channel.maxLower, vmaLowText(range));
-    setText(channel.maxUpper, vmaHighText(range));
+    setFieldText(channel.maxLower, vmaLowText(range));
+    setFieldText(channel.maxUpper, vmaHighText(range));
     channel.boundLow->setText(QString::fromStdString(vmaOffsetLowText(range)));
     channel.boundHigh->setText(QString::fromStdString(vmaOffsetHighText(range)));
 }
@@ -274,88 +309,73 @@ void TForm7::Item_7Click()
     hilo_setB(m_ui->Item_7->itemIndex());
 }
 
-void TForm7::lowerExit(const Channel &channel)
+void TForm7::correctOnExit(ExitEdit *field, const Channel &channel, ExitRule rule, bool offset)
 {
-    channel.lower->resetColor();
+    field->resetColor();
     const int range = channel.range->itemIndex();
-    if (isVmaRange(range))
-        setText(channel.lower, fixedLowerLimitExit(vmaDecimals(range), text(channel.lower),
-                                                   vmaLowText(range), vmaHighText(range)));
-}
-
-void TForm7::upperExit(const Channel &channel)
-{
-    channel.upper->resetColor();
-    const int range = channel.range->itemIndex();
-    if (isVmaRange(range))
-        setText(channel.upper, fixedUpperLimitExit(vmaDecimals(range), text(channel.upper),
-                                                   vmaLowText(range), vmaHighText(range)));
-}
-
-void TForm7::offsetExit(const Channel &channel)
-{
-    channel.offset->resetColor();
-    const int range = channel.range->itemIndex();
-    if (isVmaRange(range))
-        setText(channel.offset, fixedOffsetExit(vmaDecimals(range), text(channel.offset),
-                                                vmaOffsetLowText(range), vmaOffsetHighText(range)));
+    if (!isVmaRange(range))
+        return;
+    // Limits are held to the maximal range, offsets to the bounds shown.
+    const std::string low = offset ? vmaOffsetLowText(range) : vmaLowText(range);
+    const std::string high = offset ? vmaOffsetHighText(range) : vmaHighText(range);
+    setFieldText(field, rule(vmaDecimals(range), fieldText(field), low, high));
 }
 
 void TForm7::Edit1Exit()
 {
-    lowerExit(m_ch1);
+    correctOnExit(m_ui->Edit1, m_ch1, fixedLowerLimitExit, false);
 }
 
 void TForm7::Edit2Exit()
 {
-    upperExit(m_ch1);
+    correctOnExit(m_ui->Edit2, m_ch1, fixedUpperLimitExit, false);
 }
 
 void TForm7::Edit5Exit()
 {
-    offsetExit(m_ch1);
+    correctOnExit(m_ui->Edit5, m_ch1, fixedOffsetExit, true);
 }
 
 void TForm7::Edit8Exit()
 {
-    lowerExit(m_ch2);
+    correctOnExit(m_ui->Edit8, m_ch2, fixedLowerLimitExit, false);
 }
 
 void TForm7::Edit9Exit()
 {
-    upperExit(m_ch2);
+    correctOnExit(m_ui->Edit9, m_ch2, fixedUpperLimitExit, false);
 }
 
 void TForm7::Edit12Exit()
 {
-    offsetExit(m_ch2);
+    correctOnExit(m_ui->Edit12, m_ch2, fixedOffsetExit, true);
 }
 
 void TForm7::Lo_SExit()
 {
-    setText(m_ui->Lo_S,
-            bandExit(OutputFunctionDecimals, OutputFunctionBand, text(m_ui->Lo_S), true));
+    setFieldText(m_ui->Lo_S,
+                 bandExit(OutputFunctionDecimals, OutputFunctionBand, fieldText(m_ui->Lo_S), true));
 }
 
 void TForm7::Hi_SExit()
 {
-    setText(m_ui->Hi_S,
-            bandExit(OutputFunctionDecimals, OutputFunctionBand, text(m_ui->Hi_S), false));
+    setFieldText(m_ui->Hi_S, bandExit(OutputFunctionDecimals, OutputFunctionBand,
+                                      fieldText(m_ui->Hi_S), false));
 }
 
 void TForm7::Set_AExit()
 {
-    setText(m_ui->Set_A, coefficientExit(text(m_ui->Set_A)));
+    setFieldText(m_ui->Set_A, coefficientExit(fieldText(m_ui->Set_A)));
 }
 
 void TForm7::Set_BExit()
 {
-    setText(m_ui->Set_B, coefficientExit(text(m_ui->Set_B)));
+    setFieldText(m_ui->Set_B, coefficientExit(fieldText(m_ui->Set_B)));
 }
 
 void TForm7::Set_CExit()
 {
-    setText(m_ui->Set_C, divisorExit(text(m_ui->Set_C)));
+    setFieldText(m_ui->Set_C, divisorExit(fieldText(m_ui->Set_C)));
 }
 
 void TForm7::loadOutputPicture()
@@ -385,17 +405,9 @@ void TForm7::checkChannel(const Channel &channel)
         CheckFailed = true;
         return;
     }
-    const auto mark = [](ExitEdit *edit, bool passes) {
-        if (passes) {
-            edit->resetColor();
-        } else {
-            CheckFailed = true;
-            edit->setColor(Qt::red);
-        }
-    };
-    mark(channel.lower, vmaLimitWithinRange(range, text(channel.lower)));
-    mark(channel.upper, vmaLimitWithinRange(range, text(channel.upper)));
-    mark(channel.offset, vmaOffsetWithinBound(range, text(channel.offset)));
+    markChecked(channel.lower, vmaLimitWithinRange(range, fieldText(channel.lower)));
+    markChecked(channel.upper, vmaLimitWithinRange(range, fieldText(channel.upper)));
+    markChecked(channel.offset, vmaOffsetWithinBound(range, fieldText(channel.offset)));
 }
 
 void TForm7::InputCheck()
@@ -407,11 +419,7 @@ void TForm7::InputCheck()
     // never written as 65535.
     if (m_registers->selectorCleared(devVer()))
         CheckFailed = true;
-    // Address 0 is the broadcast address: the module would answer nobody.
-    if (!validAddress(text(m_ui->ID_Edit))) {
-        CheckFailed = true;
-        m_ui->ID_Edit->setColor(Qt::red);
-    }
+    checkAddress(m_ui->ID_Edit);
 }
 
 FieldContext TForm7::fieldContext() const
@@ -439,7 +447,7 @@ void TForm7::BtnP2Click()
         // Every value is converted before the first request, so that invalid
         // text never leaves the module half written.
         const std::vector<RegisterBinding::Write> writes = m_registers->values(fieldContext());
-        const int address = textToInt(text(ui.ID_Edit));
+        const int address = textToInt(fieldText(ui.ID_Edit));
         runConfigurationWrite(Timer2, writes, address, ui.ComboBox1->currentIndex());
     });
 }
@@ -457,8 +465,117 @@ void TForm7::Button3Click()
 void TForm7::serviceModeChanged(bool on)
 {
     Ui::VmaDistributorPage &ui = *m_ui;
+    // A range point cannot go on with its page gone: it ends unstored. A zero
+    // step runs to its end.
+    if (!on && m_calibration->current() >= 0)
+        m_calibration->abandon();
     if (!on)
         ui.PageControl1->setCurrentWidget(ui.Configuration);
     ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), on);
     ui.GroupBox3->setVisible(on);
+}
+
+void TForm7::BtnAllON()
+{
+    if (zeroStepRunning())
+        return;
+    DeviceWindow::BtnAllON();
+}
+
+void TForm7::Btn11Click()
+{
+    m_live->start();
+}
+
+void TForm7::Btn12Click()
+{
+    m_live->stop();
+}
+
+void TForm7::Timer3Timer()
+{
+    m_live->tick();
+}
+
+void TForm7::showLiveValues(const std::vector<int> &words)
+{
+    Ui::VmaDistributorPage &ui = *m_ui;
+    // Each input in the scale of the range its channel shows now; F in tenths.
+    const auto show = [](int word, int decimals, std::initializer_list<QLineEdit *> fields) {
+        const std::string shown = liveText(signedAbove32767(word), decimals);
+        for (QLineEdit *field : fields)
+            setFieldText(field, shown);
+    };
+    show(words[0], vmaDecimals(ui.Item_1->itemIndex()), {ui.PV1_Edit, ui.PV1_Edit2});
+    show(words[1], vmaDecimals(ui.Item_7->itemIndex()), {ui.PV2_Edit, ui.PV2_Edit2});
+    show(words[2], OutputFunctionDecimals, {ui.PVS_Edit});
+}
+
+void TForm7::Btn_11Click()
+{
+    zeroStep(0);
+}
+
+void TForm7::Btn_33Click()
+{
+    zeroStep(1);
+}
+
+bool TForm7::zeroStepRunning() const
+{
+    return m_zeroBar != nullptr;
+}
+
+void TForm7::zeroStep(int channel)
+{
+    QProgressBar *bar = channel == 0 ? m_ui->ProgressBar1 : m_ui->ProgressBar2;
+    BtnAllOFF();
+    // The code is echo checked and sent once more on a mismatch, without a
+    // drain; refused twice, the module is not zeroing: "Write Fail", no
+    // progress, the controls come back.
+    RequestChain chain;
+    chain.write(5, VmaDistributorCommandCell, VmaZeroCodes[static_cast<std::size_t>(channel)])
+        .drained(true, false)
+        .retryOnce();
+    runChain(
+        std::move(chain),
+        [this, bar](bool ok) {
+            if (!ok) {
+                showStatus(Status::WriteFail);
+                BtnAllON();
+                return;
+            }
+            m_zeroBar = bar;
+            bar->setValue(0);
+            Timer5->start();
+        },
+        Status::WriteFail);
+}
+
+void TForm7::Timer5Timer()
+{
+    if (!m_zeroBar) {
+        Timer5->stop();
+        return;
+    }
+    m_zeroBar->setValue(std::min(m_zeroBar->value() + VmaZeroStride, VmaZeroEnd));
+    if (m_zeroBar->value() < VmaZeroEnd)
+        return;
+    Timer5->stop();
+    m_zeroBar = nullptr;
+    // A command started meanwhile (the read of a re-activation) gives the
+    // controls back at its own end.
+    if (!busy())
+        BtnAllON();
+}
+
+void TForm7::Timer4Timer()
+{
+    m_calibration->tick(Timer4);
+}
+
+void TForm7::selectCalibrationRange(int rangeRegister, int range)
+{
+    // Runs the range display of the channel, as an operator's choice does.
+    (rangeRegister == VmaRangeRegister2 ? m_ui->Item_7 : m_ui->Item_1)->setItemIndex(range);
 }

@@ -4,12 +4,18 @@
 #include "register_binding.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
+class CalibrationRunner;
 class ExitEdit;
+class LivePoll;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QTimer;
 class RadioGroup;
+class TrimBinding;
 namespace Ui {
 class VmaDistributorPage;
 }
@@ -18,8 +24,10 @@ class VmaDistributorPage;
 // 50..54). Its "Configuration" page reads, shows, corrects, checks and writes
 // both channels (range, measuring range, offset, output direction, signal on
 // sensor break), the output function F(PV1,PV2) = (PV1×A + PV2×B)/C with the
-// source of output 1, the filter, the address and the baud rate. The
-// "Calbration" page and the serial-number group are offered in service mode.
+// source of output 1, the filter, the address and the baud rate; it trims both
+// outputs and polls the live values. The "Calbration" page (zero step and
+// range points of both inputs) and the serial-number group are offered in
+// service mode.
 class TForm7 : public DeviceWindow
 {
     Q_OBJECT
@@ -33,6 +41,8 @@ public:
     // and reads it.
     void FormActivate() override;
     void serviceModeChanged(bool on) override;
+    // While a zero step runs the controls stay off, whatever ends meanwhile.
+    void BtnAllON() override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer1 collects 500 ms later.
@@ -65,6 +75,22 @@ public:
     void Set_CExit();
     void CheckBox2Click();
 
+    // Live values: "Read" (Btn11, Btn21) polls PV1, PV2 and F(PV1,PV2)
+    // every 500 ms on Timer3 until "Stop" (Btn12, Btn22).
+    void Btn11Click();
+    void Btn12Click();
+    void Timer3Timer();
+
+    // Zero step of CH-1 (Btn_11) or CH-2 (Btn_33): the code goes to the
+    // module, then every control stays off for the five seconds its progress
+    // bar takes on Timer5, which TimerAllOFF leaves running.
+    void Btn_11Click();
+    void Btn_33Click();
+    void Timer5Timer();
+    bool zeroStepRunning() const;
+    // The count poll of the range points.
+    void Timer4Timer();
+
     // "Load Serial Number" of the service functions.
     void Button3Click();
 
@@ -92,17 +118,25 @@ private:
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
     void showRange(const Channel &channel, int range);
-    void lowerExit(const Channel &channel);
-    void upperExit(const Channel &channel);
-    void offsetExit(const Channel &channel);
+    // An exit rule of a limit or offset field: (decimals, text, low, high).
+    using ExitRule = std::string (*)(int, const std::string &, const std::string &,
+                                     const std::string &);
+    void correctOnExit(ExitEdit *field, const Channel &channel, ExitRule rule, bool offset);
     void checkChannel(const Channel &channel);
     FieldContext fieldContext() const;
     void loadOutputPicture();
-    void setTabOrder();
+    void orderTabs();
+    void showLiveValues(const std::vector<int> &words);
+    void zeroStep(int channel);
+    void selectCalibrationRange(int rangeRegister, int range);
 
     std::unique_ptr<Ui::VmaDistributorPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
     Channel m_ch1;
     Channel m_ch2;
-    int m_blockCount = 30; // registers asked for by the last read
+    TrimBinding *m_trim = nullptr;
+    LivePoll *m_live = nullptr;
+    CalibrationRunner *m_calibration = nullptr;
+    QProgressBar *m_zeroBar = nullptr; // the bar of the zero step that runs
+    int m_blockCount = 30;             // registers asked for by the last read
 };

@@ -27,6 +27,18 @@ CalibrationRunner::CalibrationRunner(DeviceWindow &window, const CalibrationRule
                                      const CalibrationTable &table, const QList<QTimer *> &polls,
                                      std::function<void(int type)> selectType,
                                      int (*countSign)(int))
+    : CalibrationRunner(
+          window, rules, table, polls,
+          [selectType = std::move(selectType)](int, int type) {
+              if (selectType)
+                  selectType(type);
+          },
+          countSign)
+{}
+
+CalibrationRunner::CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
+                                     const CalibrationTable &table, const QList<QTimer *> &polls,
+                                     SelectType selectType, int (*countSign)(int))
     : QObject(&window)
     , m_window(window)
     , m_rules(rules)
@@ -75,14 +87,17 @@ void CalibrationRunner::start(int index)
             ? referenceValue(m_references[static_cast<std::size_t>(index)]->text().toStdString(),
                              point.referenceScale)
             : 0;
+    const int typeRegister = point.typeRegister >= 0 ? point.typeRegister : m_rules.typeRegister;
+    const int unitRegister = point.unitRegister >= 0 ? point.unitRegister : m_rules.unitRegister;
     const int shownType = point.type >= 0 ? point.type : point.screenType;
     if (shownType >= 0 && m_selectType)
-        m_selectType(shownType);
+        m_selectType(typeRegister, shownType);
 
     RequestChain chain;
     if (point.type >= 0) {
-        chain.write(5, m_rules.typeRegister, point.type).drained(true, false).retryOnce();
-        chain.write(point.unitFunction, m_rules.unitRegister, 0).drained().retryOnce();
+        chain.write(point.typeFunction, typeRegister, point.type).drained(true, false).retryOnce();
+        if (point.writesUnit)
+            chain.write(point.unitFunction, unitRegister, 0).drained().retryOnce();
     }
     chain.action([this, index] {
         // Only this point's Done can be pressed while it runs.
@@ -157,7 +172,7 @@ void CalibrationRunner::done(int index)
     RequestChain chain;
     // A refused store code goes out once more, always with function 5.
     chain.write(point.doneFunction, m_rules.commandRegister, point.code)
-        .drained()
+        .drained(true, m_rules.storeRetryDrained)
         .retryOnce()
         .retryAs(5);
     m_window.runChain(

@@ -31,9 +31,16 @@ class CalibrationRunner : public QObject
     Q_OBJECT
 
 public:
-    // selectType shows an input type (and unit 0) on the window's type
-    // selector, running its click handler. countSign turns a count word into
-    // its signed value. polls are the repeating timers of the table's polls.
+    // Shows an input type (and unit 0) on the selector of the window that
+    // belongs to a type register, running its click handler.
+    using SelectType = std::function<void(int typeRegister, int type)>;
+
+    // selectType shows a point's type on screen. countSign turns a count word
+    // into its signed value. polls are the repeating timers of the table's polls.
+    CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
+                      const CalibrationTable &table, const QList<QTimer *> &polls,
+                      SelectType selectType, int (*countSign)(int));
+    // A window with one type selector.
     CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
                       const CalibrationTable &table, const QList<QTimer *> &polls,
                       std::function<void(int type)> selectType, int (*countSign)(int));
@@ -61,7 +68,7 @@ private:
     const CalibrationTable &m_table;
     QList<QTimer *> m_timers;
     std::vector<Poll> m_polls;
-    std::function<void(int)> m_selectType;
+    SelectType m_selectType;
     int (*m_countSign)(int);
     std::vector<QAbstractButton *> m_starts;
     std::vector<QAbstractButton *> m_dones;

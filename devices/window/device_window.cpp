@@ -1,9 +1,12 @@
 #include "device_window.h"
 
+#include "exit_edit.h"
 #include "field_rules.h"
+#include "input_check.h"
 #include "link.h"
 #include "message_sink.h"
 #include "numtext.h"
+#include "radio_group.h"
 #include "status_label.h"
 #include "trim_binding.h"
 
@@ -89,7 +92,51 @@ void DeviceWindow::TimerAllOFF()
 {
     m_chain.stop();
     for (QTimer *timer : std::as_const(m_timers))
-        timer->stop();
+        if (!m_kept.contains(timer))
+            timer->stop();
+}
+
+std::string DeviceWindow::fieldText(const QLineEdit *field)
+{
+    return field->text().toStdString();
+}
+
+void DeviceWindow::setFieldText(QLineEdit *field, const std::string &text)
+{
+    field->setText(QString::fromStdString(text));
+}
+
+void DeviceWindow::markChecked(ExitEdit *field, bool passes)
+{
+    if (passes) {
+        field->resetColor();
+        return;
+    }
+    CheckFailed = true;
+    field->setColor(Qt::red);
+}
+
+void DeviceWindow::chainTabOrder(const QList<QWidget *> &order)
+{
+    QList<QWidget *> chain;
+    for (QWidget *widget : order) {
+        if (auto *group = qobject_cast<RadioGroup *>(widget)) {
+            for (int i = 0; i < group->count(); ++i)
+                chain << group->button(i);
+        } else {
+            chain << widget;
+        }
+    }
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void DeviceWindow::checkAddress(ExitEdit *field)
+{
+    if (!validAddress(fieldText(field))) {
+        CheckFailed = true;
+        field->setColor(Qt::red);
+    }
 }
 
 void DeviceWindow::runChain(RequestChain chain, Status success, Status failure,

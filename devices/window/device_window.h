@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class ExitEdit;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -90,6 +91,23 @@ protected:
     }
     // The output trim of the window: its controls follow BtnAllOFF/BtnAllON.
     void setTrim(TrimBinding *trim) { m_trim = trim; }
+    // A named timer that TimerAllOFF leaves running: a timed step that always
+    // runs to its end.
+    void keepThroughTimerAllOFF(QTimer *timer) { m_kept.append(timer); }
+
+    // The text of a field, and a text shown in one.
+    static std::string fieldText(const QLineEdit *field);
+    static void setFieldText(QLineEdit *field, const std::string &text);
+    // The input check of a field: a failing one turns red and sets
+    // CheckFailed, a passing one gets its normal colour back.
+    static void markChecked(ExitEdit *field, bool passes);
+    // The address field must hold 1..255: 0 is the broadcast address, which
+    // would leave the module answering nobody. A failing field turns red and
+    // sets CheckFailed.
+    static void checkAddress(ExitEdit *field);
+    // Tab order along `order`; a RadioGroup stands for its items in turn (they
+    // are made after the page, so Designer cannot order them).
+    static void chainTabOrder(const QList<QWidget *> &order);
 
     // The body of a named timer handler that drives the chain.
     void resumeChain(QTimer *timer) { m_chain.timerFired(timer); }
@@ -135,6 +153,7 @@ private:
     StatusLabel *m_status = nullptr;
     TrimBinding *m_trim = nullptr;
     QList<QTimer *> m_timers;
+    QList<QTimer *> m_kept;
     std::vector<std::pair<QTimer *, std::function<void()>>> m_handlers;
     QList<QPointer<QWidget>> m_offControls;
     QList<QPointer<QWidget>> m_onControls;

@@ -25,7 +25,9 @@ void LivePoll::start()
 
     RequestChain chain;
     if (m_rules.commandRegister >= 0)
-        chain.write(5, m_rules.commandRegister, m_rules.startCode).drained().retryUnchecked();
+        chain.write(5, m_rules.commandRegister, m_rules.startCode)
+            .drained(true, m_rules.drainBeforeRetry)
+            .retryUnchecked();
     const Poll::Request request{4, m_rules.reg, m_rules.count, m_rules.drainBeforePoll};
     chain.action([this, request] {
         m_poll.start(

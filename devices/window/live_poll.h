@@ -21,6 +21,7 @@ struct LiveRules
     int count = 3;
     bool drainBeforePoll = false; // a ReadReply before every poll request
     bool drainOnStop = true;      // "Stop" drains the last poll reply
+    bool drainBeforeRetry = true; // a ReadReply before a refused start code goes out again
 };
 
 // The live "Measuring Value": "Read" (or "Start") tells the module to deliver

@@ -24,6 +24,13 @@ TEST_F(VmaAppearance, BothPagesInEveryLanguage)
             form->FormActivate();
         runChain();
         EXPECT_EQ(status()->text(), i18n::statusText(i18n::Status::ReadSuccess, code)) << name;
+        // The widest live values in their fields.
+        for (const auto &[reg, value] : {std::pair{4096, 32767}, {4097, 0x8000}, {4098, -30000}})
+            module->setInput(reg, value & 0xFFFF);
+        form->Btn11Click();
+        runChain();
+        tick(form->Timer3);
+        form->Btn12Click();
         for (int page = 0; page < 2; ++page) {
             pages->setCurrentIndex(page);
             form->adjustSize();

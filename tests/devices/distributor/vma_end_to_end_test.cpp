@@ -1,6 +1,7 @@
 // The V/mA range distributor window against quorelsim through the real serial
 // port: the scan finds the module at its own address and rate, the activation
-// puts it back there and reads it, a changed field is written and read back.
+// puts it back there and reads it, a changed field is written and read back,
+// and the live values are polled.
 #include "vma_fixture.h"
 
 #include "qt_serial_line.h"
@@ -43,6 +44,15 @@ TEST(VmaDistributorEndToEnd, ScanRestoreReadWriteAndReadBack)
     form.BtnP1Click();
     ASSERT_TRUE(QTest::qWaitFor([&] { return status->text() == "Read Success"; }, 4000));
     EXPECT_EQ(upper->text(), "123.45");
+
+    // Live values: the module's PV1, PV2 and F arrive, "Stop" ends the poll.
+    auto *pvs = form.findChild<QLineEdit *>("PVS_Edit");
+    form.Btn11Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !pvs->text().isEmpty(); }, 4000));
+    EXPECT_EQ(status->text(), "Read Success");
+    EXPECT_FALSE(form.findChild<QLineEdit *>("PV2_Edit2")->text().isEmpty());
+    form.Btn12Click();
+    EXPECT_FALSE(form.Timer3->isActive());
 
     qunsetenv("QUORELWIN_EXTRA_PORTS");
     setMessageSink(nullptr);
