@@ -31,12 +31,15 @@ class CalibrationRunner : public QObject
     Q_OBJECT
 
 public:
-    // selectType shows an input type (and unit 0) on the window's type
-    // selector, running its click handler. countSign turns a count word into
-    // its signed value. polls are the repeating timers of the table's polls.
+    // Shows an input type on a channel's type selector (and unit 0 on its
+    // unit selector when `unit` is set), running their click handlers.
+    using SelectType = std::function<void(int channel, int type, bool unit)>;
+
+    // countSign turns a count word into its signed value. polls are the
+    // repeating timers of the table's polls.
     CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
                       const CalibrationTable &table, const QList<QTimer *> &polls,
-                      std::function<void(int type)> selectType, int (*countSign)(int));
+                      SelectType selectType, int (*countSign)(int));
 
     // The Start and Done buttons of the table, for the window's command sets.
     QList<QWidget *> startButtons() const;
@@ -61,7 +64,7 @@ private:
     const CalibrationTable &m_table;
     QList<QTimer *> m_timers;
     std::vector<Poll> m_polls;
-    std::function<void(int)> m_selectType;
+    SelectType m_selectType;
     int (*m_countSign)(int);
     std::vector<QAbstractButton *> m_starts;
     std::vector<QAbstractButton *> m_dones;
