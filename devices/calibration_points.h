@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -7,7 +8,7 @@
 // first register of the count poll, A0).
 struct CountField
 {
-    std::string_view field;
+    std::string_view field = {};
     int count = 0;
 };
 
@@ -15,10 +16,11 @@ struct CountField
 // writes, which counts its poll shows where, and what its "Done" stores.
 struct CalibrationPoint
 {
-    std::string_view start; // Start button
-    std::string_view done;  // Done button
-    // Input type written to the type register (typeFunction, below) and unit
-    // 0 to the unit register (unitFunction) before the point; -1: nothing written.
+    std::string_view start = {}; // Start button
+    std::string_view done = {};  // Done button
+    // Input type written to the channel's type register (typeFunction) and
+    // unit 0 to its unit register (unitFunction; 0: no unit written) before
+    // the point; -1: nothing written.
     int type = -1;
     int unitFunction = 5;
     // Input type selected on screen only, as the point's type would be; -1: none.
@@ -35,22 +37,24 @@ struct CalibrationPoint
     // reads, and where the counts go.
     int poll = 0;
     int pollCount = 5;
-    std::vector<CountField> counts;
+    std::vector<CountField> counts = {};
     // Store code written to the command register by "Done" and its function
     // (a repetition always uses function 5).
     int code = 0;
     int doneFunction = 5;
+    // Channel whose type and unit registers and selectors the point uses
+    // (0: CH-1, 1: CH-2).
+    int channel = 0;
+    // Reference register value written as it is, for a point whose reference
+    // text is only a hint to the operator.
+    std::optional<int> fixedReference = std::nullopt;
+    // "Done" is enabled once the reference is written instead of before it.
+    bool armAfterReference = false;
     // The poll's first request goes out at Start, so that its first tick
     // already shows counts; else the first tick only sends.
     bool pollFromStart = false;
-    // Register the type goes to (-1: CalibrationRules::typeRegister; a
-    // family with a type register per channel names it here), the function it
-    // is written with, and whether unit 0 follows it (to unitRegister, -1:
-    // CalibrationRules::unitRegister).
-    int typeRegister = -1;
+    // Function of the type write.
     int typeFunction = 5;
-    bool writesUnit = true;
-    int unitRegister = -1;
 };
 
 // What a family's calibration shares.
@@ -61,6 +65,9 @@ struct CalibrationRules
     int typeRegister = 0;
     int unitRegister = 1;
     int countRegister = 4099;
+    // CH-2's type and unit registers; -1: the module has one type for both.
+    int secondTypeRegister = -1;
+    int secondUnitRegister = -1;
     // A ReadReply before a refused store code goes out once more.
     bool storeRetryDrained = true;
 };
@@ -73,6 +80,8 @@ const CalibrationTable &converterCalibration();
 // the command register 9 after its reference on register 10; counts A0..A2
 // come from 4099..4101 every second, the 0 mV point's A0 from a poll of its own.
 const CalibrationTable &transmitterCalibration();
+// The universal distributor's 18 points (both channels).
+const CalibrationTable &distributorCalibration();
 // Reference value of a reference text: whole number, or the value × scale
 // truncated toward zero. Raises ConversionError for text that is not a number.
 int referenceValue(const std::string_view text, int scale);

@@ -77,10 +77,10 @@ const RegisterTable &distributorChannelRegisters(int channel)
 const RegisterTable &distributorCommonRegisters()
 {
     static const RegisterTable table = {
-        {10, "Edit6", K::Whole},
-        {11, "Edit7", K::Whole},
-        {12, "Edit13", K::Whole},
-        {13, "Edit14", K::Whole},
+        {10, "ScrollBar1", K::Count},
+        {11, "ScrollBar2", K::Count},
+        {12, "ScrollBar3", K::Count},
+        {13, "ScrollBar4", K::Count},
         {19, "ID_Edit", K::Whole},
         {20, "ComboBox1", K::Choice, {}, 0, -1, 6, false, true},
         {29, "ComboBox2", K::Choice, {}, 2, 2 * FieldsPerChannel, 5, true, true},

@@ -36,8 +36,9 @@ inline constexpr std::array<DistributorChannel, 2> DistributorChannels = {{
 // sensor break; CH-1 before CH-2.
 const RegisterTable &distributorChannelRegisters(int channel);
 
-// The fields both channels share: the output trim counts 10..13 (shown, not
-// written by the configuration write), the address 19 and baud code 20
+// The fields both channels share: the output trim counts 10..13 (the
+// positions of the trim scroll bars, which show them in their count fields;
+// not written by the configuration write), the address 19 and baud code 20
 // (written by the address and baud step that ends the write) and the filter
 // 29 (version index 2 on; written after both channels, a filter nobody chose
 // is not written).

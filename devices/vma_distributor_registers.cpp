@@ -69,6 +69,7 @@ const CalibrationRules &vmaDistributorCalibrationRules()
                                            .typeRegister = VmaRangeRegister1,
                                            .unitRegister = -1,
                                            .countRegister = 4099,
+                                           .secondTypeRegister = VmaRangeRegister2,
                                            .storeRetryDrained = false};
     return rules;
 }
@@ -98,22 +99,22 @@ const CalibrationTable &vmaDistributorCalibration()
     static const CalibrationTable table = [&] {
         CalibrationTable points;
         // CH-1 shows A0 (first count), CH-2 A3 (fourth); the range goes to
-        // register 0 or 23.
-        const auto add = [&points](const Row &row, int rangeRegister, int count) {
+        // the channel's range register, 0 or 23, with function 6.
+        const auto add = [&points](const Row &row, int channel, int count) {
             points.push_back({.start = row.start,
                               .done = row.done,
                               .type = row.range,
+                              .unitFunction = 0,
                               .pollCount = 4,
                               .counts = {{row.field, count}},
                               .code = row.code,
-                              .typeRegister = rangeRegister,
-                              .typeFunction = 6,
-                              .writesUnit = false});
+                              .channel = channel,
+                              .typeFunction = 6});
         };
         for (const Row &row : Channel1)
-            add(row, VmaRangeRegister1, 0);
+            add(row, 0, 0);
         for (const Row &row : Channel2)
-            add(row, VmaRangeRegister2, 3);
+            add(row, 1, 3);
         return points;
     }();
     return table;

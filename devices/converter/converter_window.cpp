@@ -131,7 +131,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
                           [this](const std::vector<int> &words) { showLiveValues(words); });
     m_calibration = new CalibrationRunner(
         *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
-        [this](int type) { selectCalibrationType(type); }, &signedAbove32768);
+        [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
 
     m_type = std::make_unique<InputTypePanel>(InputTypeControls{ui.Item1,
                                                                 ui.Item3,

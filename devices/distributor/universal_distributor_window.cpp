@@ -2,18 +2,20 @@
 
 #include "ui_universal_distributor_page.h"
 
+#include "calibration_runner.h"
 #include "distributor_registers.h"
 #include "field_rules.h"
 #include "input_check.h"
 #include "input_type_panel.h"
 #include "input_types.h"
 #include "link.h"
+#include "live_poll.h"
 #include "message_sink.h"
 #include "numtext.h"
 #include "range_display.h"
 #include "register_values.h"
+#include "trim_binding.h"
 
-#include <QSignalBlocker>
 #include <QTimer>
 
 #include <algorithm>
@@ -116,26 +118,70 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     connect(ui.Edit8, &ExitEdit::exited, this, &TForm5::Edit8Exit);
     connect(ui.Edit9, &ExitEdit::exited, this, &TForm5::Edit9Exit);
     connect(ui.Edit12, &ExitEdit::exited, this, &TForm5::Edit12Exit);
-    connect(ui.ScrollBar1, &QScrollBar::valueChanged, this, &TForm5::ScrollBar1Change);
-    connect(ui.ScrollBar2, &QScrollBar::valueChanged, this, &TForm5::ScrollBar2Change);
-    connect(ui.ScrollBar3, &QScrollBar::valueChanged, this, &TForm5::ScrollBar3Change);
-    connect(ui.ScrollBar4, &QScrollBar::valueChanged, this, &TForm5::ScrollBar4Change);
+    for (QPushButton *read : {ui.Btn71, ui.Btn81})
+        connect(read, &QPushButton::clicked, this, &TForm5::Btn71Click);
+    for (QPushButton *stop : {ui.Btn72, ui.Btn82})
+        connect(stop, &QPushButton::clicked, this, &TForm5::Btn72Click);
 
     Timer1 = makeTimer("Timer1", 500, &TForm5::Timer1Timer);
     Timer2 = makeTimer("Timer2", 500, &TForm5::Timer2Timer);
-    Timer3 = makeTimer("Timer3", 500);
-    Timer4 = makeTimer("Timer4", 400);
+    Timer3 = makeTimer("Timer3", 500, &TForm5::Timer3Timer);
+    Timer4 = makeTimer("Timer4", 400, &TForm5::Timer4Timer);
+
+    // Output trim: the count registers 10..13 and the command codes 27..32 on
+    // register 21. Only the CH-1 up-downs drain the line before their write.
+    // A scroll bar drains once, before the write its release makes, never
+    // while it is dragged: each wait would hold the window for a reply
+    // time-out per position.
+    m_trim = new TrimBinding(*this, {21, false, true});
+    m_trim->addPoint({.reg = 10,
+                      .code = 27,
+                      .count = ui.Edit6,
+                      .bar = ui.ScrollBar1,
+                      .upDown = ui.UpDown9,
+                      .selector = ui.RBtn1,
+                      .drainOnStep = true});
+    m_trim->addPoint({.reg = 11,
+                      .code = 28,
+                      .count = ui.Edit7,
+                      .bar = ui.ScrollBar2,
+                      .upDown = ui.UpDown10,
+                      .selector = ui.RBtn2,
+                      .drainOnStep = true});
+    m_trim->addPoint({.reg = 12,
+                      .code = 29,
+                      .count = ui.Edit13,
+                      .bar = ui.ScrollBar3,
+                      .upDown = ui.UpDown3,
+                      .selector = ui.RBtn4});
+    m_trim->addPoint({.reg = 13,
+                      .code = 30,
+                      .count = ui.Edit14,
+                      .bar = ui.ScrollBar4,
+                      .upDown = ui.UpDown4,
+                      .selector = ui.RBtn5});
+    m_trim->addNormal({31, ui.RBtn3});
+    m_trim->addNormal({32, ui.RBtn6});
+    setTrim(m_trim);
+
+    // Live values PV1 and PV2 after the start code 40; "Stop" reads nothing more.
+    m_live = new LivePoll(*this, Timer3, {21, 40, 4096, 2, false, false}, {ui.Btn72, ui.Btn82},
+                          [this](const std::vector<int> &words) { showLiveValues(words); });
+    // Input calibration: CH-1 types in registers 0/1, CH-2 types in 23/24.
+    const DistributorChannel &ch1 = DistributorChannels[0];
+    const DistributorChannel &ch2 = DistributorChannels[1];
+    m_calibration = new CalibrationRunner(
+        *this, {21, 22, ch1.type, ch1.unit, 4099, ch2.type, ch2.unit}, distributorCalibration(),
+        {Timer4},
+        [this](int channel, int type, bool unit) { selectCalibrationType(channel, type, unit); },
+        &signedAbove32767);
 
     setStatusLabel(ui.Lab83);
-    // Every command button of both pages and the trim point selectors; the
-    // two "Normal" selectors stay usable.
-    setCommandControls({ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn81, ui.Btn82, ui.Btn11,
-                        ui.Btn12, ui.Btn13, ui.Btn14, ui.Btn21, ui.Btn22, ui.Btn31, ui.Btn32,
-                        ui.Btn33, ui.Btn34, ui.Btn91, ui.Btn92, ui.Btn93, ui.Btn94, ui.Btna1,
-                        ui.Btna2, ui.Btna3, ui.Btna4, ui.Btn41, ui.Btn42, ui.Btn43, ui.Btn44,
-                        ui.Btn51, ui.Btn52, ui.Btn61, ui.Btn62, ui.Btn63, ui.Btn64, ui.Btnb1,
-                        ui.Btnb2, ui.Btnb3, ui.Btnb4, ui.Btnc1, ui.Btnc2, ui.Btnc3, ui.Btnc4,
-                        ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5});
+    // Every command button of both pages; the trim controls follow the trim
+    // binding. Each Done is enabled by its own point's Start only.
+    const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn81, ui.Btn82};
+    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
+                       commands + m_calibration->startButtons());
     setTabOrderOfPages();
 }
 
@@ -170,6 +216,7 @@ void TForm5::setTabOrderOfPages()
 void TForm5::FormActivate()
 {
     TimerAllOFF();
+    m_trim->setArmed(false);
     m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
     m_ui->Serial_Y->setText(QString::number(link().SerialNo));
     m_ui->Label45->setText(qs(VersionTable(devVer())));
@@ -234,44 +281,12 @@ bool TForm5::decodeConfiguration()
         });
     };
     showChannel(m_channels[0], DistributorChannels[0].type);
-    m_common->show(m_blockCount, value, {-1, devVer()},
-                   [&](int reg) { trimShown(reg, value(reg)); });
+    m_common->show(m_blockCount, value, {-1, devVer()});
     showChannel(m_channels[1], DistributorChannels[1].type);
     hilo_setA(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
     hilo_setB(m_ui->RadioGroup1->itemIndex(), m_ui->RadioGroup2->itemIndex());
+    m_trim->setArmed(true);
     return true;
-}
-
-void TForm5::trimShown(int reg, int value)
-{
-    Ui::UniversalDistributorPage &ui = *m_ui;
-    ScrollBar *const bars[] = {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4};
-    if (reg < 10 || reg > 13)
-        return;
-    // The count field already shows the register; the bar follows it.
-    ScrollBar *bar = bars[reg - 10];
-    const QSignalBlocker blocker(bar);
-    bar->setValue(value);
-}
-
-void TForm5::ScrollBar1Change()
-{
-    m_ui->Edit6->setText(QString::number(m_ui->ScrollBar1->value()));
-}
-
-void TForm5::ScrollBar2Change()
-{
-    m_ui->Edit7->setText(QString::number(m_ui->ScrollBar2->value()));
-}
-
-void TForm5::ScrollBar3Change()
-{
-    m_ui->Edit13->setText(QString::number(m_ui->ScrollBar3->value()));
-}
-
-void TForm5::ScrollBar4Change()
-{
-    m_ui->Edit14->setText(QString::number(m_ui->ScrollBar4->value()));
 }
 
 int TForm5::Channel::type() const
@@ -409,9 +424,58 @@ void TForm5::Timer2Timer()
     resumeChain(Timer2);
 }
 
+void TForm5::Btn71Click()
+{
+    TimerAllOFF();
+    m_live->start();
+}
+
+void TForm5::Btn72Click()
+{
+    m_live->stop();
+}
+
+void TForm5::Timer3Timer()
+{
+    m_live->tick();
+}
+
+void TForm5::showLiveValues(const std::vector<int> &words)
+{
+    Ui::UniversalDistributorPage &ui = *m_ui;
+    QLineEdit *const configuration[] = {ui.PV1_Edit, ui.PV2_Edit};
+    QLineEdit *const calibration[] = {ui.PV1_Edit2, ui.PV2_Edit2};
+    for (std::size_t i = 0; i < m_channels.size(); ++i) {
+        // Each value is scaled by the type selected for its channel now; with
+        // no type selected there is no scale to show it in.
+        const int type = m_channels[i].type();
+        const int value = signedAbove32767(words[i]);
+        const bool shown = value == OpenInput || isInputType(type);
+        configuration[i]->setText(shown ? qs(liveValueText(type, value, true)) : QString());
+        calibration[i]->setText(shown ? qs(liveValueText(type, value, false)) : QString());
+    }
+}
+
+void TForm5::Timer4Timer()
+{
+    m_calibration->tick(Timer4);
+}
+
+void TForm5::selectCalibrationType(int channel, int type, bool unit)
+{
+    const InputTypeControls &controls =
+        m_channels[static_cast<std::size_t>(channel)].panel->controls();
+    controls.type->setItemIndex(type);
+    if (unit)
+        controls.unit->setItemIndex(UnitCelsius);
+}
+
 void TForm5::serviceModeChanged(bool on)
 {
     Ui::UniversalDistributorPage &ui = *m_ui;
+    // A calibration point cannot go on with its page gone: it ends unstored.
+    if (!on && m_calibration->current() >= 0)
+        m_calibration->abandon();
     if (!on)
         ui.PageControl1->setCurrentWidget(ui.Configuration);
     ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), on);

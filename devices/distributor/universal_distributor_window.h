@@ -6,13 +6,11 @@
 #include <array>
 #include <memory>
 
-class ExitEdit;
-class QLabel;
-class QLineEdit;
+class CalibrationRunner;
 class InputTypePanel;
+class LivePoll;
 class QTimer;
-class RadioGroup;
-class ScrollBar;
+class TrimBinding;
 namespace Ui {
 class UniversalDistributorPage;
 }
@@ -21,8 +19,9 @@ class UniversalDistributorPage;
 // 49 and 55..58). Its "Configuration" page reads, shows, corrects, checks and
 // writes both channels' configuration (input type, unit, measuring range,
 // offset, output direction, signal on sensor break), the filter, the address
-// and the baud rate, and shows the output trim counts; the "Calbration" page
-// is created with its tab hidden and is offered in service mode.
+// and the baud rate, trims both outputs and polls the live values; the
+// "Calbration" page (input calibration of both channels, the live values
+// again) is created with its tab hidden and is offered in service mode.
 class TForm5 : public DeviceWindow
 {
     Q_OBJECT
@@ -67,11 +66,13 @@ public:
     void Edit9Exit();
     void Edit12Exit();
 
-    // A trim scroll bar's position shown in its count field.
-    void ScrollBar1Change();
-    void ScrollBar2Change();
-    void ScrollBar3Change();
-    void ScrollBar4Change();
+    // Live values: "Read" (Btn71, Btn81) polls PV1 and PV2 every 500 ms on
+    // Timer3 until "Stop" (Btn72, Btn82).
+    void Btn71Click();
+    void Btn72Click();
+    void Timer3Timer();
+    // The count poll of the input calibration.
+    void Timer4Timer();
 
     // From the block read being sent until its reply has been shown: the
     // type changes the read makes show no advisory.
@@ -95,11 +96,15 @@ private:
     void typeChanged(Channel &channel);
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
-    void trimShown(int reg, int value);
+    void showLiveValues(const std::vector<int> &words);
+    void selectCalibrationType(int channel, int type, bool unit);
     void setTabOrderOfPages();
 
     std::unique_ptr<Ui::UniversalDistributorPage> m_ui;
     std::array<Channel, 2> m_channels;
     std::unique_ptr<RegisterBinding> m_common;
+    TrimBinding *m_trim = nullptr;
+    LivePoll *m_live = nullptr;
+    CalibrationRunner *m_calibration = nullptr;
     int m_blockCount = 30; // registers asked for by the last read
 };

@@ -170,7 +170,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
                           [this](const std::vector<int> &words) { showLiveValues(words); });
     m_calibration = new CalibrationRunner(
         *this, vmaDistributorCalibrationRules(), vmaDistributorCalibration(), {Timer4},
-        [this](int rangeRegister, int range) { selectCalibrationRange(rangeRegister, range); },
+        [this](int channel, int range, bool) { selectCalibrationRange(channel, range); },
         &signedAbove32767);
 
     setStatusLabel(ui.Lab83);
@@ -574,8 +574,8 @@ void TForm7::Timer4Timer()
     m_calibration->tick(Timer4);
 }
 
-void TForm7::selectCalibrationRange(int rangeRegister, int range)
+void TForm7::selectCalibrationRange(int channel, int range)
 {
     // Runs the range display of the channel, as an operator's choice does.
-    (rangeRegister == VmaRangeRegister2 ? m_ui->Item_7 : m_ui->Item_1)->setItemIndex(range);
+    (channel == 1 ? m_ui->Item_7 : m_ui->Item_1)->setItemIndex(range);
 }

@@ -128,7 +128,7 @@ private:
     void orderTabs();
     void showLiveValues(const std::vector<int> &words);
     void zeroStep(int channel);
-    void selectCalibrationRange(int rangeRegister, int range);
+    void selectCalibrationRange(int channel, int range);
 
     std::unique_ptr<Ui::VmaDistributorPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;

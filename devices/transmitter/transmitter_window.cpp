@@ -112,7 +112,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     m_calibration = new CalibrationRunner(
         *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
         transmitterCalibration(), {Timer4, Timer5},
-        [this](int type) { selectCalibrationType(type); }, &signedAbove32768);
+        [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
 
     setStatusLabel(ui.Lab83);
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn51, ui.Btn52};

@@ -25,19 +25,6 @@ T *control(DeviceWindow &window, std::string_view name)
 
 CalibrationRunner::CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
                                      const CalibrationTable &table, const QList<QTimer *> &polls,
-                                     std::function<void(int type)> selectType,
-                                     int (*countSign)(int))
-    : CalibrationRunner(
-          window, rules, table, polls,
-          [selectType = std::move(selectType)](int, int type) {
-              if (selectType)
-                  selectType(type);
-          },
-          countSign)
-{}
-
-CalibrationRunner::CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
-                                     const CalibrationTable &table, const QList<QTimer *> &polls,
                                      SelectType selectType, int (*countSign)(int))
     : QObject(&window)
     , m_window(window)
@@ -79,33 +66,40 @@ QList<QWidget *> CalibrationRunner::doneButtons() const
 void CalibrationRunner::start(int index)
 {
     const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
+    QLineEdit *referenceField = m_references[static_cast<std::size_t>(index)];
     m_window.TimerAllOFF();
     m_current = -1;
     // The reference is converted before anything is sent.
-    const int reference =
-        m_references[static_cast<std::size_t>(index)]
-            ? referenceValue(m_references[static_cast<std::size_t>(index)]->text().toStdString(),
-                             point.referenceScale)
-            : 0;
-    const int typeRegister = point.typeRegister >= 0 ? point.typeRegister : m_rules.typeRegister;
-    const int unitRegister = point.unitRegister >= 0 ? point.unitRegister : m_rules.unitRegister;
+    const bool writesReference = referenceField || point.fixedReference;
+    const int reference = point.fixedReference ? *point.fixedReference
+                          : referenceField ? referenceValue(referenceField->text().toStdString(),
+                                                            point.referenceScale)
+                                           : 0;
+    const bool writesUnit = point.unitFunction != 0;
     const int shownType = point.type >= 0 ? point.type : point.screenType;
     if (shownType >= 0 && m_selectType)
-        m_selectType(typeRegister, shownType);
+        m_selectType(point.channel, shownType, writesUnit);
 
+    const bool second = point.channel == 1;
+    const int typeRegister = second && m_rules.secondTypeRegister >= 0 ? m_rules.secondTypeRegister
+                                                                       : m_rules.typeRegister;
+    const int unitRegister = second && m_rules.secondUnitRegister >= 0 ? m_rules.secondUnitRegister
+                                                                       : m_rules.unitRegister;
     RequestChain chain;
     if (point.type >= 0) {
         chain.write(point.typeFunction, typeRegister, point.type).drained(true, false).retryOnce();
-        if (point.writesUnit)
+        if (writesUnit)
             chain.write(point.unitFunction, unitRegister, 0).drained().retryOnce();
     }
-    chain.action([this, index] {
+    const auto arm = [this, index] {
         // Only this point's Done can be pressed while it runs.
         m_window.BtnAllOFF();
         m_dones[static_cast<std::size_t>(index)]->setEnabled(true);
         m_current = index;
-    });
-    if (!point.reference.empty())
+    };
+    if (!point.armAfterReference)
+        chain.action(arm);
+    if (writesReference)
         chain.write(point.referenceFunction, m_rules.referenceRegister, reference)
             .drained()
             .retryOnce();
@@ -113,6 +107,8 @@ void CalibrationRunner::start(int index)
         chain.write(point.classFunction, m_rules.commandRegister, point.classCode)
             .drained()
             .retryOnce();
+    if (point.armAfterReference)
+        chain.action(arm);
     m_window.BtnAllOFF();
     m_window.runChain(
         std::move(chain),
@@ -133,8 +129,8 @@ void CalibrationRunner::startPoll(int index)
 {
     const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
     Poll &poll = m_polls[static_cast<std::size_t>(point.poll)];
-    // Unless the point sends the first request now, the first tick finds no
-    // reply: the first request goes out with it.
+    // Unless the point asks otherwise, the first tick finds no reply: the
+    // first request goes out with it.
     poll.start(
         {4, m_rules.countRegister, point.pollCount, false},
         [this, index](bool sound) {

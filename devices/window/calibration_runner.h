@@ -31,19 +31,15 @@ class CalibrationRunner : public QObject
     Q_OBJECT
 
 public:
-    // Shows an input type (and unit 0) on the selector of the window that
-    // belongs to a type register, running its click handler.
-    using SelectType = std::function<void(int typeRegister, int type)>;
+    // Shows an input type on a channel's type selector (and unit 0 on its
+    // unit selector when `unit` is set), running their click handlers.
+    using SelectType = std::function<void(int channel, int type, bool unit)>;
 
-    // selectType shows a point's type on screen. countSign turns a count word
-    // into its signed value. polls are the repeating timers of the table's polls.
+    // countSign turns a count word into its signed value. polls are the
+    // repeating timers of the table's polls.
     CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
                       const CalibrationTable &table, const QList<QTimer *> &polls,
                       SelectType selectType, int (*countSign)(int));
-    // A window with one type selector.
-    CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
-                      const CalibrationTable &table, const QList<QTimer *> &polls,
-                      std::function<void(int type)> selectType, int (*countSign)(int));
 
     // The Start and Done buttons of the table, for the window's command sets.
     QList<QWidget *> startButtons() const;

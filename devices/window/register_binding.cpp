@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -113,7 +114,18 @@ void RegisterBinding::write(const Bound &bound, int value, const FieldContext &c
         }
         break;
     case FieldKind::Flag: static_cast<QAbstractButton *>(control)->setChecked(value != 0); break;
-    case FieldKind::Count: static_cast<QAbstractSlider *>(control)->setValue(value); break;
+    case FieldKind::Count: {
+        auto *slider = static_cast<QAbstractSlider *>(control);
+        // What follows the position (a count field beside a scroll bar) shows
+        // a value equal to the position too; a value beyond the range shows
+        // the end it is held to.
+        const int position = std::clamp(value, slider->minimum(), slider->maximum());
+        if (slider->value() == position)
+            emit slider->valueChanged(position);
+        else
+            slider->setValue(position);
+        break;
+    }
     case FieldKind::Whole:
         static_cast<QLineEdit *>(control)->setText(QString::number(value));
         break;

@@ -64,15 +64,12 @@ void TrimBinding::addPoint(const TrimPoint &point)
         if (selector)
             connect(selector, &QAbstractButton::clicked, this,
                     [this, index] { pointClick(index); });
-    // A count field always shows its bar's position, so that a read that
-    // leaves a bar where it was still shows the count.
-    for (QLineEdit *field : {point.count, point.mirrorCount}) {
-        if (!field)
-            continue;
-        field->setReadOnly(true);
-        if (point.bar)
-            setCountText(field, point.bar->value());
-    }
+    // The count fields show what a read brought (the register binding shows
+    // a count even when the bar is already there); until then they may be
+    // empty, and nothing is written from them.
+    for (QLineEdit *field : {point.count, point.mirrorCount})
+        if (field)
+            field->setReadOnly(true);
     setEnabled(m_enabled);
 }
 

@@ -285,10 +285,9 @@ TEST_F(DistributorWindow, WriteSendsEveryRegisterInOrderWithExactDecimals)
     line->clearLog();
     form->BtnP2Click();
     EXPECT_EQ(status()->text(), "Transmission...");
-    EXPECT_FALSE(enabled("BtnP1"));
-    EXPECT_FALSE(enabled("Btnc4"));
-    EXPECT_FALSE(enabled("RBtn5"));
-    EXPECT_TRUE(enabled("RBtn6"));
+    // No command and no trim control can send while the write runs.
+    for (const char *control : {"BtnP1", "Btnc2", "RBtn5", "RBtn6", "ScrollBar4", "UpDown4"})
+        EXPECT_FALSE(enabled(control)) << control;
     ASSERT_TRUE(form->Timer2->isActive());
     EXPECT_EQ(form->Timer2->interval(), 500);
     runChain();
@@ -314,7 +313,8 @@ TEST_F(DistributorWindow, WriteSendsEveryRegisterInOrderWithExactDecimals)
     EXPECT_EQ(status()->text(), "Write Success");
     EXPECT_EQ(status()->fontColor(), Green);
     EXPECT_TRUE(enabled("BtnP1"));
-    EXPECT_TRUE(enabled("Btnc4"));
+    EXPECT_TRUE(enabled("Btnc2"));
+    EXPECT_TRUE(enabled("RBtn6"));
 }
 
 TEST_F(DistributorWindow, NewAddressAndBaudRateAreFollowed)
