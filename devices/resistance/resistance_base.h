@@ -7,7 +7,9 @@
 #include <functional>
 #include <memory>
 
+class LivePoll;
 class QTimer;
+class TrimBinding;
 namespace Ui {
 class ResistancePage;
 }
@@ -52,6 +54,12 @@ public:
     void Edi61Exit();
     // "Load Serial Number" of the serial-number group.
     void Button1Click();
+    // "Measuring Value": "Start" checks that the module is this window's, sends
+    // the start code 40 and polls the live value (input register 4096) every
+    // 500 ms on Timer2 until "Stop".
+    void Btn71Click();
+    void Btn72Click();
+    void Timer2Timer();
 
     // Set by the zero/span confirmation dialog when it closes while this
     // window is shown: activation then leaves the window as it is, until
@@ -84,10 +92,18 @@ protected:
     // FirstStoredPointRegister up to the block's end.
     virtual void showStoredPoints(const std::function<int(int reg)> &value) { Q_UNUSED(value) }
 
+    // Reads the information block, then runs next with it; a missing or
+    // damaged block shows `failure` and gives the controls back.
+    void withInfoBlock(std::function<void(const InfoBlock &)> next, i18n::Status failure);
+    // The module of the information block is one of this window's versions;
+    // otherwise "Version is not match" is shown.
+    bool versionAccepted(const InfoBlock &info);
+
 private:
     bool acceptInfoBlock(const InfoBlock &info);
     bool versionOfWrite(const InfoBlock &info);
     bool showConfiguration();
+    void showLiveValue(int word);
     void readEnded(bool ok);
     void writeEnded(bool ok);
     void orderTabs();
@@ -95,6 +111,8 @@ private:
     const ResistanceVariant &m_variant;
     std::unique_ptr<Ui::ResistancePage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
+    TrimBinding *m_trim = nullptr;
+    LivePoll *m_live = nullptr;
     bool m_versionMismatch = false; // the last information block was another window's
     bool m_stored = true;           // the module confirmed the last configuration write
 };
