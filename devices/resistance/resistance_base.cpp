@@ -7,6 +7,8 @@
 #include "message_sink.h"
 #include "register_values.h"
 #include "trim_binding.h"
+#include "zero_span_calibration.h"
+#include "zero_span_dialog.h"
 
 #include <QTimer>
 
@@ -24,7 +26,7 @@ bool englishShown(const Link &link)
 } // namespace
 
 ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant &variant,
-                               Link &link, TForm3 &scan)
+                               const ZeroSpanSet &calibration, Link &link, TForm3 &scan)
     : DeviceWindow(className, link, scan)
     , m_variant(variant)
     , m_ui(std::make_unique<Ui::ResistancePage>())
@@ -51,12 +53,14 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     connect(ui.Btn71, &QPushButton::clicked, this, &ResistanceBase::Btn71Click);
     connect(ui.Btn72, &QPushButton::clicked, this, &ResistanceBase::Btn72Click);
 
-    Timer1 = makeTimer("Timer1", 500);
+    connect(ui.PageCont, &QTabWidget::currentChanged, this, &ResistanceBase::PageContChange);
+
+    Timer1 = makeTimer("Timer1", 500, &ResistanceBase::Timer1Timer);
     Timer2 = makeTimer("Timer2", 500, &ResistanceBase::Timer2Timer);
     Timer3 = makeTimer("Timer3", 500, &ResistanceBase::Timer3Timer);
     Timer4 = makeTimer("Timer4", 500, &ResistanceBase::Timer4Timer);
     Timer6 = makeTimer("Timer6", 2000, &ResistanceBase::Timer6Timer);
-    Timer7 = makeTimer("Timer7", 1500);
+    Timer7 = makeTimer("Timer7", 1500, &ResistanceBase::Timer7Timer);
 
     // Output trim: counts in registers 7 and 8, codes 27, 28 and 31 on the
     // command cell, a drain before every write.
@@ -73,8 +77,11 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
         new LivePoll(*this, Timer2, {ResistanceCommandCell, 40, 4096, 1, true, false}, {ui.Btn72},
                      [this](const std::vector<int> &words) { showLiveValue(words.front()); });
 
+    m_zeroSpan = new ZeroSpanCalibration(*this, calibration, ui.ZeroSpanArea, ui.ModeNum, ui.Edi3,
+                                         ui.Edi4, Timer1, Timer7);
+
     setStatusLabel(ui.Lab83);
-    setTableButtons({}, {});
+    setTableButtons(m_zeroSpan->offButtons(), m_zeroSpan->onButtons());
     m_registers = std::make_unique<RegisterBinding>(resistanceRegisters(), *this);
     orderTabs();
 }
@@ -98,11 +105,6 @@ void ResistanceBase::orderTabs()
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-QWidget *ResistanceBase::zeroSpanArea() const
-{
-    return m_ui->ZeroSpanArea;
-}
-
 void ResistanceBase::setTableButtons(const QList<QWidget *> &disabled,
                                      const QList<QWidget *> &enabled)
 {
@@ -124,8 +126,9 @@ void ResistanceBase::FormActivate()
     ui.Label7->setText(QString::fromStdString(VersionTable(devVer())));
     ui.Label18->setText(ModelText);
     applyCurrentLanguage();
-    // A command still under way is not cut short by a new read.
-    if (busy())
+    // A command or a calibration run still under way is not cut short by a
+    // new read.
+    if (busy() || m_zeroSpan->running())
         return;
     // The trim counts shown may be another module's until the read has shown
     // this one's.
@@ -135,9 +138,17 @@ void ResistanceBase::FormActivate()
 
 void ResistanceBase::stopWork()
 {
+    m_zeroSpan->abandon();
     TimerAllOFF();
     SkipRefresh = false;
+    // The point buttons of an abandoned run are put back as well.
+    BtnAllOFF();
     BtnAllON();
+}
+
+void ResistanceBase::exchangeStarting()
+{
+    m_zeroSpan->stopLoosePoll();
 }
 
 void ResistanceBase::BtnP1Click()
@@ -163,7 +174,7 @@ bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
         m_versionMismatch = !versionOk;
         return false;
     }
-    showCalibrationTable(info.model);
+    m_zeroSpan->showTable(info.model);
     showInfoBlock(info, m_ui->Label7, m_ui->Serial_Y);
     m_ui->Label18->setText(ModelText);
     return true;
@@ -182,7 +193,7 @@ bool ResistanceBase::showConfiguration()
     const auto value = [this](int reg) { return signedAbove32767(link().replyRegister(reg)); };
     m_registers->show(m_variant.blockCount, value, {0, devVer()});
     m_trim->setArmed(true);
-    showStoredPoints(value);
+    m_zeroSpan->showStoredPoints(value, m_variant.blockCount);
     return true;
 }
 
@@ -318,6 +329,39 @@ void ResistanceBase::Btn72Click()
 void ResistanceBase::Timer2Timer()
 {
     m_live->tick();
+}
+
+void ResistanceBase::Timer1Timer()
+{
+    m_zeroSpan->countTick();
+}
+
+void ResistanceBase::Timer7Timer()
+{
+    m_zeroSpan->modeTick();
+}
+
+void ResistanceBase::PageContChange()
+{
+    m_zeroSpan->resetModeLabels();
+}
+
+void ResistanceBase::askConfirmation()
+{
+    if (m_confirmation)
+        m_confirmation->ask(this);
+}
+
+void ResistanceBase::withdrawConfirmation()
+{
+    if (m_confirmation)
+        m_confirmation->withdraw(this);
+}
+
+void ResistanceBase::confirmationAnswered(bool yes)
+{
+    SkipRefresh = true;
+    m_zeroSpan->answered(yes);
 }
 
 void ResistanceBase::showLiveValue(int word)

@@ -91,6 +91,10 @@ protected:
     // The output trim of the window: its controls follow BtnAllOFF/BtnAllON.
     void setTrim(TrimBinding *trim) { m_trim = trim; }
 
+    // Runs before every chain of the window starts (a window whose poll must
+    // not share the line with other exchanges stops it here).
+    virtual void exchangeStarting() {}
+
     // The body of a named timer handler that drives the chain.
     void resumeChain(QTimer *timer) { m_chain.timerFired(timer); }
 
