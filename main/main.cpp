@@ -13,8 +13,8 @@
 #include "transmitter_window.h"
 #include "universal_distributor_window.h"
 #include "vma_distributor_window.h"
+#include "zero_span_dialog.h"
 
-#include <QDialog>
 #include <QMessageBox>
 
 #include <memory>
@@ -36,12 +36,12 @@ int main(int argc, char **argv)
         auto form4 = std::make_unique<TForm4>(link, *form3);
         auto form5 = std::make_unique<TForm5>(link, *form3);
         // The zero/span confirmation dialog of the resistance transmitter windows.
-        auto form6 = std::make_unique<QDialog>(nullptr);
-        form6->setObjectName("TForm6");
-        form6->setWindowTitle("Warning !");
+        auto form6 = std::make_unique<TForm6>();
         ActivationTracker::instance().addProgramWindow(form6.get());
         auto form7 = std::make_unique<TForm7>(link, *form3);
         auto form10 = std::make_unique<TForm10>(link, *form3);
+        form4->setConfirmation(form6.get());
+        form10->setConfirmation(form6.get());
 
         form3->setFamilyWindows(
             {form2.get(), form1.get(), form4.get(), form10.get(), form5.get(), form7.get()});

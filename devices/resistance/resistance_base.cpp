@@ -3,8 +3,12 @@
 #include "ui_resistance_page.h"
 
 #include "link.h"
+#include "live_poll.h"
 #include "message_sink.h"
 #include "register_values.h"
+#include "trim_binding.h"
+#include "zero_span_calibration.h"
+#include "zero_span_dialog.h"
 
 #include <QTimer>
 
@@ -22,7 +26,7 @@ bool englishShown(const Link &link)
 } // namespace
 
 ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant &variant,
-                               Link &link, TForm3 &scan)
+                               const ZeroSpanSet &calibration, Link &link, TForm3 &scan)
     : DeviceWindow(className, link, scan)
     , m_variant(variant)
     , m_ui(std::make_unique<Ui::ResistancePage>())
@@ -46,16 +50,38 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     connect(ui.BtnP2, &QPushButton::clicked, this, &ResistanceBase::BtnP2Click);
     connect(ui.Button1, &QPushButton::clicked, this, &ResistanceBase::Button1Click);
     connect(ui.Edi61, &ExitEdit::exited, this, &ResistanceBase::Edi61Exit);
+    connect(ui.Btn71, &QPushButton::clicked, this, &ResistanceBase::Btn71Click);
+    connect(ui.Btn72, &QPushButton::clicked, this, &ResistanceBase::Btn72Click);
 
-    Timer1 = makeTimer("Timer1", 500);
-    Timer2 = makeTimer("Timer2", 500);
+    connect(ui.PageCont, &QTabWidget::currentChanged, this, &ResistanceBase::PageContChange);
+
+    Timer1 = makeTimer("Timer1", 500, &ResistanceBase::Timer1Timer);
+    Timer2 = makeTimer("Timer2", 500, &ResistanceBase::Timer2Timer);
     Timer3 = makeTimer("Timer3", 500, &ResistanceBase::Timer3Timer);
     Timer4 = makeTimer("Timer4", 500, &ResistanceBase::Timer4Timer);
     Timer6 = makeTimer("Timer6", 2000, &ResistanceBase::Timer6Timer);
-    Timer7 = makeTimer("Timer7", 1500);
+    Timer7 = makeTimer("Timer7", 1500, &ResistanceBase::Timer7Timer);
+
+    // Output trim: counts in registers 7 and 8, codes 27, 28 and 31 on the
+    // command cell, a drain before every write.
+    m_trim = new TrimBinding(*this, {ResistanceCommandCell, true, true});
+    m_trim->addPoint({7, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1, nullptr, nullptr,
+                      nullptr, nullptr, true});
+    m_trim->addPoint({8, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2, nullptr, nullptr,
+                      nullptr, nullptr, true});
+    m_trim->addNormal({31, ui.RadioButton3});
+    setTrim(m_trim);
+    // The live value: code 40, then input register 4096 alone, each request
+    // after a drain; "Stop" sends nothing.
+    m_live =
+        new LivePoll(*this, Timer2, {ResistanceCommandCell, 40, 4096, 1, true, false}, {ui.Btn72},
+                     [this](const std::vector<int> &words) { showLiveValue(words.front()); });
+
+    m_zeroSpan = new ZeroSpanCalibration(*this, calibration, ui.ZeroSpanArea, ui.ModeNum, ui.Edi3,
+                                         ui.Edi4, Timer1, Timer7);
 
     setStatusLabel(ui.Lab83);
-    setTableButtons({}, {});
+    setTableButtons(m_zeroSpan->offButtons(), m_zeroSpan->onButtons());
     m_registers = std::make_unique<RegisterBinding>(resistanceRegisters(), *this);
     orderTabs();
 }
@@ -79,20 +105,14 @@ void ResistanceBase::orderTabs()
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
-QWidget *ResistanceBase::zeroSpanArea() const
-{
-    return m_ui->ZeroSpanArea;
-}
-
 void ResistanceBase::setTableButtons(const QList<QWidget *> &disabled,
                                      const QList<QWidget *> &enabled)
 {
-    // RadioButton3 ("Normal") stays enabled, so the output can always be
-    // released; Button1 is switched with the commands so that loading a
-    // serial number never cuts into a running command.
+    // The trim controls follow the commands through the trim binding;
+    // Button1 is switched with the commands so that loading a serial number
+    // never cuts into a running command.
     Ui::ResistancePage &ui = *m_ui;
-    const QList<QWidget *> own = {ui.BtnP1,        ui.BtnP2,        ui.Btn71,  ui.Btn72,
-                                  ui.RadioButton1, ui.RadioButton2, ui.Button1};
+    const QList<QWidget *> own = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Button1};
     setCommandControls(own + disabled, own + enabled);
 }
 
@@ -106,20 +126,35 @@ void ResistanceBase::FormActivate()
     ui.Label7->setText(QString::fromStdString(VersionTable(devVer())));
     ui.Label18->setText(ModelText);
     applyCurrentLanguage();
-    // A command still under way is not cut short by a new read.
-    if (!busy())
-        BtnP1Click();
+    // A command or a calibration run still under way is not cut short by a
+    // new read.
+    if (busy() || m_zeroSpan->running())
+        return;
+    // The trim counts shown may be another module's until the read has shown
+    // this one's.
+    m_trim->setArmed(false);
+    BtnP1Click();
 }
 
 void ResistanceBase::stopWork()
 {
+    m_zeroSpan->abandon();
     TimerAllOFF();
     SkipRefresh = false;
+    // The point buttons of an abandoned run are put back as well.
+    BtnAllOFF();
     BtnAllON();
+}
+
+void ResistanceBase::exchangeStarting()
+{
+    m_zeroSpan->stopLoosePoll();
 }
 
 void ResistanceBase::BtnP1Click()
 {
+    if (m_live->isRunning())
+        m_live->stop(); // a live value poll ends here
     m_versionMismatch = false;
     BtnAllOFF();
     showStatus(Status::Transmission);
@@ -139,7 +174,7 @@ bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
         m_versionMismatch = !versionOk;
         return false;
     }
-    showCalibrationTable(info.model);
+    m_zeroSpan->showTable(info.model);
     showInfoBlock(info, m_ui->Label7, m_ui->Serial_Y);
     m_ui->Label18->setText(ModelText);
     return true;
@@ -157,7 +192,8 @@ bool ResistanceBase::showConfiguration()
         return false;
     const auto value = [this](int reg) { return signedAbove32767(link().replyRegister(reg)); };
     m_registers->show(m_variant.blockCount, value, {0, devVer()});
-    showStoredPoints(value);
+    m_trim->setArmed(true);
+    m_zeroSpan->showStoredPoints(value, m_variant.blockCount);
     return true;
 }
 
@@ -244,6 +280,94 @@ void ResistanceBase::Edi61Exit()
 void ResistanceBase::Button1Click()
 {
     loadSerialNumber(m_ui->Edit1, ResistanceCommandCell);
+}
+
+void ResistanceBase::withInfoBlock(std::function<void(const InfoBlock &)> next, Status failure)
+{
+    auto block = std::make_shared<InfoBlock>();
+    RequestChain chain;
+    appendInfoRead(chain, link(), [block](const InfoBlock &info) {
+        *block = info;
+        return true;
+    });
+    runChain(
+        std::move(chain),
+        [this, block, next = std::move(next), failure](bool ok) {
+            if (!ok) {
+                showStatus(failure);
+                BtnAllON();
+                return;
+            }
+            next(*block);
+        },
+        failure);
+}
+
+bool ResistanceBase::versionAccepted(const InfoBlock &info)
+{
+    if (versionMatches(m_variant, info.version))
+        return true;
+    showMessage(VersionMismatch);
+    return false;
+}
+
+void ResistanceBase::Btn71Click()
+{
+    withInfoBlock(
+        [this](const InfoBlock &info) {
+            if (versionAccepted(info))
+                m_live->start();
+        },
+        Status::ReadFail);
+}
+
+void ResistanceBase::Btn72Click()
+{
+    m_live->stop();
+}
+
+void ResistanceBase::Timer2Timer()
+{
+    m_live->tick();
+}
+
+void ResistanceBase::Timer1Timer()
+{
+    m_zeroSpan->countTick();
+}
+
+void ResistanceBase::Timer7Timer()
+{
+    m_zeroSpan->modeTick();
+}
+
+void ResistanceBase::PageContChange()
+{
+    m_zeroSpan->resetModeLabels();
+}
+
+void ResistanceBase::askConfirmation()
+{
+    if (m_confirmation)
+        m_confirmation->ask(this);
+}
+
+void ResistanceBase::withdrawConfirmation()
+{
+    if (m_confirmation)
+        m_confirmation->withdraw(this);
+}
+
+void ResistanceBase::confirmationAnswered(bool yes)
+{
+    SkipRefresh = true;
+    m_zeroSpan->answered(yes);
+}
+
+void ResistanceBase::showLiveValue(int word)
+{
+    const int value = signedAbove32767(word);
+    m_ui->PV1_Edit->setText(value == OpenInput ? QStringLiteral("OPEN") : QString::number(value));
 }
 
 void ResistanceBase::serviceModeChanged(bool on)

@@ -3,11 +3,16 @@
 #include "device_window.h"
 #include "register_binding.h"
 #include "resistance_registers.h"
+#include "zero_span_tables.h"
 
 #include <functional>
 #include <memory>
 
+class LivePoll;
 class QTimer;
+class TForm6;
+class TrimBinding;
+class ZeroSpanCalibration;
 namespace Ui {
 class ResistancePage;
 }
@@ -17,23 +22,25 @@ class ResistancePage;
 // offset, output trim, measuring value, device information, the hidden
 // serial-number group and the area of the "Zero Span Setting" tables), the
 // hidden "Set ModeNum" page, activation, "Read From Device", "Write To
-// Device" with its storing check, the offset rule and the serial number.
-// TForm4 and TForm10 differ in their variant (block length, accepted models
-// and versions, offset bound) and in their calibration tables.
+// Device" with its storing check, the offset rule, the serial number, the
+// live value, the output trim and the zero/span calibration. TForm4 and
+// TForm10 differ in their variant (block length, accepted models and
+// versions, offset bound) and in their calibration tables (ZeroSpanSet).
 class ResistanceBase : public DeviceWindow
 {
     Q_OBJECT
 
 public:
-    ResistanceBase(const QString &className, const ResistanceVariant &variant, Link &link,
-                   TForm3 &scan);
+    ResistanceBase(const QString &className, const ResistanceVariant &variant,
+                   const ZeroSpanSet &calibration, Link &link, TForm3 &scan);
     ~ResistanceBase() override;
 
     // Unless SkipRefresh is set: the "Configuration" page, the serial number
-    // and version the scan found, the language, then "Read From Device".
+    // and version the scan found, the language, then "Read From Device" (not
+    // while a command or a calibration run is under way).
     void FormActivate() override;
-    // Scan > Start: every timer and the running chain stop, and the next
-    // activation reads the module again.
+    // Scan > Start: every timer, the running chain and a calibration run stop,
+    // and the next activation reads the module again.
     void stopWork() override;
     void serviceModeChanged(bool on) override;
 
@@ -52,6 +59,32 @@ public:
     void Edi61Exit();
     // "Load Serial Number" of the serial-number group.
     void Button1Click();
+    // "Measuring Value": "Start" checks that the module is this window's, sends
+    // the start code 40 and polls the live value (input register 4096) every
+    // 500 ms on Timer2 until "Stop".
+    void Btn71Click();
+    void Btn72Click();
+    void Timer2Timer();
+    // The count poll of a calibration point, and the result labels of the
+    // "Set ModeNum" page (reset by every page switch).
+    void Timer1Timer();
+    void Timer7Timer();
+    void PageContChange();
+
+    // The confirmation dialog shared by both windows; its answer to this window.
+    void setConfirmation(TForm6 *dialog) { m_confirmation = dialog; }
+    void askConfirmation();
+    void withdrawConfirmation();
+    void confirmationAnswered(bool yes);
+
+    // Reads the information block, then runs next with it; a missing or
+    // damaged block shows `failure` and gives the controls back.
+    void withInfoBlock(std::function<void(const InfoBlock &)> next, i18n::Status failure);
+    // The module of the information block is one of this window's versions;
+    // otherwise "Version is not match" is shown.
+    bool versionAccepted(const InfoBlock &info);
+
+    ZeroSpanCalibration &zeroSpan() { return *m_zeroSpan; }
 
     // Set by the zero/span confirmation dialog when it closes while this
     // window is shown: activation then leaves the window as it is, until
@@ -63,31 +96,23 @@ public:
     QTimer *Timer3 = nullptr; // read decode, 500 ms
     QTimer *Timer4 = nullptr; // configuration writes, 500 ms
     QTimer *Timer6 = nullptr; // storing result, 2000 ms
-    QTimer *Timer7 = nullptr; // "Set ModeNum" result labels
+    QTimer *Timer7 = nullptr; // "Set ModeNum" result labels, 1500 then 5000 ms
 
 protected:
     const ResistanceVariant &variant() const { return m_variant; }
     Ui::ResistancePage &ui() const { return *m_ui; }
-
-    // Where the calibration tables go: the "Zero Span Setting" area of the
-    // "Configuration" page, sized for the largest table.
-    QWidget *zeroSpanArea() const;
-    // The command controls: BtnAllOFF disables the window's own buttons and
-    // `disabled`, BtnAllON enables them and `enabled` (the calibration tables
-    // add their point buttons here).
-    void setTableButtons(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
-
-    // A read accepted the module: show the table of its calibration mode.
-    virtual void showCalibrationTable(int model) { Q_UNUSED(model) }
-    // A sound configuration block: show its stored calibration points;
-    // value(reg) is the register after the sign rule, for registers from
-    // FirstStoredPointRegister up to the block's end.
-    virtual void showStoredPoints(const std::function<int(int reg)> &value) { Q_UNUSED(value) }
+    // A loose count poll ends before any other exchange.
+    void exchangeStarting() override;
 
 private:
+    // The command controls: BtnAllOFF disables the window's own buttons and
+    // `disabled`, BtnAllON enables them and `enabled` (the calibration
+    // tables' point buttons).
+    void setTableButtons(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
     bool acceptInfoBlock(const InfoBlock &info);
     bool versionOfWrite(const InfoBlock &info);
     bool showConfiguration();
+    void showLiveValue(int word);
     void readEnded(bool ok);
     void writeEnded(bool ok);
     void orderTabs();
@@ -95,6 +120,10 @@ private:
     const ResistanceVariant &m_variant;
     std::unique_ptr<Ui::ResistancePage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
+    TrimBinding *m_trim = nullptr;
+    LivePoll *m_live = nullptr;
+    ZeroSpanCalibration *m_zeroSpan = nullptr;
+    TForm6 *m_confirmation = nullptr;
     bool m_versionMismatch = false; // the last information block was another window's
     bool m_stored = true;           // the module confirmed the last configuration write
 };

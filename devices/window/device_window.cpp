@@ -156,6 +156,7 @@ void DeviceWindow::runChain(RequestChain chain, Status success, Status failure,
 
 void DeviceWindow::runChain(RequestChain chain, ChainRunner::Finished finished, Status failure)
 {
+    exchangeStarting();
     m_pendingMessage.clear();
     m_chain.start(std::move(chain), std::move(finished), [this, failure] {
         showStatus(failure);
@@ -165,6 +166,7 @@ void DeviceWindow::runChain(RequestChain chain, ChainRunner::Finished finished, 
 
 void DeviceWindow::runQuietly(RequestChain chain)
 {
+    exchangeStarting();
     m_chain.start(std::move(chain), {});
 }
 

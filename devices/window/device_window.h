@@ -109,6 +109,10 @@ protected:
     // are made after the page, so Designer cannot order them).
     static void chainTabOrder(const QList<QWidget *> &order);
 
+    // Runs before every chain of the window starts (a window whose poll must
+    // not share the line with other exchanges stops it here).
+    virtual void exchangeStarting() {}
+
     // The body of a named timer handler that drives the chain.
     void resumeChain(QTimer *timer) { m_chain.timerFired(timer); }
 

@@ -6,6 +6,8 @@
 #include "compact_window.h"
 #include "resistance_window.h"
 #include "window_fixture.h"
+#include "zero_span_calibration.h"
+#include "zero_span_dialog.h"
 
 #include <QScrollBar>
 #include <QTabWidget>
@@ -41,6 +43,22 @@ struct ResistanceFixture : WindowFixture<Window>
 {
     using V = Variant<Window>;
 
+    // The confirmation dialog the program shares between both windows.
+    std::unique_ptr<TForm6> dialog;
+
+    void SetUp() override
+    {
+        WindowFixture<Window>::SetUp();
+        dialog = std::make_unique<TForm6>();
+        this->form->setConfirmation(dialog.get());
+    }
+
+    void TearDown() override
+    {
+        WindowFixture<Window>::TearDown();
+        dialog.reset();
+    }
+
     void attachModule(int version = V::version, int model = V::model)
     {
         WindowFixture<Window>::attach({3, model, version, 703070001, 1, 2});
@@ -60,11 +78,29 @@ struct ResistanceFixture : WindowFixture<Window>
         this->runChain();
     }
 
-    // The command buttons that BtnAllOFF and BtnAllON switch.
+    // A button pressed (nothing happens when it is disabled), and the chain it starts.
+    void click(const char *name)
+    {
+        this->template child<QPushButton>(name)->click();
+        this->runChain();
+    }
+
+    // A value typed into a field, which is then left.
+    void leave(const char *name, const QString &text)
+    {
+        auto *field = this->template child<ExitEdit>(name);
+        field->setText(text);
+        emit field->exited();
+    }
+    bool red(const char *name) const { return this->template child<ExitEdit>(name)->isRed(); }
+
+    ZeroSpanCalibration &zeroSpan() { return this->form->zeroSpan(); }
+
+    // The command buttons that BtnAllOFF and BtnAllON switch (the trim
+    // controls follow them through the trim binding).
     bool commandsEnabled(bool enabled) const
     {
-        for (const char *name :
-             {"BtnP1", "BtnP2", "Btn71", "Btn72", "RadioButton1", "RadioButton2", "Button1"})
+        for (const char *name : {"BtnP1", "BtnP2", "Btn71", "Btn72", "Button1"})
             if (this->enabled(name) != enabled)
                 return false;
         return true;

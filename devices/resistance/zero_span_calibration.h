@@ -1,0 +1,135 @@
+#pragma once
+
+#include "request_chain.h"
+#include "zero_span_tables.h"
+
+#include <QList>
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+class ExitEdit;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class QWidget;
+class ResistanceBase;
+class StatusLabel;
+
+// The "Zero Span Setting" tables of a resistance transmitter window and its
+// "Set ModeNum" page, built from the window's ZeroSpanSet: one table shown,
+// the one of the module's calibration mode.
+//
+// A run goes point by point. "Set Span" of the first point checks that the
+// module is in the table's mode (otherwise the window reads it and shows its
+// table) and of the window's versions, writes the point's value (or nothing,
+// for a fixed zero) and asks the operator to confirm; "Yes" starts the count
+// poll. Later points write their value and start the poll at once. The poll
+// reads the count every 500 ms into every count field of the point's slot;
+// "Done" stops it, writes the point code and enables the points that may
+// follow; the last point's "Done" gives the commands back.
+//
+// Failures are reported, not passed over: a value refused twice shows "Write
+// Fail", starts no poll and leaves only that "Set Span" enabled, so a point is
+// never stored against another point's value; a point code refused twice
+// shows "Write Fail", and the point goes on with its "Done" enabled. The
+// confirmation appears only once the first point's value is written.
+class ZeroSpanCalibration : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the tables in `area` and the mode buttons on `modePage`; the
+    // first and last point's value show in lowerLimit / upperLimit when the
+    // rules say so. counts is the poll's repeating timer (Timer1), modes the
+    // one-shot timer of the mode result labels (Timer7).
+    ZeroSpanCalibration(ResistanceBase &window, const ZeroSpanSet &set, QWidget *area,
+                        QWidget *modePage, QLineEdit *lowerLimit, QLineEdit *upperLimit,
+                        QTimer *counts, QTimer *modes);
+
+    // What BtnAllOFF disables and BtnAllON enables of the tables.
+    QList<QWidget *> offButtons() const;
+    QList<QWidget *> onButtons() const;
+
+    // Shows the table of a calibration mode and hides the others.
+    void showTable(int mode);
+    // Loads the stored point values of a read block of blockCount registers;
+    // value(reg) is a register after the window's sign rule.
+    void showStoredPoints(const std::function<int(int reg)> &value, int blockCount);
+
+    // The handlers of the tables' controls (table and point are positions in
+    // the window's ZeroSpanSet).
+    void fieldExit(int table, int point);
+    void setSpan(int table, int point);
+    void done(int table, int point);
+    // A tick of the count poll (Timer1).
+    void countTick();
+    // A mode button of the "Set ModeNum" page, and the result labels' timer (Timer7).
+    void setMode(int table);
+    void modeTick();
+    // Every result label back to "N/A" (a page switch).
+    void resetModeLabels();
+
+    // The operator answered the confirmation of the first point.
+    void answered(bool yes);
+    // A run is under way: from a point's start to the last point's "Done".
+    bool running() const { return m_running; }
+    // Ends the run unstored: no poll, no question left open (Scan > Start).
+    void abandon();
+    // The poll of a point that leaves the commands enabled stops before any
+    // other exchange.
+    void stopLoosePoll();
+
+    // Count slot of the point being set; the poll shows its count there.
+    int CalSlot = 0;
+    // Count of the point confirmed last (rising counts only).
+    std::uint16_t LastCount = 0;
+    // Value of the point field accepted last (first and middle points).
+    std::uint16_t LastPointValue = 0;
+    // Which result label the next mode tick marks "OK!"; 10 resets them all.
+    int ModeMark = 10;
+
+private:
+    struct PointControls
+    {
+        ExitEdit *value = nullptr;
+        QPushButton *set = nullptr;
+        QPushButton *done = nullptr;
+        QLineEdit *count = nullptr;
+    };
+    struct TableControls
+    {
+        QGroupBox *group = nullptr;
+        std::vector<PointControls> points;
+        QPushButton *modeButton = nullptr;
+        StatusLabel *modeLabel = nullptr;
+    };
+
+    void buildTable(int table, QWidget *area);
+    void buildModePage(QWidget *page);
+    const ZeroSpanPoint &point(int table, int point) const;
+    PointControls &controls(int table, int point);
+    void startPoint(int table, int point);
+    void pointStarted(int table, int point);
+    void refuse(int table, int point);
+    void startPoll();
+    void showCount(bool sound);
+    void codeWritten(int table, int point, bool ok, int count, bool polling);
+    bool modeEchoed(int mode) const;
+    bool commitEchoed() const;
+
+    ResistanceBase &m_window;
+    const ZeroSpanSet &m_set;
+    QLineEdit *m_lowerLimit;
+    QLineEdit *m_upperLimit;
+    QTimer *m_modes;
+    Poll m_poll;
+    std::vector<TableControls> m_tables;
+    int m_table = -1; // the point that runs
+    int m_point = -1;
+    bool m_awaiting = false; // the first point waits for its confirmation
+    bool m_running = false;
+};
