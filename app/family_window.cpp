@@ -34,6 +34,8 @@ FamilyWindow::FamilyWindow(const QString &className, Link &link, TForm3 &scan,
     };
 
     QMenu *file = addMenu("File1", "File");
+    addEntry(file, "Traffic", "Line Traffic...", &FamilyWindow::TrafficClick);
+    file->addSeparator();
     addEntry(file, "Exit1", "Exit", &FamilyWindow::Exit1Click);
 
     QMenu *language = addMenu("Language", "Language");
@@ -100,6 +102,11 @@ void FamilyWindow::ConentsClick()
 {
     if (!m_helpStem.isEmpty())
         openHelpFile(helpFileName(m_helpStem, m_link.ComBuf[cb::LangCode]), true);
+}
+
+void FamilyWindow::TrafficClick()
+{
+    m_scan.TrafficClick();
 }
 
 void FamilyWindow::programWindowActivated(QWidget *window)

@@ -42,6 +42,8 @@ public:
     void TraditionalClick();
     void SimplifiedClick();
     void ConentsClick();
+    // File > Line Traffic...: the scan window's traffic window.
+    void TrafficClick();
     // Applies the current language through the scan window's routine for
     // LangCode, as every activation does first.
     void applyCurrentLanguage();

@@ -10,6 +10,7 @@
 #include "numtext.h"
 #include "status_label.h"
 #include "status_messages.h"
+#include "traffic_window.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -44,6 +45,10 @@ TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
 
     QMenu *file = menuBar()->addMenu("File");
     file->setObjectName("File");
+    QAction *traffic = file->addAction("Line Traffic...");
+    traffic->setObjectName("Traffic");
+    connect(traffic, &QAction::triggered, this, &TForm3::TrafficClick);
+    file->addSeparator();
     QAction *exit = file->addAction("Exit");
     exit->setObjectName("Exit");
     // The program ends with the scan window, so its Exit ends the program too.
@@ -338,8 +343,19 @@ void TForm3::ConentsClick()
     openHelpFile(helpFileName("QRW", m_link.ComBuf[cb::LangCode]), false);
 }
 
+void TForm3::TrafficClick()
+{
+    if (!m_traffic)
+        m_traffic = std::make_unique<TrafficWindow>(m_link.traffic());
+    m_traffic->show();
+    m_traffic->raise();
+    m_traffic->activateWindow();
+}
+
 void TForm3::closeEvent(QCloseEvent *event)
 {
+    if (m_traffic)
+        m_traffic->close();
     event->accept();
     QCoreApplication::quit();
 }

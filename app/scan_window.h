@@ -11,6 +11,7 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 class StatusLabel;
+class TrafficWindow;
 
 // The scan window, the program's main window: it finds the USB-to-serial
 // adapter among the system's devices, probes the module behind it at the four
@@ -61,6 +62,10 @@ public:
     void applyLanguage(int langCode);
 
     void ConentsClick();
+    // File > Line Traffic... here and in every family window: shows the one
+    // traffic window of the program, created on first use.
+    void TrafficClick();
+    TrafficWindow *trafficWindow() const { return m_traffic.get(); }
 
     QListWidget *ListBox1 = nullptr;
     QListWidget *ListBox2 = nullptr;
@@ -79,4 +84,5 @@ private:
     Link &m_link;
     std::unique_ptr<DeviceEnumerator> m_enumerator;
     FamilyWindows m_families;
+    std::unique_ptr<TrafficWindow> m_traffic;
 };

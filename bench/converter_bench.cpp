@@ -9,6 +9,7 @@
 #include "qt_serial_line.h"
 #include "scan_window.h"
 #include "status_label.h"
+#include "traffic_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -75,9 +76,15 @@ int main(int argc, char **argv)
     link.ComBuf[cb::DevAddr] = 1;
     link.ComBuf[cb::DevVer] = 9;
     link.OpenCom(0, 2);
+    // --no-traffic: the same run without the link's record of the traffic.
+    const bool traffic = !app.arguments().contains("--no-traffic");
+    link.traffic().setEnabled(traffic);
     TForm3 scan(link, std::make_unique<NoDevices>());
     TForm1 form(link, scan);
     auto *status = form.findChild<StatusLabel *>("Lab83");
+    // --traffic-window: the traffic window open and following the record.
+    if (app.arguments().contains("--traffic-window"))
+        scan.TrafficClick();
 
     // Read: drain and information block (two time-outs and its wire time),
     // the 300 ms decode timer during which the block arrives, the silence
@@ -110,6 +117,7 @@ int main(int argc, char **argv)
     std::sort(writes.begin(), writes.end());
     const double readRatio = reads[1] / readFloor;
     const double writeRatio = writes[1] / writeFloor;
+    std::printf("traffic record %s, %zu entries\n", traffic ? "on" : "off", link.traffic().size());
     std::printf("converter read:  median %.0f ms, floor %.0f ms, ratio %.3f\n", reads[1], readFloor,
                 readRatio);
     std::printf("converter write: median %.0f ms, floor %.0f ms, ratio %.3f\n", writes[1],

@@ -27,6 +27,9 @@ constexpr RawRow RawRows[] = {
      "TForm3: File; TForm1: File1; TForm2: File1; TForm4: File1; TForm10: File1"},
     {{"Exit", "離開&", "离开&"},
      "TForm3: Exit; TForm1: Exit1; TForm2: Exit1; TForm4: Exit1; TForm10: Exit1"},
+    {{"Line Traffic...", "通訊監視...", "通讯监视..."},
+     "TForm3: Traffic; TForm1: Traffic; TForm2: Traffic; TForm4: Traffic; TForm10: Traffic; "
+     "TForm5: Traffic; TForm7: Traffic"},
     {{"Language", "語言&", "语言&"},
      "TForm3: Language; TForm1: Language; TForm2: Language; TForm4: Language; TForm10: Language; "
      "TForm5: Language; TForm7: Language"},

@@ -14,6 +14,7 @@ Link::~Link() = default;
 void Link::OpenCom(int portIndex, int baudIndex)
 {
     m_open = false;
+    m_traffic.lineClosed();
     m_baudIndex = baudIndex;
     // Only COM1..COM16 exist; anything else stays unopened, as a port that
     // could not be opened.
@@ -37,6 +38,7 @@ void Link::CloseCom()
 {
     m_line->close();
     m_open = false;
+    m_traffic.lineClosed();
 }
 
 void Link::Reopen(int baudIndex)
@@ -57,7 +59,12 @@ bool Link::SendCmd(int address, int function, int reg, int value)
     std::array<std::uint8_t, 8> frame{};
     for (int i = 0; i < 8; ++i)
         frame[i] = static_cast<std::uint8_t>(ComBuf[i] & 0xFF);
-    return m_line->write(frame.data(), frame.size());
+    if (!m_traffic.isEnabled())
+        return m_line->write(frame.data(), frame.size());
+    const std::int64_t timeMs = m_traffic.now();
+    const bool sent = m_line->write(frame.data(), frame.size());
+    m_traffic.recordRequest(frame.data(), frame.size(), timeMs, lineRate(), m_open, sent);
+    return sent;
 }
 
 void Link::CrcMake(int n)
@@ -75,10 +82,14 @@ int Link::ReadReply()
     int k = 0;
     bool delivered = false;
     m_frame.clear();
+    const bool recording = m_traffic.isEnabled();
+    std::int64_t firstByteMs = 0;
     do {
         std::uint8_t byte = 0;
         delivered = m_line->readByte(byte);
         if (delivered) {
+            if (recording && m_frame.empty())
+                firstByteMs = m_traffic.now();
             m_receiveCell = byte;
             m_frame.push_back(byte);
         }
@@ -87,7 +98,17 @@ int Link::ReadReply()
         ++k;
     } while (delivered && k < MaxReceive);
     m_lastReceiveCount = delivered ? k : k - 1;
+    if (recording)
+        m_traffic.recordReceive(m_frame, m_frame.empty() ? m_traffic.now() : firstByteMs,
+                                lineRate());
     return m_receiveCell;
+}
+
+int Link::lineRate() const
+{
+    return m_baudIndex >= 0 && m_baudIndex < static_cast<int>(BaudRates.size())
+               ? BaudRates[static_cast<std::size_t>(m_baudIndex)]
+               : 0;
 }
 
 int Link::replyByte(int k) const

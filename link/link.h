@@ -3,6 +3,7 @@
 #include "combuf.h"
 #include "port_tables.h"
 #include "serial_line.h"
+#include "traffic_record.h"
 
 #include <cstdint>
 #include <memory>
@@ -77,6 +78,11 @@ public:
     int currentBaud() const { return m_baudIndex; }
     bool isOpen() const { return m_open; }
 
+    // The record of every frame SendCmd wrote and every receive of
+    // ReadReply, drains included (see TrafficRecord). On from the start.
+    TrafficRecord &traffic() { return m_traffic; }
+    const TrafficRecord &traffic() const { return m_traffic; }
+
     // A line that never falls silent would keep ReadReply receiving for ever:
     // it gives up after this many bytes (several frames' worth at any rate).
     static constexpr int MaxReceive = 1024;
@@ -85,10 +91,13 @@ private:
     // Reply byte k: from the reply area while it lasts, then from the kept frame
     // (-1 past the bytes received).
     int replyByte(int k) const;
+    // Bits per second of the baud code last opened, 0 for none.
+    int lineRate() const;
 
     std::unique_ptr<SerialLine> m_line;
     std::uint16_t m_receiveCell = 0; // keeps the last byte ever received
     std::vector<std::uint8_t> m_frame;
+    TrafficRecord m_traffic;
     int m_baudIndex = -1;
     int m_lastReceiveCount = 0;
     bool m_open = false;

@@ -248,7 +248,7 @@ TEST_F(LinkTest, LongReplyIsCheckedOnTheWholeFrame)
     EXPECT_TRUE(link->ReplyOk(36));
     EXPECT_EQ(link->replyRegister(35), 70 * 256 + 71);
     std::vector<std::uint8_t> damaged = frame;
-    damaged.back() ^= 1;
+    damaged[damaged.size() - 1] ^= 1;
     feed(damaged);
     link->ReadReply();
     EXPECT_FALSE(link->ReplyOk(36));
