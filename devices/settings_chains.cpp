@@ -49,7 +49,10 @@ void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(
     auto restored = std::make_shared<Restored>();
     const auto usable = [restored] { return restored->sound; };
 
-    chain.read(3, reg, 2).drained().orCarryOn().andDo([&link, restored, shown] {
+    // A reply lost or damaged once is asked for again: without the restore the
+    // module would stay at the scan's address and rate, and the next write
+    // would make them its own.
+    chain.read(3, reg, 2).drained().retryOnce().orCarryOn().andDo([&link, restored, shown] {
         const int address = link.ComBuf[24] & 0xFF;
         const int baud = link.ComBuf[26] & 0xFF;
         restored->sound = address >= 1 && address <= 255 && isBaudCode(baud);
@@ -105,7 +108,19 @@ void appendAddressAndBaud(RequestChain &chain, Link &link, int address, int baud
             *change = *changeFrom(link, address, effectiveBaud(link, baudIndex));
             link.ComBuf[cb::DevAddr] = static_cast<std::int16_t>(address);
         });
-    chain.exchange(6, BaudCell, 0).drained().valueFrom([change] { return change->baud; });
+    // A new rate is confirmed by the read at that rate; the rate the module
+    // already runs at is confirmed by its echo, so that a lost write never
+    // ends in "Write Success" with the module keeping another rate as its own.
+    const auto sameRate = [change] { return change->baud == change->oldBaud; };
+    chain.write(6, BaudCell, 0)
+        .drained()
+        .retryOnce()
+        .onlyIf(sameRate)
+        .valueFrom([change] { return change->baud; });
+    chain.exchange(6, BaudCell, 0)
+        .drained()
+        .onlyIf([sameRate] { return !sameRate(); })
+        .valueFrom([change] { return change->baud; });
     chain.action([&link, change] { link.Reopen(change->baud); });
     appendConfirmation(chain, change, std::move(lost));
 }

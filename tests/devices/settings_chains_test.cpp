@@ -34,23 +34,37 @@ TEST(SettingsChains, RestoreFollowsTheModuleToItsOwnAddressAndBaud)
 
 TEST(SettingsChains, RestoreWithoutASoundReplyChangesNothing)
 {
-    // A lost, damaged or foreign reply: the stale bytes of an earlier reply
-    // (here an information block) must not move the module anywhere.
+    // A lost, damaged or foreign reply, twice: the stale bytes of an earlier
+    // reply (here an information block) must not move the module anywhere.
     for (const LineFault fault : {LineFault::NoReply, LineFault::BadCrc, LineFault::ShortReply,
                                   LineFault::Exception, LineFault::Garbage}) {
         ChainDriver driver({2, 32, 9, 1, 1, 2});
         driver.link->SendCmd(1, 4, InfoBlockRegister, 4);
         driver.link->ReadReply();
         driver.line->clearLog();
-        driver.line->injectFault(fault);
+        driver.line->injectFault(fault, 2);
         restoredAddress = -1;
         EXPECT_TRUE(driver.run(restore(*driver.link)));
-        EXPECT_EQ(driver.requests(), (Wire{{1, 3, 24, 2}})) << static_cast<int>(fault);
+        EXPECT_EQ(driver.requests(), (Wire{{1, 3, 24, 2}, {1, 3, 24, 2}}))
+            << static_cast<int>(fault);
         EXPECT_EQ(restoredAddress, -1);
         EXPECT_EQ(driver.link->ComBuf[cb::DevAddr], 1);
         EXPECT_EQ(driver.line->baudCode(), 2);
         EXPECT_EQ(driver.module->address(), 1);
     }
+}
+
+TEST(SettingsChains, RestoreAsksOnceMoreAfterOneUnsoundReply)
+{
+    ChainDriver driver({2, 32, 9, 1, 1, 2});
+    driver.module->setHolding(24, 5);
+    driver.module->setHolding(25, 1);
+    driver.line->injectFault(LineFault::BadCrc);
+    EXPECT_TRUE(driver.run(restore(*driver.link)));
+    EXPECT_EQ(driver.requests(),
+              (Wire{{1, 3, 24, 2}, {1, 3, 24, 2}, {1, 5, 19, 5}, {5, 6, 20, 1}}));
+    EXPECT_EQ(driver.module->address(), 5);
+    EXPECT_EQ(driver.module->baudCode(), 1);
 }
 
 TEST(SettingsChains, AddressAndBaudWriteEndsTheConfigurationWrite)
@@ -108,6 +122,19 @@ TEST(SettingsChains, ALostBaudChangeIsReportedWithWhereTheModuleMayBe)
     EXPECT_EQ(lost, "The module did not answer at its new settings (address 7, 38400 baud). It "
                     "may now be at address 7 at 19200 or 38400 baud, or still at address 1, "
                     "19200 baud. Use Scan > Start to find it again.");
+}
+
+TEST(SettingsChains, ABaudWriteAtTheSameRateCountsOnlyWithItsEcho)
+{
+    // No read at a new rate confirms it: the echo does, with one repeat.
+    for (const int lost : {1, 2}) {
+        ChainDriver driver({2, 32, 9, 1, 1, 2});
+        driver.line->injectFault({LineFault::NoReply, 6, 20, 1, lost});
+        RequestChain chain;
+        appendAddressAndBaud(chain, *driver.link, 1, 2, {});
+        EXPECT_EQ(driver.run(std::move(chain)), lost == 1);
+        EXPECT_EQ(driver.requests(), (Wire{{1, 5, 19, 1}, {1, 6, 20, 2}, {1, 6, 20, 2}}));
+    }
 }
 
 TEST(SettingsChains, SetButtonWritesAddressThenBaudAtTheNewAddress)

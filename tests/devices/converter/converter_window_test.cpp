@@ -484,15 +484,15 @@ TEST_F(ConverterWindow, ActivationRestoresAddressAndBaudThenReads)
     EXPECT_EQ(line->baudCode(), 1);
     EXPECT_EQ(status()->text(), "Read Success");
 
-    // A restore read that gets no sound answer moves nothing: the stale bytes
-    // of the information block would have sent the module to address 9.
+    // A restore read that gets no sound answer twice moves nothing: the stale
+    // bytes of the information block would have sent the module to address 9.
     for (const LineFault fault : {LineFault::NoReply, LineFault::BadCrc, LineFault::Exception}) {
         attach(9);
-        line->injectFault({fault, 3, 24});
+        line->injectFault({fault, 3, 24, 1, 2});
         line->clearLog();
         form->FormActivate();
         runChain();
-        EXPECT_EQ(requests(), (Requests{{3, 24, 2}, {4, 7936, 4}, {3, 0, 24}}));
+        EXPECT_EQ(requests(), (Requests{{3, 24, 2}, {3, 24, 2}, {4, 7936, 4}, {3, 0, 24}}));
         EXPECT_EQ(link->ComBuf[cb::DevAddr], 1);
         EXPECT_EQ(line->baudCode(), 2);
         EXPECT_EQ(status()->text(), "Read Success");
