@@ -150,6 +150,12 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(converterRegisters(), *this);
+    setConfigurationPage({ModuleFamily::Converter,
+                          {{m_registers.get(),
+                            [this] {
+                                return FieldContext{InType, devVer()};
+                            }}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
 }
 
 TForm1::~TForm1() = default;
@@ -202,18 +208,20 @@ bool TForm1::decodeConfiguration()
 {
     if (!link().ReplyOk(m_blockCount))
         return false;
+    showConfiguration(replyWords(m_blockCount));
+    m_trim->setArmed(true);
+    return true;
+}
+
+void TForm1::showConfiguration(const RegisterWords &words)
+{
     // The input type and unit come first; the fields after them are scaled by
     // the type they leave in InType (registerShown keeps the context up to date).
     FieldContext context{InType, devVer()};
-    m_registers->show(
-        m_blockCount, [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
-        context,
-        [this, &context](int reg) {
-            registerShown(reg);
-            context.type = InType;
-        });
-    m_trim->setArmed(true);
-    return true;
+    m_registers->show(words, signedAbove32767, context, [this, &context](int reg) {
+        registerShown(reg);
+        context.type = InType;
+    });
 }
 
 void TForm1::registerShown(int reg)

@@ -105,6 +105,17 @@ TForm5::TForm5(Link &link, TForm3 &scan)
                              {ui.Lab8, ui.Lab9, ui.Lab10}},
                             1);
     m_common = std::make_unique<RegisterBinding>(distributorCommonRegisters(), *this);
+    const auto channelContext = [this](const Channel &channel) {
+        return [this, &channel] { return FieldContext{channel.type(), devVer()}; };
+    };
+    setConfigurationPage({ModuleFamily::Distributor,
+                          {{m_channels[0].registers.get(), channelContext(m_channels[0])},
+                           {m_channels[1].registers.get(), channelContext(m_channels[1])},
+                           {m_common.get(),
+                            [this] {
+                                return FieldContext{-1, devVer()};
+                            }}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
 
     connect(ui.BtnP1, &QPushButton::clicked, this, &TForm5::BtnP1Click);
     connect(ui.BtnP2, &QPushButton::clicked, this, &TForm5::BtnP2Click);
@@ -270,23 +281,27 @@ bool TForm5::decodeConfiguration()
 {
     if (!link().ReplyOk(m_blockCount))
         return false;
-    const auto value = [this](int reg) { return signedAbove32767(link().replyRegister(reg)); };
+    showConfiguration(replyWords(m_blockCount));
+    m_trim->setArmed(true);
+    return true;
+}
+
+void TForm5::showConfiguration(const RegisterWords &words)
+{
     // Each channel's limits and offset are scaled by the type its read has
     // just selected (the type register comes first in its table).
     const auto showChannel = [&](Channel &channel, int typeRegister) {
         FieldContext context{-1, devVer()};
-        channel.registers->show(m_blockCount, value, context, [&](int reg) {
+        channel.registers->show(words, signedAbove32767, context, [&](int reg) {
             if (reg == typeRegister)
                 context.type = channel.type();
         });
     };
     showChannel(m_channels[0], DistributorChannels[0].type);
-    m_common->show(m_blockCount, value, {-1, devVer()});
+    m_common->show(words, signedAbove32767, {-1, devVer()});
     showChannel(m_channels[1], DistributorChannels[1].type);
     hilo_setA(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
     hilo_setB(m_ui->RadioGroup1->itemIndex(), m_ui->RadioGroup2->itemIndex());
-    m_trim->setArmed(true);
-    return true;
 }
 
 int TForm5::Channel::type() const

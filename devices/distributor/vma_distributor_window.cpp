@@ -183,6 +183,9 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(vmaDistributorRegisters(), *this);
+    setConfigurationPage({ModuleFamily::VmaDistributor,
+                          {{m_registers.get(), [this] { return fieldContext(); }}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
     orderTabs();
 }
 
@@ -252,28 +255,30 @@ bool TForm7::decodeConfiguration()
 {
     if (!link().ReplyOk(m_blockCount))
         return false;
+    showConfiguration(replyWords(m_blockCount));
+    m_trim->setArmed(true);
+    return true;
+}
+
+void TForm7::showConfiguration(const RegisterWords &words)
+{
     // The two ranges come first; the limits and offsets after them are scaled
     // by the range each channel shows.
     FieldContext context{-1, devVer(), -1};
-    m_registers->show(
-        m_blockCount, [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
-        context,
-        [this, &context](int reg) {
-            if (reg == 0)
-                context.type = m_ui->Item_1->itemIndex();
-            else if (reg == 23)
-                context.type2 = m_ui->Item_7->itemIndex();
-            else if (reg == 18)
-                loadOutputPicture();
-            else if (reg >= 10 && reg <= 13)
-                m_trim->showCount(reg, signedAbove32767(link().replyRegister(reg)));
-        });
-    m_trim->setArmed(true);
+    m_registers->show(words, signedAbove32767, context, [this, &context, &words](int reg) {
+        if (reg == 0)
+            context.type = m_ui->Item_1->itemIndex();
+        else if (reg == 23)
+            context.type2 = m_ui->Item_7->itemIndex();
+        else if (reg == 18)
+            loadOutputPicture();
+        else if (reg >= 10 && reg <= 13)
+            m_trim->showCount(reg, signedAbove32767(words.word(reg)));
+    });
     // Shown after every read, not only when a selector's index changed: the
     // bounds beside the fields are what the exit rules and the input check use.
     hilo_setA(m_ui->Item_1->itemIndex());
     hilo_setB(m_ui->Item_7->itemIndex());
-    return true;
 }
 
 void TForm7::hilo_setA(int range)

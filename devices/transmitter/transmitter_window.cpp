@@ -120,6 +120,12 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(transmitterRegisters(), *this);
+    setConfigurationPage({ModuleFamily::Transmitter,
+                          {{m_registers.get(),
+                            [this] {
+                                return FieldContext{InType, devVer()};
+                            }}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
     orderTabs();
 }
 
@@ -224,18 +230,20 @@ bool TForm2::decodeConfiguration()
 {
     if (!link().ReplyOk(TransmitterBlockCount))
         return false;
+    showConfiguration(replyWords(TransmitterBlockCount));
+    m_trim->setArmed(true);
+    return true;
+}
+
+void TForm2::showConfiguration(const RegisterWords &words)
+{
     // The input type and unit come first; the fields after them are scaled by
     // the type they leave in InType (registerShown keeps the context up to date).
     FieldContext context{InType, devVer()};
-    m_registers->show(
-        TransmitterBlockCount,
-        [this](int reg) { return signedAbove32768(link().replyRegister(reg)); }, context,
-        [this, &context](int reg) {
-            registerShown(reg);
-            context.type = InType;
-        });
-    m_trim->setArmed(true);
-    return true;
+    m_registers->show(words, signedAbove32768, context, [this, &context](int reg) {
+        registerShown(reg);
+        context.type = InType;
+    });
 }
 
 void TForm2::registerShown(int reg)
