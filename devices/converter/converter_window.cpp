@@ -132,6 +132,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     m_calibration = new CalibrationRunner(
         *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
         [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
+    setCalibration(m_calibration);
 
     m_type = std::make_unique<InputTypePanel>(InputTypeControls{ui.Item1,
                                                                 ui.Item3,
@@ -162,10 +163,7 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormActivate()
 {
-    TimerAllOFF();
-    m_trim->setArmed(false);
-    m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
-    applyCurrentLanguage();
+    beginActivation(m_ui->PageControl1);
     restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings, m_ui->ID_Edit,
                     [this] { BtnP1Click(); });
 }
@@ -429,13 +427,5 @@ void TForm1::Button1Click()
 void TForm1::serviceModeChanged(bool on)
 {
     Ui::ConverterPage &ui = *m_ui;
-    // A calibration point cannot go on with its page gone: it ends unstored.
-    if (!on && m_calibration->current() >= 0)
-        m_calibration->abandon();
-    if (!on)
-        ui.PageControl1->setCurrentWidget(ui.Configuration);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), on);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet2), on);
-    ui.IDSet->setVisible(on);
-    ui.GroupBox6->setVisible(on);
+    showFactoryFunctions(on, ui.PageControl1, {ui.TabSheet1, ui.TabSheet2, ui.IDSet, ui.GroupBox6});
 }

@@ -386,9 +386,5 @@ void ResistanceBase::showLiveValue(int word)
 
 void ResistanceBase::serviceModeChanged(bool on)
 {
-    Ui::ResistancePage &ui = *m_ui;
-    if (!on)
-        ui.PageCont->setCurrentWidget(ui.Configuration);
-    ui.PageCont->setTabVisible(ui.PageCont->indexOf(ui.ModeNum), on);
-    ui.GroupBox6->setVisible(on);
+    showFactoryFunctions(on, m_ui->PageCont, {m_ui->ModeNum, m_ui->GroupBox6});
 }

@@ -113,6 +113,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
         *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
         transmitterCalibration(), {Timer4, Timer5},
         [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
+    setCalibration(m_calibration);
 
     setStatusLabel(ui.Lab83);
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn51, ui.Btn52};
@@ -151,16 +152,10 @@ void TForm2::FormActivate()
 {
     // TimerAllOFF also ends a storing result still awaited: its request would
     // otherwise go out in the middle of this read.
-    TimerAllOFF();
-    m_trim->setArmed(false);
     Ui::TransmitterPage &ui = *m_ui;
-    ui.PageControl1->setCurrentWidget(ui.Configuration);
-    const QString serial = QString::number(link().SerialNo);
-    ui.Serial_Y->setText(serial);
-    ui.Edit1->setText(serial);
-    ui.Label7->setText(QString::fromStdString(VersionTable(devVer())));
+    ui.Edit1->setText(QString::number(link().SerialNo));
     showModel(link().ComBuf[cb::DevModel]);
-    applyCurrentLanguage();
+    beginActivation(ui.PageControl1, ui.Serial_Y, ui.Label7);
     BtnP1Click();
     ui.Item5->setItemVisible(2, devVer() >= TransmitterCutMinVer);
 }
@@ -398,12 +393,5 @@ void TForm2::Button1Click()
 
 void TForm2::serviceModeChanged(bool on)
 {
-    Ui::TransmitterPage &ui = *m_ui;
-    // A calibration point cannot go on with its page gone: it ends unstored.
-    if (!on && m_calibration->current() >= 0)
-        m_calibration->abandon();
-    if (!on)
-        ui.PageControl1->setCurrentWidget(ui.Configuration);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), on);
-    ui.GroupBox6->setVisible(on);
+    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->TabSheet1, m_ui->GroupBox6});
 }

@@ -1,5 +1,6 @@
 #include "device_window.h"
 
+#include "calibration_runner.h"
 #include "exit_edit.h"
 #include "field_rules.h"
 #include "input_check.h"
@@ -23,6 +24,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QTabWidget>
 #include <QTimer>
 
 using i18n::Status;
@@ -231,6 +233,40 @@ void DeviceWindow::runChain(RequestChain chain, ChainRunner::Finished finished, 
         showStatus(failure);
         BtnAllON();
     });
+}
+
+void DeviceWindow::beginActivation(QTabWidget *pages, QLabel *serial, QLabel *version)
+{
+    TimerAllOFF();
+    // Saving a configuration waits for this activation's read.
+    m_configurationShown = false;
+    // The trim counts shown may be another module's until a read has shown
+    // this one's.
+    if (m_trim)
+        m_trim->setArmed(false);
+    pages->setCurrentIndex(0);
+    if (serial)
+        serial->setText(QString::number(link().SerialNo));
+    if (version)
+        version->setText(QString::fromStdString(VersionTable(devVer())));
+    applyCurrentLanguage();
+}
+
+void DeviceWindow::showFactoryFunctions(bool on, QTabWidget *pages, const QList<QWidget *> &factory)
+{
+    if (!on) {
+        // A calibration point cannot go on with its page gone: it ends unstored.
+        if (m_calibration && m_calibration->current() >= 0)
+            m_calibration->abandon();
+        pages->setCurrentIndex(0);
+    }
+    for (QWidget *widget : factory) {
+        const int page = pages->indexOf(widget);
+        if (page >= 0)
+            pages->setTabVisible(page, on);
+        else
+            widget->setVisible(on);
+    }
 }
 
 void DeviceWindow::runQuietly(RequestChain chain)

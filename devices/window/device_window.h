@@ -23,6 +23,8 @@ class QLabel;
 class QLineEdit;
 class QTimer;
 class QWidget;
+class CalibrationRunner;
+class QTabWidget;
 class StatusLabel;
 class TrimBinding;
 
@@ -112,6 +114,17 @@ protected:
     }
     // The output trim of the window: its controls follow BtnAllOFF/BtnAllON.
     void setTrim(TrimBinding *trim) { m_trim = trim; }
+    // The input calibration of the window: leaving service mode ends a point.
+    void setCalibration(CalibrationRunner *calibration) { m_calibration = calibration; }
+    // What every activation does first: stops the timers and the chain, puts
+    // the trim selectors back behind the next read, shows the first page, the
+    // scan's serial number and version label (where given) and applies the
+    // language.
+    void beginActivation(QTabWidget *pages, QLabel *serial = nullptr, QLabel *version = nullptr);
+    // Service mode shows or hides the factory functions: pages of `pages`
+    // (their tabs) and other widgets. Leaving it returns to the first page and
+    // ends a running calibration point unstored.
+    void showFactoryFunctions(bool on, QTabWidget *pages, const QList<QWidget *> &factory);
     // A named timer that TimerAllOFF leaves running: a timed step that always
     // runs to its end.
     void keepThroughTimerAllOFF(QTimer *timer) { m_kept.append(timer); }
@@ -205,6 +218,7 @@ private:
     ChainRunner m_chain;
     StatusLabel *m_status = nullptr;
     TrimBinding *m_trim = nullptr;
+    CalibrationRunner *m_calibration = nullptr;
     QList<QTimer *> m_timers;
     QList<QTimer *> m_kept;
     std::vector<std::pair<QTimer *, std::function<void()>>> m_handlers;

@@ -2,6 +2,7 @@
 // again into the same fields; a damaged file or one of another family is
 // refused; a value outside its field's rules is corrected by that field's exit
 // rule; nothing is sent until "Write To Device".
+#include "appearance.h"
 #include "compact_window.h"
 #include "converter_window.h"
 #include "resistance_window.h"
@@ -17,6 +18,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMenu>
 #include <QTemporaryDir>
 
 #include <map>
@@ -433,4 +435,25 @@ TYPED_TEST(ConfigurationFiles, SavingWaitsForASuccessfulReadAndForTheCommandUnde
     EXPECT_FALSE(this->form->saveConfiguration(file));
     EXPECT_TRUE(contains(this->messages, "Read From Device"));
     EXPECT_FALSE(QFile::exists(file));
+}
+
+TYPED_TEST(ConfigurationFiles, TheFileMenuOffersBothCommandsInEachLanguage)
+{
+    const char *const expected[][2] = {{"Open Configuration...", "Save Configuration..."},
+                                       {"開啟設定檔...", "儲存設定檔..."},
+                                       {"打开设定档...", "保存设定档..."}};
+    auto *file = this->template child<QMenu>("File1");
+    for (std::size_t i = 0; i < std::size(Languages); ++i) {
+        this->scan->applyLanguage(Languages[i].first);
+        const QList<QAction *> actions = file->actions();
+        ASSERT_GE(actions.size(), 4);
+        EXPECT_EQ(actions[0]->objectName(), "OpenConfiguration");
+        EXPECT_EQ(actions[1]->objectName(), "SaveConfiguration");
+        EXPECT_TRUE(actions[2]->isSeparator());
+        EXPECT_EQ(actions[0]->text(), QString::fromUtf8(expected[i][0]));
+        EXPECT_EQ(actions[1]->text(), QString::fromUtf8(expected[i][1]));
+        file->adjustSize();
+        saveShot(file, this->form->objectName() + "-file-menu-" + Languages[i].second);
+    }
+    this->scan->applyLanguage(lang::English);
 }
