@@ -479,14 +479,18 @@ void DeviceWindow::SaveConfigurationClick()
     if (!mayUseFiles(true))
         return;
     const QString folder = lastFolder().isEmpty() ? QDir::homePath() : lastFolder();
-    const QString name = QString("%1-%2.json")
-                             .arg(QString::fromLatin1(familyRegisters(m_page.family).name.data()))
-                             .arg(m_shownSerial);
+    const std::string_view family = familyRegisters(m_page.family).name;
+    const QString name =
+        QString("%1-%2.json")
+            .arg(QLatin1String(family.data(), static_cast<qsizetype>(family.size())))
+            .arg(m_shownSerial);
     const QString caption = findChild<QAction *>("SaveConfiguration")->text().remove("...");
-    const QString path =
+    QString path =
         QFileDialog::getSaveFileName(this, caption, QDir(folder).filePath(name), FileFilter);
     if (path.isEmpty())
         return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += ".json";
     lastFolder() = QFileInfo(path).absolutePath();
     saveConfiguration(path);
 }
