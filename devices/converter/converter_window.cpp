@@ -337,6 +337,13 @@ void TForm1::BtnP2Click()
     guarded(Status::WriteFail, [this] {
         Ui::ConverterPage &ui = *m_ui;
         ui.ID_Edit->resetColor();
+        // The rules of the output function's fields hold even when a field was
+        // changed without being left: a divisor of 0 never reaches register 16.
+        Edit8Exit();
+        Edit11Exit();
+        Edit12Exit();
+        Edit13Exit();
+        Edit14Exit();
         InputCheck();
         if (CheckFailed) {
             showStatus(Status::WriteFail);

@@ -221,6 +221,9 @@ void ResistanceBase::readEnded(bool ok)
 void ResistanceBase::BtnP2Click()
 {
     guarded(Status::WriteFail, [this] {
+        // The offset's rule holds even when the field was changed without
+        // being left.
+        Edi61Exit();
         // A choice the window has no item for is never written as 65535.
         if (m_registers->selectorCleared(devVer())) {
             showStatus(Status::WriteFail);
