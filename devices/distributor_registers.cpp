@@ -51,19 +51,30 @@ constexpr ChannelControls Controls[2] = {
 
 constexpr int FieldsPerChannel = 7;
 
+// What each field of a channel holds, in DistributorChannel order.
+constexpr std::string_view Meanings[2][7] = {
+    {"CH-1 input signal type", "CH-1 unit", "CH-1 measuring range, low",
+     "CH-1 measuring range, high", "CH-1 offset correction", "CH-1 output direction",
+     "CH-1 signal on sensor break"},
+    {"CH-2 input signal type", "CH-2 unit", "CH-2 measuring range, low",
+     "CH-2 measuring range, high", "CH-2 offset correction", "CH-2 output direction",
+     "CH-2 signal on sensor break"},
+};
+
 RegisterTable channelTable(int channel)
 {
     const DistributorChannel &r = DistributorChannels[static_cast<std::size_t>(channel)];
     const ChannelControls &c = Controls[channel];
+    const auto &m = Meanings[channel];
     const int first = channel * FieldsPerChannel;
     return {
-        {r.type, c.type, K::Choice, {}, 0, first},
-        {r.unit, c.unit, K::Choice, {}, 0, first + 1},
-        {r.low, c.low, K::Text, Limit, 0, first + 2},
-        {r.high, c.high, K::Text, Limit, 0, first + 3},
-        {r.offset, c.offset, K::Text, Offset, 0, first + 4},
-        {r.direction, c.direction, K::Choice, {}, 0, first + 5},
-        {r.fault, c.fault, K::Choice, {}, 0, first + 6},
+        {r.type, c.type, m[0], K::Choice, {}, 0, first},
+        {r.unit, c.unit, m[1], K::Choice, {}, 0, first + 1},
+        {r.low, c.low, m[2], K::Text, Limit, 0, first + 2},
+        {r.high, c.high, m[3], K::Text, Limit, 0, first + 3},
+        {r.offset, c.offset, m[4], K::Text, Offset, 0, first + 4},
+        {r.direction, c.direction, m[5], K::Choice, {}, 0, first + 5},
+        {r.fault, c.fault, m[6], K::Choice, {}, 0, first + 6},
     };
 }
 } // namespace
@@ -77,13 +88,13 @@ const RegisterTable &distributorChannelRegisters(int channel)
 const RegisterTable &distributorCommonRegisters()
 {
     static const RegisterTable table = {
-        {10, "ScrollBar1", K::Count},
-        {11, "ScrollBar2", K::Count},
-        {12, "ScrollBar3", K::Count},
-        {13, "ScrollBar4", K::Count},
-        {19, "ID_Edit", K::Whole},
-        {20, "ComboBox1", K::Choice, {}, 0, -1, 6, false, true},
-        {29, "ComboBox2", K::Choice, {}, 2, 2 * FieldsPerChannel, 5, true, true},
+        {10, "ScrollBar1", "CH-1 output trim count, low end", K::Count},
+        {11, "ScrollBar2", "CH-1 output trim count, 20 mA", K::Count},
+        {12, "ScrollBar3", "CH-2 output trim count, low end", K::Count},
+        {13, "ScrollBar4", "CH-2 output trim count, 20 mA", K::Count},
+        {19, "ID_Edit", "slave address", K::Whole, {}, 0, SettingsStep},
+        {20, "ComboBox1", "baud rate code", K::Choice, {}, 0, SettingsStep, 6, false, true},
+        {29, "ComboBox2", "filter", K::Choice, {}, 2, 2 * FieldsPerChannel, 5, true, true},
     };
     return table;
 }

@@ -6,6 +6,22 @@
 #include <limits>
 
 namespace {
+// What was typed, as an error text quotes it: at most its first 40
+// characters (whole UTF-8 characters), so that a pasted page of text cannot
+// flood the error box.
+std::string quoted(const std::string &text)
+{
+    constexpr std::size_t Shown = 40;
+    std::size_t end = 0;
+    std::size_t characters = 0;
+    while (end < text.size() && characters < Shown) {
+        ++end;
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            ++end;
+        ++characters;
+    }
+    return "'" + text.substr(0, end) + (end < text.size() ? "...'" : "'");
+}
 constexpr int MaxDigits = 18; // what an int64 mantissa holds safely
 
 std::string trimmed(const std::string &text)
@@ -27,7 +43,7 @@ std::int64_t pow10(int n)
 
 [[noreturn]] void notFloat(const std::string &text)
 {
-    throw ConversionError("'" + text + "' is not a valid floating point value");
+    throw ConversionError(quoted(text) + " is not a valid floating point value");
 }
 } // namespace
 
@@ -79,18 +95,18 @@ int textToInt(const std::string &text)
     if (i < t.size() && (t[i] == '+' || t[i] == '-'))
         negative = t[i++] == '-';
     if (i == t.size())
-        throw ConversionError("'" + text + "' is not a valid integer value");
+        throw ConversionError(quoted(text) + " is not a valid integer value");
     std::int64_t value = 0;
     for (; i < t.size(); ++i) {
         if (t[i] < '0' || t[i] > '9')
-            throw ConversionError("'" + text + "' is not a valid integer value");
+            throw ConversionError(quoted(text) + " is not a valid integer value");
         value = value * 10 + (t[i] - '0');
         if (value > static_cast<std::int64_t>(std::numeric_limits<int>::max()) + 1)
-            throw ConversionError("'" + text + "' is not a valid integer value");
+            throw ConversionError(quoted(text) + " is not a valid integer value");
     }
     value = negative ? -value : value;
     if (value > std::numeric_limits<int>::max())
-        throw ConversionError("'" + text + "' is not a valid integer value");
+        throw ConversionError(quoted(text) + " is not a valid integer value");
     return static_cast<int>(value);
 }
 

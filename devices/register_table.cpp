@@ -1,6 +1,7 @@
 #include "register_table.h"
 
 #include <algorithm>
+#include <utility>
 
 std::vector<const RegisterField *> writeOrder(const RegisterTable &table)
 {
@@ -13,4 +14,26 @@ std::vector<const RegisterField *> writeOrder(const RegisterTable &table)
                          return a->writeOrder < b->writeOrder;
                      });
     return fields;
+}
+
+RegisterWords::RegisterWords(int count, std::function<int(int)> word)
+    : m_count(count)
+    , m_word(std::move(word))
+{}
+
+RegisterWords::RegisterWords(std::map<int, int> words)
+    : m_words(std::move(words))
+{}
+
+bool RegisterWords::has(int reg) const
+{
+    return m_word ? reg >= 0 && reg < m_count : m_words.contains(reg);
+}
+
+int RegisterWords::word(int reg) const
+{
+    if (m_word)
+        return m_word(reg);
+    const auto found = m_words.find(reg);
+    return found == m_words.end() ? 0 : found->second & 0xFFFF;
 }

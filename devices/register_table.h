@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,18 +34,26 @@ struct TextConversion
     int (*store)(const FieldContext &context, const std::string &text) = nullptr;
 };
 
+// writeOrder of the address and baud rate: written by the address and baud
+// step that ends a configuration write, not in the write order itself.
+inline constexpr int SettingsStep = -2;
+
 // One register of a window's configuration block: the control that shows it,
-// when it is there, how it converts and where it goes in the write order.
+// what it means, when it is there, how it converts and where it goes in the
+// write order.
 struct RegisterField
 {
     int reg = 0;
     // objectName of the control; radio buttons that together make one choice
     // are listed as "First|Second|Third" in the order of their values.
     std::string_view control;
+    // What the register holds, in a few words (configuration files show it).
+    std::string_view meaning;
     FieldKind kind = FieldKind::Whole;
     TextConversion conversion = {};
     int minVer = 0;        // shown and written only from this version index on
-    int writeOrder = -1;   // place in the configuration write; -1: not written by it
+    int writeOrder = -1;   // place in the configuration write; -1: not written by it;
+                           // SettingsStep: the address and baud step writes it
     int function = 5;      // write function
     bool drain = false;    // ReadReply before the write and before its repetition
     bool optional = false; // a selector left empty is not written (no input check failure)
@@ -59,3 +69,21 @@ inline bool present(const RegisterField &field, int devVer)
 {
     return devVer >= field.minVer;
 }
+
+// The register words a window shows: those of a read reply's block
+// (registers 0..count-1), or those a configuration file holds. A word is the
+// 16-bit register value, before the window's sign rule.
+class RegisterWords
+{
+public:
+    RegisterWords(int count, std::function<int(int reg)> word);
+    explicit RegisterWords(std::map<int, int> words);
+
+    bool has(int reg) const;
+    int word(int reg) const;
+
+private:
+    int m_count = 0;
+    std::function<int(int)> m_word;
+    std::map<int, int> m_words;
+};

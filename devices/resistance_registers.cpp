@@ -21,15 +21,15 @@ const RegisterTable &resistanceRegisters()
 {
     // The trim counts show in their edit and in their scroll bar.
     static const RegisterTable table = {
-        {2, "Edi3", K::Whole},
-        {3, "Edi4", K::Whole},
-        {4, "Edi61", K::Text, Offset, 0, 1},
-        {5, "Item3", K::Choice, {}, 0, 0},
-        {6, "Item4", K::Choice, {}, 0, 2, 6},
-        {7, "Edit2", K::Whole},
-        {7, "ScrollBar3", K::Count},
-        {8, "Edit3", K::Whole},
-        {8, "ScrollBar4", K::Count},
+        {2, "Edi3", "measuring range, low", K::Whole},
+        {3, "Edi4", "measuring range, high", K::Whole},
+        {4, "Edi61", "offset correction", K::Text, Offset, 0, 1},
+        {5, "Item3", "output direction", K::Choice, {}, 0, 0},
+        {6, "Item4", "signal on sensor break", K::Choice, {}, 0, 2, 6},
+        {7, "Edit2", "output trim count, 4 mA", K::Whole},
+        {7, "ScrollBar3", "output trim count, 4 mA", K::Count},
+        {8, "Edit3", "output trim count, 20 mA", K::Whole},
+        {8, "ScrollBar4", "output trim count, 20 mA", K::Count},
     };
     return table;
 }

@@ -20,15 +20,15 @@ const RegisterTable &transmitterRegisters()
     // Table order is the order a read shows the registers in: the input type
     // and unit first, since the other fields are scaled by them.
     static const RegisterTable table = {
-        {0, "Item1", K::Choice, {}, 0, 6, 6},
-        {1, "Item3", K::Choice, {}, 0, 3},
-        {2, "Edi3", K::Text, LimitText, 0, 0},
-        {3, "Edi4", K::Text, LimitText, 0, 1},
-        {4, "Edi61", K::Text, OffsetText, 0, 2},
-        {5, "Item4", K::Choice, {}, 0, 4},
-        {6, "Item5", K::Choice, {}, 0, 5},
-        {TransmitterTrimLow, "ScrollBar3", K::Count},
-        {TransmitterTrimHigh, "ScrollBar4", K::Count},
+        {0, "Item1", "input signal type", K::Choice, {}, 0, 6, 6},
+        {1, "Item3", "unit", K::Choice, {}, 0, 3},
+        {2, "Edi3", "measuring range, low", K::Text, LimitText, 0, 0},
+        {3, "Edi4", "measuring range, high", K::Text, LimitText, 0, 1},
+        {4, "Edi61", "offset correction", K::Text, OffsetText, 0, 2},
+        {5, "Item4", "output direction", K::Choice, {}, 0, 4},
+        {6, "Item5", "signal on sensor break", K::Choice, {}, 0, 5},
+        {TransmitterTrimLow, "ScrollBar3", "output trim count, 4 mA", K::Count},
+        {TransmitterTrimHigh, "ScrollBar4", "output trim count, 20 mA", K::Count},
     };
     return table;
 }

@@ -27,6 +27,12 @@ constexpr RawRow RawRows[] = {
      "TForm3: File; TForm1: File1; TForm2: File1; TForm4: File1; TForm10: File1"},
     {{"Exit", "離開&", "离开&"},
      "TForm3: Exit; TForm1: Exit1; TForm2: Exit1; TForm4: Exit1; TForm10: Exit1"},
+    {{"Open Configuration...", "開啟設定檔...", "打开设定档..."},
+     "TForm1: OpenConfiguration; TForm2: OpenConfiguration; TForm4: OpenConfiguration; "
+     "TForm10: OpenConfiguration; TForm5: OpenConfiguration; TForm7: OpenConfiguration"},
+    {{"Save Configuration...", "儲存設定檔...", "保存设定档..."},
+     "TForm1: SaveConfiguration; TForm2: SaveConfiguration; TForm4: SaveConfiguration; "
+     "TForm10: SaveConfiguration; TForm5: SaveConfiguration; TForm7: SaveConfiguration"},
     {{"Line Traffic...", "通訊監視...", "通讯监视..."},
      "TForm3: Traffic; TForm1: Traffic; TForm2: Traffic; TForm4: Traffic; TForm10: Traffic; "
      "TForm5: Traffic; TForm7: Traffic"},

@@ -132,6 +132,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     m_calibration = new CalibrationRunner(
         *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
         [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
+    setCalibration(m_calibration);
 
     m_type = std::make_unique<InputTypePanel>(InputTypeControls{ui.Item1,
                                                                 ui.Item3,
@@ -150,16 +151,19 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(converterRegisters(), *this);
+    setConfigurationPage({ModuleFamily::Converter,
+                          {{m_registers.get(),
+                            [this] {
+                                return FieldContext{InType, devVer()};
+                            }}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
 }
 
 TForm1::~TForm1() = default;
 
 void TForm1::FormActivate()
 {
-    TimerAllOFF();
-    m_trim->setArmed(false);
-    m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
-    applyCurrentLanguage();
+    beginActivation(m_ui->PageControl1);
     restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings, m_ui->ID_Edit,
                     [this] { BtnP1Click(); });
 }
@@ -202,18 +206,20 @@ bool TForm1::decodeConfiguration()
 {
     if (!link().ReplyOk(m_blockCount))
         return false;
+    showConfiguration(replyWords(m_blockCount));
+    m_trim->setArmed(true);
+    return true;
+}
+
+void TForm1::showConfiguration(const RegisterWords &words)
+{
     // The input type and unit come first; the fields after them are scaled by
     // the type they leave in InType (registerShown keeps the context up to date).
     FieldContext context{InType, devVer()};
-    m_registers->show(
-        m_blockCount, [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
-        context,
-        [this, &context](int reg) {
-            registerShown(reg);
-            context.type = InType;
-        });
-    m_trim->setArmed(true);
-    return true;
+    m_registers->show(words, signedAbove32767, context, [this, &context](int reg) {
+        registerShown(reg);
+        context.type = InType;
+    });
 }
 
 void TForm1::registerShown(int reg)
@@ -331,6 +337,13 @@ void TForm1::BtnP2Click()
     guarded(Status::WriteFail, [this] {
         Ui::ConverterPage &ui = *m_ui;
         ui.ID_Edit->resetColor();
+        // The rules of the output function's fields hold even when a field was
+        // changed without being left: a divisor of 0 never reaches register 16.
+        Edit8Exit();
+        Edit11Exit();
+        Edit12Exit();
+        Edit13Exit();
+        Edit14Exit();
         InputCheck();
         if (CheckFailed) {
             showStatus(Status::WriteFail);
@@ -421,13 +434,5 @@ void TForm1::Button1Click()
 void TForm1::serviceModeChanged(bool on)
 {
     Ui::ConverterPage &ui = *m_ui;
-    // A calibration point cannot go on with its page gone: it ends unstored.
-    if (!on && m_calibration->current() >= 0)
-        m_calibration->abandon();
-    if (!on)
-        ui.PageControl1->setCurrentWidget(ui.Configuration);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), on);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet2), on);
-    ui.IDSet->setVisible(on);
-    ui.GroupBox6->setVisible(on);
+    showFactoryFunctions(on, ui.PageControl1, {ui.TabSheet1, ui.TabSheet2, ui.IDSet, ui.GroupBox6});
 }

@@ -90,6 +90,8 @@ public:
 private:
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
+    // The read's decode of a block, or of a configuration file.
+    void showConfiguration(const RegisterWords &words);
     void registerShown(int reg);
     void loadOutputPicture();
     void applyFirmwareRules();

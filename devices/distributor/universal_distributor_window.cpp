@@ -4,6 +4,7 @@
 
 #include "calibration_runner.h"
 #include "distributor_registers.h"
+#include "distributor_trim.h"
 #include "field_rules.h"
 #include "input_check.h"
 #include "input_type_panel.h"
@@ -105,6 +106,15 @@ TForm5::TForm5(Link &link, TForm3 &scan)
                              {ui.Lab8, ui.Lab9, ui.Lab10}},
                             1);
     m_common = std::make_unique<RegisterBinding>(distributorCommonRegisters(), *this);
+    // A file's fields convert as the write converts them: each channel's by its type.
+    const auto context = [this](const Channel *channel) {
+        return [this, channel] { return FieldContext{channel ? channel->type() : -1, devVer()}; };
+    };
+    setConfigurationPage({ModuleFamily::Distributor,
+                          {{m_channels[0].registers.get(), context(&m_channels[0])},
+                           {m_channels[1].registers.get(), context(&m_channels[1])},
+                           {m_common.get(), context(nullptr)}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
 
     connect(ui.BtnP1, &QPushButton::clicked, this, &TForm5::BtnP1Click);
     connect(ui.BtnP2, &QPushButton::clicked, this, &TForm5::BtnP2Click);
@@ -128,40 +138,13 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     Timer3 = makeTimer("Timer3", 500, &TForm5::Timer3Timer);
     Timer4 = makeTimer("Timer4", 400, &TForm5::Timer4Timer);
 
-    // Output trim: the count registers 10..13 and the command codes 27..32 on
-    // register 21. Only the CH-1 up-downs drain the line before their write.
-    // A scroll bar drains once, before the write its release makes, never
-    // while it is dragged: each wait would hold the window for a reply
-    // time-out per position.
-    m_trim = new TrimBinding(*this, {21, false, true});
-    m_trim->addPoint({.reg = 10,
-                      .code = 27,
-                      .count = ui.Edit6,
-                      .bar = ui.ScrollBar1,
-                      .upDown = ui.UpDown9,
-                      .selector = ui.RBtn1,
-                      .drainOnStep = true});
-    m_trim->addPoint({.reg = 11,
-                      .code = 28,
-                      .count = ui.Edit7,
-                      .bar = ui.ScrollBar2,
-                      .upDown = ui.UpDown10,
-                      .selector = ui.RBtn2,
-                      .drainOnStep = true});
-    m_trim->addPoint({.reg = 12,
-                      .code = 29,
-                      .count = ui.Edit13,
-                      .bar = ui.ScrollBar3,
-                      .upDown = ui.UpDown3,
-                      .selector = ui.RBtn4});
-    m_trim->addPoint({.reg = 13,
-                      .code = 30,
-                      .count = ui.Edit14,
-                      .bar = ui.ScrollBar4,
-                      .upDown = ui.UpDown4,
-                      .selector = ui.RBtn5});
-    m_trim->addNormal({31, ui.RBtn3});
-    m_trim->addNormal({32, ui.RBtn6});
+    // Output trim of both channels.
+    m_trim = makeDistributorTrim(*this, 21,
+                                 {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
+                                  {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
+                                  {ui.UpDown9, ui.UpDown10, ui.UpDown3, ui.UpDown4},
+                                  {ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5},
+                                  {ui.RBtn3, ui.RBtn6}});
     setTrim(m_trim);
 
     // Live values PV1 and PV2 after the start code 40; "Stop" reads nothing more.
@@ -175,6 +158,7 @@ TForm5::TForm5(Link &link, TForm3 &scan)
         {Timer4},
         [this](int channel, int type, bool unit) { selectCalibrationType(channel, type, unit); },
         &signedAbove32767);
+    setCalibration(m_calibration);
 
     setStatusLabel(ui.Lab83);
     // Every command button of both pages; the trim controls follow the trim
@@ -200,36 +184,14 @@ void TForm5::setTabOrderOfPages()
         ui.RadioGroup4, ui.RBtn4,       ui.ScrollBar3, ui.RBtn5, ui.ScrollBar4, ui.RBtn6,
         ui.ComboBox2,   ui.ID_Edit,     ui.ComboBox1,  ui.Btn71, ui.Btn72,      ui.BtnP1,
         ui.BtnP2};
-    QList<QWidget *> chain;
-    for (QWidget *widget : order) {
-        if (auto *group = qobject_cast<RadioGroup *>(widget)) {
-            for (int i = 0; i < group->count(); ++i)
-                chain << group->button(i);
-        } else {
-            chain << widget;
-        }
-    }
-    for (qsizetype i = 1; i < chain.size(); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
+    chainTabOrder(order);
 }
 
 void TForm5::FormActivate()
 {
-    TimerAllOFF();
-    m_trim->setArmed(false);
-    m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
-    m_ui->Serial_Y->setText(QString::number(link().SerialNo));
-    m_ui->Label45->setText(qs(VersionTable(devVer())));
-    applyCurrentLanguage();
-    if (devVer() < DistributorRestoreMinVer) {
-        BtnP1Click();
-        return;
-    }
-    RequestChain chain;
-    appendRestore(chain, DistributorOwnSettings, m_ui->ID_Edit);
-    BtnAllOFF();
-    runChain(
-        std::move(chain), [this](bool) { BtnP1Click(); }, Status::ReadFail);
+    beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label45);
+    restoreThenRead(devVer() >= DistributorRestoreMinVer, DistributorOwnSettings, m_ui->ID_Edit,
+                    [this] { BtnP1Click(); });
 }
 
 void TForm5::TimerAllOFF()
@@ -270,23 +232,27 @@ bool TForm5::decodeConfiguration()
 {
     if (!link().ReplyOk(m_blockCount))
         return false;
-    const auto value = [this](int reg) { return signedAbove32767(link().replyRegister(reg)); };
+    showConfiguration(replyWords(m_blockCount));
+    m_trim->setArmed(true);
+    return true;
+}
+
+void TForm5::showConfiguration(const RegisterWords &words)
+{
     // Each channel's limits and offset are scaled by the type its read has
     // just selected (the type register comes first in its table).
     const auto showChannel = [&](Channel &channel, int typeRegister) {
         FieldContext context{-1, devVer()};
-        channel.registers->show(m_blockCount, value, context, [&](int reg) {
+        channel.registers->show(words, signedAbove32767, context, [&](int reg) {
             if (reg == typeRegister)
                 context.type = channel.type();
         });
     };
     showChannel(m_channels[0], DistributorChannels[0].type);
-    m_common->show(m_blockCount, value, {-1, devVer()});
+    m_common->show(words, signedAbove32767, {-1, devVer()});
     showChannel(m_channels[1], DistributorChannels[1].type);
     hilo_setA(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
     hilo_setB(m_ui->RadioGroup1->itemIndex(), m_ui->RadioGroup2->itemIndex());
-    m_trim->setArmed(true);
-    return true;
 }
 
 int TForm5::Channel::type() const
@@ -472,11 +438,5 @@ void TForm5::selectCalibrationType(int channel, int type, bool unit)
 
 void TForm5::serviceModeChanged(bool on)
 {
-    Ui::UniversalDistributorPage &ui = *m_ui;
-    // A calibration point cannot go on with its page gone: it ends unstored.
-    if (!on && m_calibration->current() >= 0)
-        m_calibration->abandon();
-    if (!on)
-        ui.PageControl1->setCurrentWidget(ui.Configuration);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), on);
+    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->Calbration1});
 }

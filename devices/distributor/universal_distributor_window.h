@@ -96,6 +96,8 @@ private:
     void typeChanged(Channel &channel);
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
+    // The read's decode of a block, or of a configuration file.
+    void showConfiguration(const RegisterWords &words);
     void showLiveValues(const std::vector<int> &words);
     void selectCalibrationType(int channel, int type, bool unit);
     void setTabOrderOfPages();

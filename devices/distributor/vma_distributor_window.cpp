@@ -3,6 +3,7 @@
 #include "ui_vma_distributor_page.h"
 
 #include "calibration_runner.h"
+#include "distributor_trim.h"
 #include "field_rules.h"
 #include "input_check.h"
 #include "link.h"
@@ -122,38 +123,13 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     Timer5 = makeTimer("Timer5", VmaZeroTickMs, &TForm7::Timer5Timer);
     keepThroughTimerAllOFF(Timer5);
 
-    // Output trim: the count registers 10..13 and the codes 27..32 on the
-    // command register. The CH-1 up-downs drain the line before their write,
-    // the CH-2 ones do not; a released scroll bar drains before its write.
-    m_trim = new TrimBinding(*this, {VmaDistributorCommandCell, false, true});
-    m_trim->addPoint({.reg = 10,
-                      .code = 27,
-                      .count = ui.Edit6,
-                      .bar = ui.ScrollBar1,
-                      .upDown = ui.UpDown9,
-                      .selector = ui.RBtn1,
-                      .drainOnStep = true});
-    m_trim->addPoint({.reg = 11,
-                      .code = 28,
-                      .count = ui.Edit7,
-                      .bar = ui.ScrollBar2,
-                      .upDown = ui.UpDown10,
-                      .selector = ui.RBtn2,
-                      .drainOnStep = true});
-    m_trim->addPoint({.reg = 12,
-                      .code = 29,
-                      .count = ui.Edit13,
-                      .bar = ui.ScrollBar3,
-                      .upDown = ui.UpDown1,
-                      .selector = ui.RBtn4});
-    m_trim->addPoint({.reg = 13,
-                      .code = 30,
-                      .count = ui.Edit14,
-                      .bar = ui.ScrollBar4,
-                      .upDown = ui.UpDown2,
-                      .selector = ui.RBtn5});
-    m_trim->addNormal({31, ui.RBtn3, nullptr});
-    m_trim->addNormal({32, ui.RBtn6, nullptr});
+    // Output trim as in the universal distributor.
+    m_trim = makeDistributorTrim(*this, VmaDistributorCommandCell,
+                                 {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
+                                  {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
+                                  {ui.UpDown9, ui.UpDown10, ui.UpDown1, ui.UpDown2},
+                                  {ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5},
+                                  {ui.RBtn3, ui.RBtn6}});
     setTrim(m_trim);
 
     // Live values: code 40 first (sent once more on a mismatch, without a
@@ -172,6 +148,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
         *this, vmaDistributorCalibrationRules(), vmaDistributorCalibration(), {Timer4},
         [this](int channel, int range, bool) { selectCalibrationRange(channel, range); },
         &signedAbove32767);
+    setCalibration(m_calibration);
 
     setStatusLabel(ui.Lab83);
     // The serial-number button runs a chain as well: it is switched with the
@@ -183,6 +160,9 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(vmaDistributorRegisters(), *this);
+    setConfigurationPage({ModuleFamily::VmaDistributor,
+                          {{m_registers.get(), [this] { return fieldContext(); }}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
     orderTabs();
 }
 
@@ -212,12 +192,7 @@ void TForm7::orderTabs()
 
 void TForm7::FormActivate()
 {
-    TimerAllOFF();
-    m_trim->setArmed(false);
-    m_ui->PageControl1->setCurrentWidget(m_ui->Configuration);
-    m_ui->Serial_Y->setText(QString::number(link().SerialNo));
-    m_ui->Label32->setText(QString::fromStdString(VersionTable(devVer())));
-    applyCurrentLanguage();
+    beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label32);
     restoreThenRead(devVer() >= VmaDistributorFilterMinVer, VmaDistributorOwnSettings,
                     m_ui->ID_Edit, [this] { BtnP1Click(); });
 }
@@ -252,28 +227,30 @@ bool TForm7::decodeConfiguration()
 {
     if (!link().ReplyOk(m_blockCount))
         return false;
+    showConfiguration(replyWords(m_blockCount));
+    m_trim->setArmed(true);
+    return true;
+}
+
+void TForm7::showConfiguration(const RegisterWords &words)
+{
     // The two ranges come first; the limits and offsets after them are scaled
     // by the range each channel shows.
     FieldContext context{-1, devVer(), -1};
-    m_registers->show(
-        m_blockCount, [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
-        context,
-        [this, &context](int reg) {
-            if (reg == 0)
-                context.type = m_ui->Item_1->itemIndex();
-            else if (reg == 23)
-                context.type2 = m_ui->Item_7->itemIndex();
-            else if (reg == 18)
-                loadOutputPicture();
-            else if (reg >= 10 && reg <= 13)
-                m_trim->showCount(reg, signedAbove32767(link().replyRegister(reg)));
-        });
-    m_trim->setArmed(true);
+    m_registers->show(words, signedAbove32767, context, [this, &context, &words](int reg) {
+        if (reg == 0)
+            context.type = m_ui->Item_1->itemIndex();
+        else if (reg == 23)
+            context.type2 = m_ui->Item_7->itemIndex();
+        else if (reg == 18)
+            loadOutputPicture();
+        else if (reg >= 10 && reg <= 13)
+            m_trim->showCount(reg, signedAbove32767(words.word(reg)));
+    });
     // Shown after every read, not only when a selector's index changed: the
     // bounds beside the fields are what the exit rules and the input check use.
     hilo_setA(m_ui->Item_1->itemIndex());
     hilo_setB(m_ui->Item_7->itemIndex());
-    return true;
 }
 
 void TForm7::hilo_setA(int range)
@@ -464,15 +441,8 @@ void TForm7::Button3Click()
 
 void TForm7::serviceModeChanged(bool on)
 {
-    Ui::VmaDistributorPage &ui = *m_ui;
-    // A range point cannot go on with its page gone: it ends unstored. A zero
-    // step runs to its end.
-    if (!on && m_calibration->current() >= 0)
-        m_calibration->abandon();
-    if (!on)
-        ui.PageControl1->setCurrentWidget(ui.Configuration);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), on);
-    ui.GroupBox3->setVisible(on);
+    // A zero step runs to its end.
+    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->Calbration1, m_ui->GroupBox3});
 }
 
 void TForm7::BtnAllON()

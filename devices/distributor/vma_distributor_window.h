@@ -117,6 +117,8 @@ private:
 
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
+    // The read's decode of a block, or of a configuration file.
+    void showConfiguration(const RegisterWords &words);
     void showRange(const Channel &channel, int range);
     // An exit rule of a limit or offset field: (decimals, text, low, high).
     using ExitRule = std::string (*)(int, const std::string &, const std::string &,

@@ -83,6 +83,12 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     setStatusLabel(ui.Lab83);
     setTableButtons(m_zeroSpan->offButtons(), m_zeroSpan->onButtons());
     m_registers = std::make_unique<RegisterBinding>(resistanceRegisters(), *this);
+    setConfigurationPage({ModuleFamily::Resistance,
+                          {{m_registers.get(),
+                            [this] {
+                                return FieldContext{0, devVer()};
+                            }}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
     orderTabs();
 }
 
@@ -156,13 +162,14 @@ void ResistanceBase::BtnP1Click()
     if (m_live->isRunning())
         m_live->stop(); // a live value poll ends here
     m_versionMismatch = false;
+    configurationReadStarting();
     BtnAllOFF();
     showStatus(Status::Transmission);
 
     RequestChain chain;
     appendInfoRead(chain, link(), [this](const InfoBlock &info) { return acceptInfoBlock(info); });
     chain.send(3, 0, m_variant.blockCount).drained();
-    chain.collect().waitFor(Timer3).andThen([this] { return showConfiguration(); });
+    chain.collect().waitFor(Timer3).andThen([this] { return decodeConfiguration(); });
     runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
              [this](bool ok) { readEnded(ok); });
 }
@@ -185,16 +192,23 @@ void ResistanceBase::Timer3Timer()
     resumeChain(Timer3);
 }
 
-bool ResistanceBase::showConfiguration()
+bool ResistanceBase::decodeConfiguration()
 {
     // Only a whole, sound block is shown; otherwise every field keeps its text.
     if (!link().ReplyOk(m_variant.blockCount))
         return false;
-    const auto value = [this](int reg) { return signedAbove32767(link().replyRegister(reg)); };
-    m_registers->show(m_variant.blockCount, value, {0, devVer()});
+    showConfiguration(replyWords(m_variant.blockCount));
     m_trim->setArmed(true);
-    m_zeroSpan->showStoredPoints(value, m_variant.blockCount);
+    m_zeroSpan->showStoredPoints(
+        [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
+        m_variant.blockCount);
+    configurationShown();
     return true;
+}
+
+void ResistanceBase::showConfiguration(const RegisterWords &words)
+{
+    m_registers->show(words, signedAbove32767, {0, devVer()});
 }
 
 void ResistanceBase::readEnded(bool ok)
@@ -207,6 +221,9 @@ void ResistanceBase::readEnded(bool ok)
 void ResistanceBase::BtnP2Click()
 {
     guarded(Status::WriteFail, [this] {
+        // The offset's rule holds even when the field was changed without
+        // being left.
+        Edi61Exit();
         // A choice the window has no item for is never written as 65535.
         if (m_registers->selectorCleared(devVer())) {
             showStatus(Status::WriteFail);
@@ -372,9 +389,5 @@ void ResistanceBase::showLiveValue(int word)
 
 void ResistanceBase::serviceModeChanged(bool on)
 {
-    Ui::ResistancePage &ui = *m_ui;
-    if (!on)
-        ui.PageCont->setCurrentWidget(ui.Configuration);
-    ui.PageCont->setTabVisible(ui.PageCont->indexOf(ui.ModeNum), on);
-    ui.GroupBox6->setVisible(on);
+    showFactoryFunctions(on, m_ui->PageCont, {m_ui->ModeNum, m_ui->GroupBox6});
 }

@@ -111,7 +111,9 @@ private:
     void setTableButtons(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
     bool acceptInfoBlock(const InfoBlock &info);
     bool versionOfWrite(const InfoBlock &info);
-    bool showConfiguration();
+    bool decodeConfiguration();
+    // The read's decode of a block, or of a configuration file.
+    void showConfiguration(const RegisterWords &words);
     void showLiveValue(int word);
     void readEnded(bool ok);
     void writeEnded(bool ok);

@@ -113,6 +113,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
         *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
         transmitterCalibration(), {Timer4, Timer5},
         [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
+    setCalibration(m_calibration);
 
     setStatusLabel(ui.Lab83);
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn51, ui.Btn52};
@@ -120,6 +121,12 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(transmitterRegisters(), *this);
+    setConfigurationPage({ModuleFamily::Transmitter,
+                          {{m_registers.get(),
+                            [this] {
+                                return FieldContext{InType, devVer()};
+                            }}},
+                          [this](const RegisterWords &words) { showConfiguration(words); }});
     orderTabs();
 }
 
@@ -145,16 +152,10 @@ void TForm2::FormActivate()
 {
     // TimerAllOFF also ends a storing result still awaited: its request would
     // otherwise go out in the middle of this read.
-    TimerAllOFF();
-    m_trim->setArmed(false);
     Ui::TransmitterPage &ui = *m_ui;
-    ui.PageControl1->setCurrentWidget(ui.Configuration);
-    const QString serial = QString::number(link().SerialNo);
-    ui.Serial_Y->setText(serial);
-    ui.Edit1->setText(serial);
-    ui.Label7->setText(QString::fromStdString(VersionTable(devVer())));
+    ui.Edit1->setText(QString::number(link().SerialNo));
     showModel(link().ComBuf[cb::DevModel]);
-    applyCurrentLanguage();
+    beginActivation(ui.PageControl1, ui.Serial_Y, ui.Label7);
     BtnP1Click();
     ui.Item5->setItemVisible(2, devVer() >= TransmitterCutMinVer);
 }
@@ -224,18 +225,20 @@ bool TForm2::decodeConfiguration()
 {
     if (!link().ReplyOk(TransmitterBlockCount))
         return false;
+    showConfiguration(replyWords(TransmitterBlockCount));
+    m_trim->setArmed(true);
+    return true;
+}
+
+void TForm2::showConfiguration(const RegisterWords &words)
+{
     // The input type and unit come first; the fields after them are scaled by
     // the type they leave in InType (registerShown keeps the context up to date).
     FieldContext context{InType, devVer()};
-    m_registers->show(
-        TransmitterBlockCount,
-        [this](int reg) { return signedAbove32768(link().replyRegister(reg)); }, context,
-        [this, &context](int reg) {
-            registerShown(reg);
-            context.type = InType;
-        });
-    m_trim->setArmed(true);
-    return true;
+    m_registers->show(words, signedAbove32768, context, [this, &context](int reg) {
+        registerShown(reg);
+        context.type = InType;
+    });
 }
 
 void TForm2::registerShown(int reg)
@@ -390,12 +393,5 @@ void TForm2::Button1Click()
 
 void TForm2::serviceModeChanged(bool on)
 {
-    Ui::TransmitterPage &ui = *m_ui;
-    // A calibration point cannot go on with its page gone: it ends unstored.
-    if (!on && m_calibration->current() >= 0)
-        m_calibration->abandon();
-    if (!on)
-        ui.PageControl1->setCurrentWidget(ui.Configuration);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), on);
-    ui.GroupBox6->setVisible(on);
+    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->TabSheet1, m_ui->GroupBox6});
 }

@@ -86,6 +86,8 @@ protected:
 private:
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
+    // The read's decode of a block, or of a configuration file.
+    void showConfiguration(const RegisterWords &words);
     void registerShown(int reg);
     void showModel(int model);
     void placeTypePanel();

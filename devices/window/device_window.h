@@ -2,6 +2,7 @@
 
 #include "family_window.h"
 
+#include "configuration_file.h"
 #include "register_binding.h"
 #include "request_chain.h"
 #include "settings_chains.h"
@@ -11,7 +12,9 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class ExitEdit;
@@ -20,6 +23,8 @@ class QLabel;
 class QLineEdit;
 class QTimer;
 class QWidget;
+class CalibrationRunner;
+class QTabWidget;
 class StatusLabel;
 class TrimBinding;
 
@@ -73,6 +78,24 @@ public:
     void fireTimer(QTimer *timer);
     const QList<QTimer *> &timers() const { return m_timers; }
 
+    // File > Save Configuration...: a file name, then saveConfiguration.
+    void SaveConfigurationClick();
+    // File > Open Configuration...: a file, then (when the file and the page
+    // have them) whether its address and baud rate are taken over as well,
+    // then openConfiguration.
+    void OpenConfigurationClick();
+    // Writes what the page shows, converted as "Write To Device" converts it,
+    // into a configuration file. Refused with a message (false) until a read
+    // has shown the module's configuration, while a command runs, or when a
+    // field holds nothing a register can take.
+    bool saveConfiguration(const QString &path);
+    // Fills the page from a configuration file as a read fills it, then runs
+    // each field's exit rule and tells the operator what was corrected.
+    // Nothing is sent: "Write To Device" writes it. The address and baud rate
+    // are taken over only when takeSettings. A file of another family or a
+    // damaged one is refused with a message (false), the page left as it was.
+    bool openConfiguration(const QString &path, bool takeSettings);
+
 protected:
     // A named timer of the window; handler is its published tick handler.
     template<class Window>
@@ -91,6 +114,17 @@ protected:
     }
     // The output trim of the window: its controls follow BtnAllOFF/BtnAllON.
     void setTrim(TrimBinding *trim) { m_trim = trim; }
+    // The input calibration of the window: leaving service mode ends a point.
+    void setCalibration(CalibrationRunner *calibration) { m_calibration = calibration; }
+    // What every activation does first: stops the timers and the chain, puts
+    // the trim selectors back behind the next read, shows the first page, the
+    // scan's serial number and version label (where given) and applies the
+    // language.
+    void beginActivation(QTabWidget *pages, QLabel *serial = nullptr, QLabel *version = nullptr);
+    // Service mode shows or hides the factory functions: pages of `pages`
+    // (their tabs) and other widgets. Leaving it returns to the first page and
+    // ends a running calibration point unstored.
+    void showFactoryFunctions(bool on, QTabWidget *pages, const QList<QWidget *> &factory);
     // A named timer that TimerAllOFF leaves running: a timed step that always
     // runs to its end.
     void keepThroughTimerAllOFF(QTimer *timer) { m_kept.append(timer); }
@@ -119,6 +153,23 @@ protected:
     // Runs a handler's body; an exception shows `failure`, stops the chain,
     // gives the controls back and goes on to the application's error box.
     void guarded(i18n::Status failure, const std::function<void()> &body);
+
+    // What the window's configuration files hold and how its page shows them:
+    // each register binding of the page with the context its fields convert
+    // in (as the write converts them), and the read's decode of a block.
+    struct ConfigurationPage
+    {
+        ModuleFamily family;
+        std::vector<std::pair<const RegisterBinding *, std::function<FieldContext()>>> parts;
+        std::function<void(const RegisterWords &)> show;
+    };
+    void setConfigurationPage(ConfigurationPage page);
+    // A configuration read has started, or has shown a sound block: saving
+    // waits for the latter (runConfigurationRead reports both itself).
+    void configurationReadStarting() { m_configurationShown = false; }
+    void configurationShown() { m_configurationShown = true; }
+    // Registers 0..count-1 of the last read reply.
+    RegisterWords replyWords(int count) const;
 
     // The configuration commands that windows of a register block share.
     // Activation: when restore is set, the module is put back to the address
@@ -152,14 +203,30 @@ private:
     QTimer *addTimer(const char *name, int interval, std::function<void()> handler);
     void noteLostModule(const SettingsChange &change);
     void showPendingMessage();
+    void addConfigurationEntries();
+    // False, with a message, while a command runs or the window has no page
+    // for files; saving also waits for a read.
+    bool mayUseFiles(bool saving);
+    std::optional<Configuration> loadConfiguration(const QString &path);
+    void applyConfiguration(const Configuration &configuration, bool takeSettings,
+                            const QString &path);
+    // The address and baud rate of a file, as the page would show them; empty
+    // when the file or the page has none.
+    QString settingsOf(const Configuration &configuration) const;
+    void tell(const i18n::Texts &texts, const QString &details = {});
 
     ChainRunner m_chain;
     StatusLabel *m_status = nullptr;
     TrimBinding *m_trim = nullptr;
+    CalibrationRunner *m_calibration = nullptr;
     QList<QTimer *> m_timers;
     QList<QTimer *> m_kept;
     std::vector<std::pair<QTimer *, std::function<void()>>> m_handlers;
     QList<QPointer<QWidget>> m_offControls;
     QList<QPointer<QWidget>> m_onControls;
     std::string m_pendingMessage;
+    ConfigurationPage m_page{};
+    bool m_configurationShown = false; // the last configuration read showed a sound block
+    int m_shownModel = -1;             // model code and serial number of the last
+    std::uint32_t m_shownSerial = 0;   // information block shown
 };

@@ -136,14 +136,14 @@ void RegisterBinding::write(const Bound &bound, int value, const FieldContext &c
     }
 }
 
-void RegisterBinding::show(int count, const std::function<int(int)> &value,
+void RegisterBinding::show(const RegisterWords &words, int (*sign)(int),
                            const FieldContext &context, const std::function<void(int)> &shown) const
 {
     for (const Bound &bound : m_bound) {
         const RegisterField &field = *bound.field;
-        if (field.reg >= count || !present(field, context.devVer))
+        if (!words.has(field.reg) || !present(field, context.devVer))
             continue;
-        write(bound, value(field.reg), context);
+        write(bound, sign(words.word(field.reg)), context);
         if (shown)
             shown(field.reg);
     }
@@ -163,6 +163,22 @@ int RegisterBinding::convert(const Bound &bound, const FieldContext &context) co
     case FieldKind::Count: return read(bound);
     }
     return 0;
+}
+
+int RegisterBinding::value(int reg, const FieldContext &context) const
+{
+    const Bound *bound = find(reg);
+    if (!bound)
+        throw std::logic_error("no field for register " + std::to_string(reg));
+    return convert(*bound, context);
+}
+
+std::vector<const RegisterField *> RegisterBinding::fields() const
+{
+    std::vector<const RegisterField *> fields;
+    for (const Bound &bound : m_bound)
+        fields.push_back(bound.field);
+    return fields;
 }
 
 std::vector<RegisterBinding::Write> RegisterBinding::values(const FieldContext &context) const

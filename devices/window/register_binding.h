@@ -18,12 +18,12 @@ class RegisterBinding
 public:
     RegisterBinding(const RegisterTable &table, QWidget &window);
 
-    // Shows the registers 0..count-1 of a block that a module of version index
-    // ctx.devVer has; value(reg) is the register's value after the window's
-    // sign rule. shown(reg) runs after each register, for what a window does
-    // beyond filling the control. A value outside a selector's items clears
-    // the selector.
-    void show(int count, const std::function<int(int reg)> &value, const FieldContext &context,
+    // Shows the registers that words holds (a read block of a module of
+    // version index ctx.devVer, or a configuration file); sign turns a word
+    // into the register's value by the window's sign rule. shown(reg) runs
+    // after each register, for what a window does beyond filling the
+    // control. A value outside a selector's items clears the selector.
+    void show(const RegisterWords &words, int (*sign)(int word), const FieldContext &context,
               const std::function<void(int reg)> &shown = {}) const;
 
     struct Write
@@ -39,6 +39,12 @@ public:
     // True when a written selector of this version index is empty: the input
     // check fails on it, so no write sends 65535 for a choice nobody made.
     bool selectorCleared(int devVer) const;
+
+    // The register value of one field as the write converts it (ConversionError
+    // for text that is not a number); -1 for a selector left empty.
+    int value(int reg, const FieldContext &context) const;
+    // Every field of the table, in table order.
+    std::vector<const RegisterField *> fields() const;
 
     // The item index of a selector, -1 for none; the value of a count control.
     int choice(int reg) const;

@@ -56,3 +56,22 @@ TEST(NumText, FormattingMatchesTheDisplayPatterns)
     EXPECT_EQ(formatGeneral(textToDecimal("12.50")), "12.5");
     EXPECT_EQ(formatGeneral(textToDecimal("-50")), "-50");
 }
+
+TEST(NumText, ErrorTextsQuoteAtMostFortyCharactersOfWhatWasTyped)
+{
+    const std::string pasted(5000, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {"12a", "'12a' is not a valid integer value"},
+        {pasted, "'" + std::string(40, 'x') + "...' is not a valid integer value"},
+        {std::string(39, 'x') + "測試",
+         "'" + std::string(39, 'x') + "測...' is not a valid integer value"},
+    };
+    for (const auto &[typed, text] : cases) {
+        try {
+            textToInt(typed);
+            ADD_FAILURE() << typed;
+        } catch (const ConversionError &error) {
+            EXPECT_EQ(error.what(), text);
+        }
+    }
+}

@@ -581,3 +581,20 @@ TEST_F(ConverterWindow, ServiceKeyTogglesServiceModeInEveryWindow)
     EXPECT_FALSE(pages->isTabVisible(1));
     form->hide();
 }
+
+TEST_F(ConverterWindow, FieldRulesHoldForFieldsChangedWithoutLeavingThem)
+{
+    // Typed, never left (a keyboard shortcut wrote at once): the write still
+    // corrects each field by its own rule before anything is sent.
+    attach(9);
+    read();
+    setText("Edit12", "0");
+    setText("Edit8", "500");
+    setText("Edit14", "99999");
+    write();
+    EXPECT_EQ(status()->text(), "Write Success");
+    EXPECT_EQ(module->holding(16), 1);
+    EXPECT_EQ(module->holding(14), 127);
+    EXPECT_EQ(module->holding(5), 30000);
+    EXPECT_EQ(text("Edit12"), "1");
+}

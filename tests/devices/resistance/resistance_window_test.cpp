@@ -200,6 +200,18 @@ TYPED_TEST(ResistanceWindows, ARefusedWriteIsRepeatedOnceAndASecondRefusalEndsTh
     EXPECT_TRUE(this->messages.empty());
 }
 
+TYPED_TEST(ResistanceWindows, AnOffsetTypedWithoutLeavingTheFieldKeepsItsRule)
+{
+    using V = typename TestFixture::V;
+    this->attachModule();
+    this->read();
+    this->setText("Edi61", "99999");
+    this->form->BtnP2Click();
+    this->runChain();
+    EXPECT_EQ(this->text("Edi61"), QString::number(V::bound));
+    EXPECT_EQ(this->module->holding(4), V::bound);
+}
+
 TYPED_TEST(ResistanceWindows, OffsetThatIsNotANumberSendsNothing)
 {
     this->attachModule();

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <array>
+
+class DeviceWindow;
+class QAbstractButton;
+class QLineEdit;
+class ScrollBar;
+class TrimBinding;
+class UpDown;
+
+// The output trim groups of both distributor windows, CH-1 then CH-2, each
+// with its 0/4 mA and 20 mA points.
+struct DistributorTrimControls
+{
+    std::array<QLineEdit *, 4> counts{};
+    std::array<ScrollBar *, 4> bars{};
+    std::array<UpDown *, 4> upDowns{};
+    std::array<QAbstractButton *, 4> selectors{};
+    std::array<QAbstractButton *, 2> normals{};
+};
+
+// The distributors' output trim: counts in registers 10..13, codes 27..30
+// for the points and 31/32 for "Normal" on the command register. The CH-1
+// up-downs drain the line before their write, the CH-2 ones do not. A scroll
+// bar drains once, before the write its release makes, never while it is
+// dragged: each wait would hold the window for a reply time-out per position.
+TrimBinding *makeDistributorTrim(DeviceWindow &window, int commandRegister,
+                                 const DistributorTrimControls &controls);
