@@ -112,11 +112,9 @@ void appendAddressAndBaud(RequestChain &chain, Link &link, int address, int baud
     // already runs at is confirmed by its echo, so that a lost write never
     // ends in "Write Success" with the module keeping another rate as its own.
     const auto sameRate = [change] { return change->baud == change->oldBaud; };
-    chain.write(6, BaudCell, 0)
-        .drained()
-        .retryOnce()
-        .onlyIf(sameRate)
-        .valueFrom([change] { return change->baud; });
+    chain.write(6, BaudCell, 0).drained().retryOnce().onlyIf(sameRate).valueFrom([change] {
+        return change->baud;
+    });
     chain.exchange(6, BaudCell, 0)
         .drained()
         .onlyIf([sameRate] { return !sameRate(); })

@@ -22,9 +22,9 @@ void appendInfoRead(RequestChain &chain, Link &link, std::function<bool(const In
 // address 1 and 19200 baud: reads holding registers reg and reg+1 (low bytes;
 // asked once more after an unsound reply), writes cell 19 := address, follows
 // the module to that address, writes register 20 := baud code and reopens the
-// port at that rate. No echo is checked. Only a sound reply with an address 1..255 and a baud code 0..3 is
-// used; otherwise nothing is written and the line stays as it is. shown gets
-// the address for the window's address field.
+// port at that rate. No echo is checked. Only a sound reply with an address 1..255 and a baud code
+// 0..3 is used; otherwise nothing is written and the line stays as it is. shown gets the address
+// for the window's address field.
 void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(int)> shown);
 
 // Where the module should answer after a change of its address or baud rate,
@@ -47,9 +47,9 @@ int effectiveBaud(const Link &link, int baudIndex);
 // Last step of a configuration write: cell 19 := address (echo checked, one
 // repeat, both after a drain); when accepted DevAddr := address, register
 // 20 := baud code (function 6, after a drain; echo checked with one repeat
-// when the rate stays, else not checked) and the port reopened at that rate. When address or rate changed, the information block
-// is read at the new ones: no sound answer fails the chain and reports where
-// the module may be through lost.
+// when the rate stays, else not checked) and the port reopened at that rate. When address or rate
+// changed, the information block is read at the new ones: no sound answer fails the chain and
+// reports where the module may be through lost.
 void appendAddressAndBaud(RequestChain &chain, Link &link, int address, int baudIndex,
                           std::function<void(const SettingsChange &)> lost);
 

@@ -197,8 +197,8 @@ TEST(SettingsChains, StoringResultCountsOnlyFromASoundReply)
         bool stored;
     };
     const Case cases[] = {
-        {false, LineFault::NoReply, false, true},  {true, LineFault::NoReply, false, false},
-        {false, LineFault::NoReply, true, false},  {false, LineFault::BadCrc, true, false},
+        {false, LineFault::NoReply, false, true},   {true, LineFault::NoReply, false, false},
+        {false, LineFault::NoReply, true, false},   {false, LineFault::BadCrc, true, false},
         {false, LineFault::Exception, true, false}, {false, LineFault::ShortReply, true, false},
     };
     for (const Case &c : cases) {

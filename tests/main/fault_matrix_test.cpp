@@ -125,9 +125,9 @@ struct ChainRow
 {
     QString window;
     std::string chain;
-    Step prepare; // fault-free, before the requests are counted
-    Step run;     // starts the chain and drives it to its end
-    int model = -1; // the module's model code, when not the window's usual one
+    Step prepare;               // fault-free, before the requests are counted
+    Step run;                   // starts the chain and drives it to its end
+    int model = -1;             // the module's model code, when not the window's usual one
     bool compareFields = false; // a "Success" shows what the fault-free run showed
     // Controls at the end that the window's rules keep on purpose after a
     // failure (a refused calibration point keeps only its own button).
@@ -135,6 +135,20 @@ struct ChainRow
     // Runs may reuse the window of the run before (a window of many points
     // takes long to build): see preparedRig.
     bool reusable = false;
+
+    ChainRow(QString window, std::string chain, Step prepare, Step run, int model = -1,
+             bool compareFields = false,
+             std::function<bool(const std::map<QString, bool> &)> keptOnPurpose = {},
+             bool reusable = false)
+        : window(std::move(window))
+        , chain(std::move(chain))
+        , prepare(std::move(prepare))
+        , run(std::move(run))
+        , model(model)
+        , compareFields(compareFields)
+        , keptOnPurpose(std::move(keptOnPurpose))
+        , reusable(reusable)
+    {}
 };
 
 // --- what a run leaves ------------------------------------------------------
@@ -214,8 +228,8 @@ struct RunResult
 {
     std::unique_ptr<Rig> rig;
     Prepared prepared;
-    State before;                      // the module when the chain starts
-    std::map<QString, bool> atRest;    // the controls when the chain starts
+    State before;                   // the module when the chain starts
+    std::map<QString, bool> atRest; // the controls when the chain starts
     Outcome outcome;
     std::vector<std::string> problems; // of the run as a whole
     bool leftThroughScan = false;
@@ -373,9 +387,9 @@ std::vector<std::string> judge(const ChainRow &row, const RunResult &run, const 
     const bool showsSuccess = cleanState && clean.enabled != run.atRest &&
                               !out.status.contains("Fail") && !run.leftThroughScan;
     if ((saysSuccess || showsSuccess) && out.module != clean.module)
-        problems.push_back((saysSuccess ? "\"" + out.status.toStdString() + "\"" : "success state") +
-                           " with the module unlike the fault-free run: " +
-                           differences(out.module, clean.module));
+        problems.push_back(
+            (saysSuccess ? "\"" + out.status.toStdString() + "\"" : "success state") +
+            " with the module unlike the fault-free run: " + differences(out.module, clean.module));
     // No setting comes from a failed reply: each is its old value, the one
     // the fault-free run left or one the fault-free run wrote on its way (a
     // pulled adapter stops a chain anywhere). A point left running is no
@@ -439,11 +453,15 @@ QString qs(std::string_view text)
 void addCommonRows(std::vector<ChainRow> &rows, const WindowKind &kind)
 {
     const QString w = kind.name;
-    rows.push_back({w, "activation", {}, [](Rig &rig) {
+    rows.push_back({w,
+                    "activation",
+                    {},
+                    [](Rig &rig) {
                         rig.handled([&] { rig.window().FormActivate(); });
                         rig.settle();
                     },
-                    -1, true});
+                    -1,
+                    true});
     rows.push_back({w, "read",
                     [](Rig &rig) {
                         read(rig);
@@ -457,7 +475,8 @@ void addCommonRows(std::vector<ChainRow> &rows, const WindowKind &kind)
                     },
                     [](Rig &rig) { rig.press("BtnP2"); }});
     const QString start = kind.liveStart, stop = kind.liveStop;
-    rows.push_back({w, "live values", read, [start, stop](Rig &rig) {
+    rows.push_back({w, "live values", read,
+                    [start, stop](Rig &rig) {
                         rig.press(start);
                         rig.ticks(3);
                         rig.press(stop);
@@ -491,8 +510,8 @@ void addCalibrationRows(std::vector<ChainRow> &rows, const QString &window,
 {
     for (const CalibrationPoint &point : table) {
         const QString start = qs(point.start), done = qs(point.done);
-        rows.push_back({window, "calibration " + std::string(point.start) + "/" +
-                                    std::string(point.done),
+        rows.push_back({window,
+                        "calibration " + std::string(point.start) + "/" + std::string(point.done),
                         serviceMode, [start, done](Rig &rig) {
                             rig.press(start);
                             rig.ticks(2);
@@ -548,8 +567,7 @@ void addZeroSpanRows(std::vector<ChainRow> &rows, const QString &window, const Z
                      if (!rig.window().statusLabel()->text().contains("Fail"))
                          pressDone(rig, done);
                  },
-                 table.mode,
-                 false,
+                 table.mode, false,
                  // A value refused twice leaves only its own "Set Span" enabled;
                  // a run left through Scan > Start gives every command back.
                  [&table, set = point.set](const std::map<QString, bool> &enabled) {
@@ -559,8 +577,9 @@ void addZeroSpanRows(std::vector<ChainRow> &rows, const QString &window, const Z
                          left = left && enabled.at(command);
                      }
                      for (const ZeroSpanPoint &other : table.points)
-                         refused = refused && !enabled.at(QString::fromStdString(other.done)) &&
-                                   enabled.at(QString::fromStdString(other.set)) == (other.set == set);
+                         refused =
+                             refused && !enabled.at(QString::fromStdString(other.done)) &&
+                             enabled.at(QString::fromStdString(other.set)) == (other.set == set);
                      return refused || left;
                  },
                  true});

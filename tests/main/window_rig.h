@@ -123,7 +123,9 @@ public:
 };
 
 template<class W>
-class RigOf final : public Rig, public WindowFixture<W>
+class RigOf final
+    : public Rig
+    , public WindowFixture<W>
 {
 public:
     explicit RigOf(const ModuleConfig &config)
