@@ -7,6 +7,7 @@
 #include "language_switch.h"
 #include "link.h"
 #include "message_sink.h"
+#include "module_probe.h"
 #include "numtext.h"
 #include "status_label.h"
 #include "status_messages.h"
@@ -22,17 +23,6 @@
 #include <QTimer>
 
 using i18n::Status;
-
-namespace {
-enum Family {
-    NoFamily = 0,
-    Transmitter = 1,
-    Converter = 2,
-    Resistance = 3,
-    Distributor = 4,
-    VmaDistributor = 5
-};
-} // namespace
 
 TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
     : QMainWindow(nullptr)
@@ -199,92 +189,21 @@ void TForm3::selectBaud(int baudIndex)
 
 void TForm3::iConTest()
 {
-    auto &buf = m_link.ComBuf;
-    buf[cb::BaudIdx] = 0;
-    buf[cb::DevFamily] = NoFamily;
-    buf[cb::DevAddr] = 1;
-    selectBaud(0);
-
-    // One plain attempt at 4800 baud: the families that cannot be forced.
-    m_link.Reopen(0);
-    GetSerialN(1);
-    const auto resistanceWindow = [this] {
-        return (m_link.ComBuf[24] & 0xFF) >= 5 ? m_families.resistance : m_families.compact;
-    };
-    if (buf[cb::DevFamily] == Transmitter) {
-        handOver(m_families.transmitter);
-        return;
-    }
-    if (buf[cb::DevFamily] == Resistance) {
-        handOver(resistanceWindow());
-        return;
-    }
-
-    // Forced attempts: at each baud code broadcast "address 1" and "19200
-    // baud", then ask at 19200.
-    buf[cb::DevFamily] = NoFamily;
-    buf[cb::DevAddr] = 1;
-    while (buf[cb::DevFamily] == NoFamily) {
-        m_link.Reopen(buf[cb::BaudIdx]);
-        m_link.ReadReply();
-        m_link.SendCmd(0, 5, AddressCell, 1);
-        m_link.ReadReply();
-        m_link.ReadReply();
-        m_link.SendCmd(0, 6, BaudCell, 2);
-        m_link.ReadReply();
-        m_link.Reopen(2);
-        GetSerialN(1);
-
-        switch (buf[cb::DevFamily]) {
-        case Converter: handOver(m_families.converter); return;
-        case Distributor: handOver(m_families.distributor); return;
-        case VmaDistributor: handOver(m_families.vmaDistributor); return;
-        // A module that cannot be forced but answered at 19200 all the same
-        // is opened too, rather than leaving the scan on "Scan...".
-        case Transmitter: handOver(m_families.transmitter); return;
-        case Resistance: handOver(resistanceWindow()); return;
-        default: break;
-        }
-        ++buf[cb::BaudIdx];
-        selectBaud(buf[cb::BaudIdx]);
-        if (buf[cb::BaudIdx] > 3) {
-            i18n::showStatus(*Label5, Status::DeviceNotFound, buf[cb::LangCode]);
-            return;
-        }
+    const int family = probeModule(m_link, [this](int baudIndex) { selectBaud(baudIndex); });
+    const bool full = (m_link.ComBuf[24] & 0xFF) >= 5;
+    switch (family) {
+    case TransmitterFamily: handOver(m_families.transmitter); return;
+    case ConverterFamily: handOver(m_families.converter); return;
+    case ResistanceFamily: handOver(full ? m_families.resistance : m_families.compact); return;
+    case DistributorFamily: handOver(m_families.distributor); return;
+    case VmaDistributorFamily: handOver(m_families.vmaDistributor); return;
+    default: i18n::showStatus(*Label5, Status::DeviceNotFound, m_link.ComBuf[cb::LangCode]); return;
     }
 }
 
 void TForm3::GetSerialN(int address)
 {
-    m_link.ReadReply();
-    m_link.SendCmd(address, 4, InfoBlockRegister, 4);
-    m_link.ReadReply();
-    // Decide only on a genuine answer to this request: from the address asked,
-    // with function 4, eight data bytes and a good CRC, never on bytes an
-    // earlier exchange left in the reply area.
-    auto &buf = m_link.ComBuf;
-    if (!m_link.ReplyOk(InfoBlockCount))
-        return;
-
-    const int c = buf[23] & 0xFF;
-    const int v = buf[24] & 0xFF;
-    const int e = c * 256 + v;
-    if (c >= 32 && c <= 36) {
-        buf[cb::DevFamily] = Converter;
-    } else if (e == 3110 || c == 1 || c == 2 || c == 17 || c == 18) {
-        buf[cb::DevFamily] = Transmitter;
-        buf[cb::DevModel] = static_cast<std::int16_t>(c);
-    } else if (c >= 3 && c <= 7) {
-        buf[cb::DevFamily] = Resistance;
-    } else if (c == 49 || (c >= 55 && c <= 58)) {
-        buf[cb::DevFamily] = Distributor;
-    } else if (c >= 50 && c <= 54) {
-        buf[cb::DevFamily] = VmaDistributor;
-    }
-    if (buf[cb::DevFamily] != NoFamily) {
-        buf[cb::DevVer] = static_cast<std::int16_t>(v);
-        m_link.SerialNo = decodeSerial(m_link);
-    }
+    identifyModule(m_link, address);
 }
 
 void TForm3::handOver(QWidget *window)

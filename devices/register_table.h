@@ -61,6 +61,13 @@ struct RegisterField
 
 using RegisterTable = std::vector<RegisterField>;
 
+// A register value of a configuration write, converted before anything is sent.
+struct FieldWrite
+{
+    const RegisterField *field;
+    int value;
+};
+
 // The fields of a table that a configuration write writes, in write order.
 std::vector<const RegisterField *> writeOrder(const RegisterTable &table);
 

@@ -3,6 +3,7 @@
 #include "ui_converter_page.h"
 
 #include "calibration_runner.h"
+#include "configuration_chains.h"
 #include "converter_registers.h"
 #include "field_rules.h"
 #include "input_check.h"
@@ -21,9 +22,6 @@
 using i18n::Status;
 
 namespace {
-// Model codes of the converter.
-constexpr int FirstModel = 32;
-constexpr int LastModel = 36;
 // Command cell that commits a serial number.
 constexpr int CommandCell = 21;
 
@@ -105,10 +103,13 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     for (QPushButton *stop : {ui.Btn72, ui.Btn52, ui.Button27})
         connect(stop, &QPushButton::clicked, this, &TForm1::Btn72Click);
 
-    Timer1 = makeTimer("Timer1", 500, &TForm1::Timer1Timer);
+    Timer1 = makeTimer("Timer1", configurationWaits(ModuleFamily::Converter).write,
+                       &TForm1::Timer1Timer);
     Timer2 = makeTimer("Timer2", 600, &TForm1::Timer2Timer);
-    Timer3 = makeTimer("Timer3", 600, &TForm1::Timer3Timer);
-    Timer4 = makeTimer("Timer4", 300, &TForm1::Timer4Timer);
+    Timer3 =
+        makeTimer("Timer3", liveRules(ModuleFamily::Converter).intervalMs, &TForm1::Timer3Timer);
+    Timer4 =
+        makeTimer("Timer4", configurationWaits(ModuleFamily::Converter).read, &TForm1::Timer4Timer);
     Timer5 = makeTimer("Timer5", 600, &TForm1::Timer5Timer);
 
     // Output trim: the count registers 10..13 and the command codes 27..32 on
@@ -126,7 +127,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     m_trim->addNormal({32, ui.RadioButton8, ui.RadioButton11});
     setTrim(m_trim);
 
-    m_live = new LivePoll(*this, Timer3, {21, 40, 4096, 3, false, true},
+    m_live = new LivePoll(*this, Timer3, liveRules(ModuleFamily::Converter),
                           {ui.Btn72, ui.Btn52, ui.Button27},
                           [this](const std::vector<int> &words) { showLiveValues(words); });
     m_calibration = new CalibrationRunner(
@@ -188,7 +189,7 @@ void TForm1::BtnP1Click()
 
 bool TForm1::acceptInfoBlock(const InfoBlock &info)
 {
-    if (info.model < FirstModel || info.model > LastModel)
+    if (!acceptedModule(ModuleFamily::Converter, info))
         return false;
     m_ui->Label60->setText("RX220");
     showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);

@@ -3,6 +3,7 @@
 #include "ui_universal_distributor_page.h"
 
 #include "calibration_runner.h"
+#include "configuration_chains.h"
 #include "distributor_registers.h"
 #include "distributor_trim.h"
 #include "field_rules.h"
@@ -133,9 +134,12 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     for (QPushButton *stop : {ui.Btn72, ui.Btn82})
         connect(stop, &QPushButton::clicked, this, &TForm5::Btn72Click);
 
-    Timer1 = makeTimer("Timer1", 500, &TForm5::Timer1Timer);
-    Timer2 = makeTimer("Timer2", 500, &TForm5::Timer2Timer);
-    Timer3 = makeTimer("Timer3", 500, &TForm5::Timer3Timer);
+    Timer1 = makeTimer("Timer1", configurationWaits(ModuleFamily::Distributor).read,
+                       &TForm5::Timer1Timer);
+    Timer2 = makeTimer("Timer2", configurationWaits(ModuleFamily::Distributor).write,
+                       &TForm5::Timer2Timer);
+    Timer3 =
+        makeTimer("Timer3", liveRules(ModuleFamily::Distributor).intervalMs, &TForm5::Timer3Timer);
     Timer4 = makeTimer("Timer4", 400, &TForm5::Timer4Timer);
 
     // Output trim of both channels.
@@ -148,7 +152,7 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     setTrim(m_trim);
 
     // Live values PV1 and PV2 after the start code 40; "Stop" reads nothing more.
-    m_live = new LivePoll(*this, Timer3, {21, 40, 4096, 2, false, false}, {ui.Btn72, ui.Btn82},
+    m_live = new LivePoll(*this, Timer3, liveRules(ModuleFamily::Distributor), {ui.Btn72, ui.Btn82},
                           [this](const std::vector<int> &words) { showLiveValues(words); });
     // Input calibration: CH-1 types in registers 0/1, CH-2 types in 23/24.
     const DistributorChannel &ch1 = DistributorChannels[0];

@@ -3,6 +3,7 @@
 #include "ui_vma_distributor_page.h"
 
 #include "calibration_runner.h"
+#include "configuration_chains.h"
 #include "distributor_trim.h"
 #include "field_rules.h"
 #include "input_check.h"
@@ -23,10 +24,6 @@
 using i18n::Status;
 
 namespace {
-// Model codes of the V/mA range distributor.
-constexpr int FirstModel = 50;
-constexpr int LastModel = 54;
-
 QStringList rangeItems()
 {
     QStringList items;
@@ -116,9 +113,12 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     connect(ui.Btn_11, &QPushButton::clicked, this, &TForm7::Btn_11Click);
     connect(ui.Btn_33, &QPushButton::clicked, this, &TForm7::Btn_33Click);
 
-    Timer1 = makeTimer("Timer1", 500, &TForm7::Timer1Timer);
-    Timer2 = makeTimer("Timer2", 500, &TForm7::Timer2Timer);
-    Timer3 = makeTimer("Timer3", 500, &TForm7::Timer3Timer);
+    Timer1 = makeTimer("Timer1", configurationWaits(ModuleFamily::VmaDistributor).read,
+                       &TForm7::Timer1Timer);
+    Timer2 = makeTimer("Timer2", configurationWaits(ModuleFamily::VmaDistributor).write,
+                       &TForm7::Timer2Timer);
+    Timer3 = makeTimer("Timer3", liveRules(ModuleFamily::VmaDistributor).intervalMs,
+                       &TForm7::Timer3Timer);
     Timer4 = makeTimer("Timer4", 500, &TForm7::Timer4Timer);
     Timer5 = makeTimer("Timer5", VmaZeroTickMs, &TForm7::Timer5Timer);
     keepThroughTimerAllOFF(Timer5);
@@ -134,16 +134,9 @@ TForm7::TForm7(Link &link, TForm3 &scan)
 
     // Live values: code 40 first (sent once more on a mismatch, without a
     // drain), then PV1, PV2 and F every tick; "Stop" leaves the line as it is.
-    m_live = new LivePoll(*this, Timer3,
-                          {.commandRegister = VmaDistributorCommandCell,
-                           .startCode = 40,
-                           .reg = 4096,
-                           .count = 3,
-                           .drainBeforePoll = false,
-                           .drainOnStop = false,
-                           .drainBeforeRetry = false},
-                          {ui.Btn12, ui.Btn22},
-                          [this](const std::vector<int> &words) { showLiveValues(words); });
+    m_live =
+        new LivePoll(*this, Timer3, liveRules(ModuleFamily::VmaDistributor), {ui.Btn12, ui.Btn22},
+                     [this](const std::vector<int> &words) { showLiveValues(words); });
     m_calibration = new CalibrationRunner(
         *this, vmaDistributorCalibrationRules(), vmaDistributorCalibration(), {Timer4},
         [this](int channel, int range, bool) { selectCalibrationRange(channel, range); },
@@ -209,7 +202,7 @@ void TForm7::BtnP1Click()
 
 bool TForm7::acceptInfoBlock(const InfoBlock &info)
 {
-    if (info.model < FirstModel || info.model > LastModel)
+    if (!acceptedModule(ModuleFamily::VmaDistributor, info))
         return false;
     m_ui->Label33->setText("RX220");
     showInfoBlock(info, m_ui->Label32, m_ui->Serial_Y);

@@ -2,6 +2,7 @@
 
 #include "ui_resistance_page.h"
 
+#include "configuration_chains.h"
 #include "link.h"
 #include "live_poll.h"
 #include "message_sink.h"
@@ -56,10 +57,13 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     connect(ui.PageCont, &QTabWidget::currentChanged, this, &ResistanceBase::PageContChange);
 
     Timer1 = makeTimer("Timer1", 500, &ResistanceBase::Timer1Timer);
-    Timer2 = makeTimer("Timer2", 500, &ResistanceBase::Timer2Timer);
-    Timer3 = makeTimer("Timer3", 500, &ResistanceBase::Timer3Timer);
-    Timer4 = makeTimer("Timer4", 500, &ResistanceBase::Timer4Timer);
-    Timer6 = makeTimer("Timer6", 2000, &ResistanceBase::Timer6Timer);
+    Timer2 = makeTimer("Timer2", liveRules(ModuleFamily::Resistance).intervalMs,
+                       &ResistanceBase::Timer2Timer);
+    Timer3 = makeTimer("Timer3", configurationWaits(ModuleFamily::Resistance).read,
+                       &ResistanceBase::Timer3Timer);
+    Timer4 = makeTimer("Timer4", configurationWaits(ModuleFamily::Resistance).write,
+                       &ResistanceBase::Timer4Timer);
+    Timer6 = makeTimer("Timer6", StoringWaitMs, &ResistanceBase::Timer6Timer);
     Timer7 = makeTimer("Timer7", 1500, &ResistanceBase::Timer7Timer);
 
     // Output trim: counts in registers 7 and 8, codes 27, 28 and 31 on the
@@ -73,9 +77,8 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     setTrim(m_trim);
     // The live value: code 40, then input register 4096 alone, each request
     // after a drain; "Stop" sends nothing.
-    m_live =
-        new LivePoll(*this, Timer2, {ResistanceCommandCell, 40, 4096, 1, true, false}, {ui.Btn72},
-                     [this](const std::vector<int> &words) { showLiveValue(words.front()); });
+    m_live = new LivePoll(*this, Timer2, liveRules(ModuleFamily::Resistance), {ui.Btn72},
+                          [this](const std::vector<int> &words) { showLiveValue(words.front()); });
 
     m_zeroSpan = new ZeroSpanCalibration(*this, calibration, ui.ZeroSpanArea, ui.ModeNum, ui.Edi3,
                                          ui.Edi4, Timer1, Timer7);
@@ -167,9 +170,10 @@ void ResistanceBase::BtnP1Click()
     showStatus(Status::Transmission);
 
     RequestChain chain;
-    appendInfoRead(chain, link(), [this](const InfoBlock &info) { return acceptInfoBlock(info); });
-    chain.send(3, 0, m_variant.blockCount).drained();
-    chain.collect().waitFor(Timer3).andThen([this] { return decodeConfiguration(); });
+    appendConfigurationRead(
+        chain, link(), ModuleFamily::Resistance,
+        [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        [this] { return m_variant.blockCount; }, Timer3, [this] { return decodeConfiguration(); });
     runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
              [this](bool ok) { readEnded(ok); });
 }
@@ -236,21 +240,16 @@ void ResistanceBase::BtnP2Click()
         m_stored = true;
         BtnAllOFF();
 
+        ConfigurationWrite write;
+        write.family = ModuleFamily::Resistance;
+        write.devVer = devVer();
+        write.writes = writes;
+        write.wait = Timer4;
+        write.storingWait = Timer6;
+        write.moduleCheck = [this](const InfoBlock &info) { return versionOfWrite(info); };
+        write.stored = [this](bool stored) { m_stored = stored; };
         RequestChain chain;
-        appendInfoRead(chain, link(),
-                       [this](const InfoBlock &info) { return versionOfWrite(info); });
-        for (const RegisterBinding::Write &write : writes) {
-            ChainStep &step = chain.write(write.field->function, write.field->reg, write.value)
-                                  .drained(false, true)
-                                  .retryOnce();
-            if (&write == &writes.front())
-                step.waitFor(Timer4);
-        }
-        RequestChain storing;
-        appendStoringCheck(storing, link(), Timer6, [this](bool stored) { m_stored = stored; });
-        for (ChainStep &step : storing.steps())
-            step.onlyIf([this] { return devVer() > 2; });
-        chain.append(storing);
+        appendConfigurationWrite(chain, link(), write);
         runChain(
             std::move(chain), [this](bool ok) { writeEnded(ok); }, Status::WriteFail);
     });

@@ -3,6 +3,7 @@
 #include "ui_transmitter_page.h"
 
 #include "calibration_runner.h"
+#include "configuration_chains.h"
 #include "field_rules.h"
 #include "input_check.h"
 #include "input_type_panel.h"
@@ -81,12 +82,15 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     for (QPushButton *stop : {ui.Btn72, ui.Btn52})
         connect(stop, &QPushButton::clicked, this, &TForm2::Btn72Click);
 
-    Timer1 = makeTimer("Timer1", 500, &TForm2::Timer1Timer);
-    Timer2 = makeTimer("Timer2", 1000, &TForm2::Timer2Timer);
-    Timer3 = makeTimer("Timer3", 50, &TForm2::Timer3Timer);
+    Timer1 =
+        makeTimer("Timer1", liveRules(ModuleFamily::Transmitter).intervalMs, &TForm2::Timer1Timer);
+    Timer2 = makeTimer("Timer2", configurationWaits(ModuleFamily::Transmitter).read,
+                       &TForm2::Timer2Timer);
+    Timer3 = makeTimer("Timer3", configurationWaits(ModuleFamily::Transmitter).write,
+                       &TForm2::Timer3Timer);
     Timer4 = makeTimer("Timer4", 1000, &TForm2::Timer4Timer);
     Timer5 = makeTimer("Timer5", 1000, &TForm2::Timer5Timer);
-    Timer6 = makeTimer("Timer6", 2000, &TForm2::Timer6Timer);
+    Timer6 = makeTimer("Timer6", StoringWaitMs, &TForm2::Timer6Timer);
 
     InputTypeControls type{
         ui.Item1, ui.Item3,   ui.Edi1,   ui.Edi2,   ui.Edi3,
@@ -106,8 +110,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     setTrim(m_trim);
 
     // The live value: code 40 first, then PV alone, a drain before every request.
-    m_live = new LivePoll(*this, Timer1, {TransmitterCommandCell, 40, 4096, 1, true, true},
-                          {ui.Btn72, ui.Btn52},
+    m_live = new LivePoll(*this, Timer1, liveRules(ModuleFamily::Transmitter), {ui.Btn72, ui.Btn52},
                           [this](const std::vector<int> &words) { showLiveValue(words); });
     m_calibration = new CalibrationRunner(
         *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
@@ -305,22 +308,20 @@ void TForm2::BtnP2Click()
         // Every value is converted before the first request, so that invalid
         // text never leaves the module half written.
         const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
-        const bool storing = devVer() >= TransmitterStoringMinVer;
 
         BtnAllOFF();
         showStatus(Status::Transmission);
-        RequestChain chain;
-        for (const RegisterBinding::Write &write : writes) {
-            ChainStep &step = chain.write(write.field->function, write.field->reg, write.value)
-                                  .drained(write.field->drain, write.field->drain)
-                                  .retryOnce();
-            if (&write == &writes.front())
-                step.waitFor(Timer3);
-        }
         // Only a sound answer with the "stored" code counts as stored.
         auto stored = std::make_shared<bool>(true);
-        if (storing)
-            appendStoringCheck(chain, link(), Timer6, [stored](bool ok) { *stored = ok; });
+        ConfigurationWrite write;
+        write.family = ModuleFamily::Transmitter;
+        write.devVer = devVer();
+        write.writes = writes;
+        write.wait = Timer3;
+        write.storingWait = Timer6;
+        write.stored = [stored](bool ok) { *stored = ok; };
+        RequestChain chain;
+        appendConfigurationWrite(chain, link(), write);
         runChain(
             std::move(chain),
             [this, stored](bool ok) {

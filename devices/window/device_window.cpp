@@ -1,6 +1,7 @@
 #include "device_window.h"
 
 #include "calibration_runner.h"
+#include "configuration_chains.h"
 #include "exit_edit.h"
 #include "field_rules.h"
 #include "input_check.h"
@@ -322,9 +323,8 @@ void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> a
     BtnAllOFF();
     showStatus(Status::Transmission);
     RequestChain chain;
-    appendInfoRead(chain, link(), std::move(accept));
-    chain.send(3, 0, 0).valueFrom(std::move(count));
-    chain.collect().waitFor(timer).andThen(std::move(decode));
+    appendConfigurationRead(chain, link(), m_page.family, std::move(accept), std::move(count),
+                            timer, std::move(decode));
     runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail, std::move(after));
 }
 
@@ -334,13 +334,16 @@ void DeviceWindow::runConfigurationWrite(QTimer *timer,
 {
     BtnAllOFF();
     showStatus(Status::Transmission);
+    ConfigurationWrite write;
+    write.family = m_page.family;
+    write.devVer = devVer();
+    write.writes = writes;
+    write.wait = timer;
+    write.address = address;
+    write.baudIndex = baudIndex;
+    write.lost = [this](const SettingsChange &change) { noteLostModule(change); };
     RequestChain chain;
-    chain.drain().waitFor(timer);
-    for (const RegisterBinding::Write &write : writes)
-        chain.write(write.field->function, write.field->reg, write.value)
-            .drained(write.field->drain, write.field->drain)
-            .retryOnce();
-    appendAddressAndBaud(chain, address, baudIndex);
+    appendConfigurationWrite(chain, link(), write);
     runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail);
 }
 

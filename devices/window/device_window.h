@@ -183,9 +183,9 @@ protected:
                               std::function<int()> count, QTimer *timer,
                               std::function<bool()> decode,
                               std::function<void(bool ok)> after = {});
-    // "Write To Device" with every value converted: once `timer` has run a
-    // drain, then each write (echo checked, sent once more on a mismatch,
-    // drained as its field says), then the address and baud step.
+    // "Write To Device" of the converter and the distributors with every
+    // value converted: the family's write (devices/configuration_chains.h),
+    // waiting for `timer` first and ending with the address and baud step.
     void runConfigurationWrite(QTimer *timer, const std::vector<RegisterBinding::Write> &writes,
                                int address, int baudIndex);
 

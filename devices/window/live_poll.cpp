@@ -24,11 +24,8 @@ void LivePoll::start()
         button->setEnabled(true);
 
     RequestChain chain;
-    if (m_rules.commandRegister >= 0)
-        chain.write(5, m_rules.commandRegister, m_rules.startCode)
-            .drained(true, m_rules.drainBeforeRetry)
-            .retryUnchecked();
-    const Poll::Request request{4, m_rules.reg, m_rules.count, m_rules.drainBeforePoll};
+    appendLiveStart(chain, m_rules);
+    const Poll::Request request = livePollRequest(m_rules);
     chain.action([this, request] {
         m_poll.start(
             request, [this](bool sound) { report(sound); }, true);

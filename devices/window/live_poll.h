@@ -1,5 +1,6 @@
 #pragma once
 
+#include "live_rules.h"
 #include "request_chain.h"
 
 #include <QList>
@@ -11,18 +12,6 @@
 class DeviceWindow;
 class QTimer;
 class QWidget;
-
-// What differs between the windows' live values.
-struct LiveRules
-{
-    int commandRegister = 21; // the start code goes here; -1 for a window that sends none
-    int startCode = 40;
-    int reg = 4096; // first live value (input registers)
-    int count = 3;
-    bool drainBeforePoll = false; // a ReadReply before every poll request
-    bool drainOnStop = true;      // "Stop" drains the last poll reply
-    bool drainBeforeRetry = true; // a ReadReply before a refused start code goes out again
-};
 
 // The live "Measuring Value": "Read" (or "Start") tells the module to deliver
 // live values (the start code, echo checked, sent once more on a mismatch),

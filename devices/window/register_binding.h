@@ -26,11 +26,7 @@ public:
     void show(const RegisterWords &words, int (*sign)(int word), const FieldContext &context,
               const std::function<void(int reg)> &shown = {}) const;
 
-    struct Write
-    {
-        const RegisterField *field;
-        int value;
-    };
+    using Write = FieldWrite;
     // The register values of the fields written, in write order, converted now
     // (text that is not a number raises ConversionError before anything is
     // sent). An optional selector left empty is not written.

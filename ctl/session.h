@@ -1,0 +1,84 @@
+#pragma once
+
+#include "configuration_chains.h"
+#include "link.h"
+#include "request_chain.h"
+
+#include <QTimer>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+// Exit codes of quorelctl.
+enum ExitCode {
+    Done = 0,
+    Failed = 1,   // the module refused or failed, or a file could not be written
+    Usage = 2,    // the command line or the file given is wrong; nothing was sent
+    NoModule = 3, // no adapter, or no module answered the probe
+};
+
+// A command's failure: its message and exit code.
+struct CommandError
+{
+    ExitCode code;
+    std::string message;
+};
+
+// What the probe found, as the family's window takes it.
+struct FoundModule
+{
+    ModuleFamily family = ModuleFamily::Converter;
+    InfoBlock info;
+    int devVer = 0; // version index the family's window works with
+    int blockCount = 0;
+};
+
+// One open serial line, the module behind it and the chains run on it,
+// without windows: each chain runs on the event loop with the named timers
+// the windows wait for, at the same intervals.
+class Session
+{
+public:
+    Session(bool trace, bool progress);
+    ~Session();
+
+    Link &link() { return *m_link; }
+
+    // The adapter's port: "COMn", a number n or a device path; empty for the
+    // adapter the scan window would take. Throws CommandError.
+    void selectPort(const std::string &port);
+    // The scan's probe, then the window's activation restore of the module's
+    // own address and rate. Throws CommandError.
+    const FoundModule &findModule();
+    const FoundModule &module() const { return m_module; }
+
+    // Runs a chain to its end; false when it failed.
+    bool run(RequestChain chain, const char *what = nullptr);
+    // The step that failed the last chain, for messages.
+    std::string failedStepText() const;
+
+    QTimer *readWait() { return &m_read; }
+    QTimer *writeWait() { return &m_write; }
+    QTimer *storingWait() { return &m_storing; }
+    QTimer *liveTimer() { return &m_live; }
+
+    // Prints the traffic lines recorded since the last call (with --trace).
+    void flushTrace();
+    std::string portName() const { return m_portName; }
+
+private:
+    std::unique_ptr<Link> m_link;
+    QTimer m_read;
+    QTimer m_write;
+    QTimer m_storing;
+    QTimer m_live;
+    std::unique_ptr<ChainRunner> m_runner;
+    RequestChain m_last;
+    FoundModule m_module;
+    std::string m_portName;
+    std::uint64_t m_traced = 0;
+    bool m_trace = false;
+    bool m_progress = false;
+};

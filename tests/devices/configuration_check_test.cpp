@@ -1,0 +1,100 @@
+// The field rules and input check of configuration files, and the writes a
+// file makes, for every family.
+#include "configuration_chains.h"
+#include "configuration_check.h"
+#include "sim_module.h"
+#include "sim_options.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// A read of a simulated module with its default registers, then changes.
+Configuration readOf(int family, const std::map<int, int> &changes = {})
+{
+    ModuleConfig config{
+        .family = family, .model = defaultModelOf(family), .version = defaultVersionOf(family)};
+    const auto module = SimModule::create(config);
+    const auto view =
+        acceptedModule(static_cast<ModuleFamily>(family), {config.model, config.version, 0});
+    Configuration configuration;
+    configuration.family = family;
+    configuration.model = config.model;
+    configuration.version = view->version;
+    configuration.values = configurationValues(
+        static_cast<ModuleFamily>(family), view->version,
+        [&](int reg) { return module->holding(reg); }, view->blockCount);
+    for (const auto &[reg, value] : changes)
+        configuration.values[reg] = value;
+    return configuration;
+}
+
+std::string joined(const std::vector<std::string> &problems)
+{
+    std::string text;
+    for (const std::string &problem : problems)
+        text += problem + "\n";
+    return text;
+}
+} // namespace
+
+TEST(ConfigurationCheck, ADefaultModuleOfEveryFamilyPasses)
+{
+    for (int family = 1; family <= 5; ++family) {
+        const Configuration configuration = readOf(family);
+        EXPECT_EQ(joined(configurationProblems(configuration, configuration.version)), "")
+            << "family " << family;
+    }
+}
+
+TEST(ConfigurationCheck, EachRuleRefusesItsField)
+{
+    const struct
+    {
+        int family;
+        int reg;
+        int value;
+        const char *problem;
+    } cases[] = {
+        {2, 19, 0, "no slave address"},
+        {2, 20, 4, "no baud rate code"},
+        {2, 8, -1, "no choice made"},
+        {2, 18, 2, "neither 0 nor 1"},
+        {2, 0, 13, "no input type"},
+        {2, 2, 30000, "outside"},            // limit beyond the type's range
+        {2, 6, 30000, "outside"},            // offset beyond its bound
+        {2, 16, 0, "the window makes it 1"}, // divisor C
+        {2, 14, 200, "the window makes it"}, // coefficient A
+        {1, 4, 30000, "outside"},
+        {3, 4, 30000, "the window makes it"},
+        {4, 25, 30000, "outside"}, // CH-2 limit
+        {5, 0, 99, "no range"},
+        {5, 16, 0, "the window makes it 1"},
+    };
+    for (const auto &c : cases) {
+        const Configuration configuration = readOf(c.family, {{c.reg, c.value}});
+        const std::string problems =
+            joined(configurationProblems(configuration, configuration.version));
+        EXPECT_NE(problems.find("register " + std::to_string(c.reg) + "): "), std::string::npos)
+            << "family " << c.family << " register " << c.reg << ":\n"
+            << problems;
+        EXPECT_NE(problems.find(c.problem), std::string::npos) << problems;
+    }
+}
+
+TEST(ConfigurationChains, AFileWritesItsFieldsInWriteOrderWithoutTheSettings)
+{
+    for (int family = 1; family <= 5; ++family) {
+        const Configuration configuration = readOf(family);
+        const std::vector<FieldWrite> writes =
+            configurationWrites(configuration, configuration.version);
+        ASSERT_FALSE(writes.empty());
+        for (std::size_t i = 0; i < writes.size(); ++i) {
+            EXPECT_NE(writes[i].field->writeOrder, SettingsStep);
+            EXPECT_EQ(writes[i].value, configuration.values.at(writes[i].field->reg));
+            if (i > 0) {
+                EXPECT_LT(writes[i - 1].field->writeOrder, writes[i].field->writeOrder)
+                    << "family " << family;
+            }
+        }
+    }
+}
