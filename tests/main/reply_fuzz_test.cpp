@@ -13,6 +13,7 @@
 #include "reply_mutator.h"
 #include "settings_chains.h"
 #include "vma_distributor_registers.h"
+#include "zero_span_tables.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -122,7 +123,8 @@ struct FuzzWindow
     QString name;
     ModuleConfig config;
     const char *liveStart;
-    const CalibrationTable *calibration; // nullptr: counts of another kind
+    const CalibrationTable *calibration; // nullptr: zero/span points
+    const ZeroSpanSet *zeroSpan = nullptr;
 };
 
 const std::vector<FuzzWindow> &fuzzWindows()
@@ -130,8 +132,8 @@ const std::vector<FuzzWindow> &fuzzWindows()
     static const std::vector<FuzzWindow> windows = {
         {"TForm1", {2, 32, 9, 703070001, 1, 2}, "Btn71", &converterCalibration()},
         {"TForm2", {1, 1, 9, 703070001, 1, 2}, "Btn71", &transmitterCalibration()},
-        {"TForm4", {3, 7, 5, 703070001, 1, 2}, "Btn71", nullptr},
-        {"TForm10", {3, 6, 3, 703070001, 1, 2}, "Btn71", nullptr},
+        {"TForm4", {3, 7, 5, 703070001, 1, 2}, "Btn71", nullptr, &resistanceZeroSpan()},
+        {"TForm10", {3, 6, 3, 703070001, 1, 2}, "Btn71", nullptr, &compactZeroSpan()},
         {"TForm5", {4, 49, 3, 703070001, 1, 2}, "Btn71", &distributorCalibration()},
         {"TForm7", {5, 50, 3, 703070001, 1, 2}, "Btn11", &vmaDistributorCalibration()},
     };
@@ -178,7 +180,7 @@ void fuzzWindow(Rig &rig, Fuzzer &fuzzer, int runs, Step step)
 constexpr int ReadsPerWindow = 17000;      // configuration block, per window
 constexpr int InfoReadsPerWindow = 1000;   // information block in each window's read
 constexpr int TicksPerWindow = 17000;      // live values, per window
-constexpr int CountTicksPerWindow = 25000; // calibration counts, per window with a count poll
+constexpr int CountTicksPerWindow = 17000; // calibration counts, per window
 constexpr int Exchanges = 100000;          // the decoders without a window
 
 void report(const std::string &decoder, const Fuzzer &fuzzer, double seconds)
@@ -239,21 +241,42 @@ TEST(ReplyFuzz, LiveValuesOfEveryWindow)
     }
 }
 
-// The count poll of the first calibration point of every window that has one.
+QString qs(const std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Starts the first calibration point of a window: an input calibration point,
+// or the first zero/span point of the module's table with rising values in
+// the value fields.
+void startFirstPoint(Rig &rig, const FuzzWindow &kind)
+{
+    rig.window().serviceModeChanged(true);
+    rig.press("BtnP1");
+    if (kind.calibration) {
+        rig.press(qs(kind.calibration->front().start));
+        return;
+    }
+    // The table of the module's model code.
+    const ZeroSpanTable &table = *tableOfMode(*kind.zeroSpan, kind.config.model);
+    const int n = static_cast<int>(table.points.size());
+    for (int k = 0; k < n; ++k) {
+        const ZeroSpanPoint &point = table.points[static_cast<std::size_t>(k)];
+        if (point.fixed.empty())
+            rig.leave(QString::fromStdString(point.value), QString::number(100 + 1000 * k));
+    }
+    rig.press(QString::fromStdString(table.points.front().set));
+}
+
+// The count poll of the first calibration point of every window.
 TEST(ReplyFuzz, CalibrationCountsOfEveryWindow)
 {
     for (const FuzzWindow &kind : fuzzWindows()) {
-        if (!kind.calibration)
-            continue;
         auto rig = makeRig(kind.name, kind.config);
         Fuzzer fuzzer(0xC0C00000u + static_cast<unsigned>(kind.name.size()), 4, -1);
         fuzzer.install(rig->line());
         fuzzer.setOn(false);
-        rig->window().serviceModeChanged(true);
-        rig->press("BtnP1");
-        const CalibrationPoint &point = kind.calibration->front();
-        rig->press(
-            QString::fromUtf8(point.start.data(), static_cast<qsizetype>(point.start.size())));
+        startFirstPoint(*rig, kind);
         rig->ticks(2);
         fuzzer.setOn(true);
         const auto started = std::chrono::steady_clock::now();
