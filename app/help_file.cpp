@@ -1,10 +1,9 @@
 #include "help_file.h"
 
 #include "combuf.h"
+#include "run_time_files.h"
 
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QUrl>
 
 QString helpFileName(const QString &stem, int langCode)
@@ -19,7 +18,7 @@ QString helpFileName(const QString &stem, int langCode)
 void openHelpFile(const QString &fileName, bool maximized)
 {
     Q_UNUSED(maximized) // the desktop's viewer decides how it shows the file
-    const QFileInfo file(QDir::current(), fileName);
-    if (file.exists())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+    const QString path = runTimeFile(fileName);
+    if (!path.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

@@ -3,6 +3,7 @@
 // and reply is logged in hex with a one-line decoding; a faulted exchange
 // carries the fault's name.
 #include "fault_plan.h"
+#include "frame_log.h"
 #include "port_tables.h"
 #include "sim_module.h"
 #include "sim_options.h"
@@ -114,7 +115,7 @@ public:
     void line(const std::string &text) const
     {
         const double t = std::chrono::duration<double>(Clock::now() - m_start).count();
-        std::printf("%9.3f  %s\n", t, text.c_str());
+        std::printf("%9.3f  %s\n", t, boundedLine(text).c_str());
         std::fflush(stdout);
     }
 
@@ -185,7 +186,7 @@ public:
     {
         for (;;) {
             std::optional<Clock::time_point> deadline;
-            if (!m_frame.empty())
+            if (!m_frame.empty() || m_dropped > 0)
                 deadline = m_lastByte + frameGap(lineState(m_slave).baudRate);
             if (!m_replies.empty())
                 deadline =
@@ -212,9 +213,14 @@ public:
                 send(m_replies.front().bytes);
                 m_replies.pop_front();
             }
-            if (!m_frame.empty() && now >= m_lastByte + frameGap(lineState(m_slave).baudRate)) {
-                process();
-                m_frame.clear();
+            if ((!m_frame.empty() || m_dropped > 0) &&
+                now >= m_lastByte + frameGap(lineState(m_slave).baudRate)) {
+                if (m_dropped > 0) {
+                    endOverlong();
+                } else {
+                    process();
+                    m_frame.clear();
+                }
             }
         }
     }
@@ -223,15 +229,33 @@ private:
     void receive()
     {
         std::uint8_t buffer[512];
-        for (;;) {
+        // A bounded number of reads per wake-up, so a line that never falls
+        // silent still leaves room for the signals and the replies.
+        for (int reads = 0; reads < 64; ++reads) {
             const auto n = ::read(m_master, buffer, sizeof buffer);
             if (n <= 0)
                 break;
-            if (m_frame.empty())
+            if (m_frame.empty() && m_dropped == 0)
                 m_frameStart = Clock::now();
-            m_frame.insert(m_frame.end(), buffer, buffer + n);
             m_lastByte = Clock::now();
+            const std::size_t dropped = appendBounded(m_frame, buffer, static_cast<std::size_t>(n));
+            if (dropped > 0 && m_dropped == 0) {
+                // Longer than any request: logged now, cut, and not answered;
+                // what follows up to the next pause is only counted.
+                m_log.line("rx  " + hex(m_frame) + " ...");
+                m_log.line("    lost: longer than " + std::to_string(MaxFrameBytes) +
+                           " bytes; dropped up to the next pause");
+            }
+            m_dropped += dropped;
         }
+    }
+
+    // The end of a frame that was too long.
+    void endOverlong()
+    {
+        m_log.line("    " + std::to_string(m_frame.size() + m_dropped) + " bytes dropped");
+        m_frame.clear();
+        m_dropped = 0;
     }
 
     void process()
@@ -316,6 +340,7 @@ private:
     int m_slave;
     Log m_log;
     std::vector<std::uint8_t> m_frame;
+    std::size_t m_dropped = 0; // bytes of an overlong frame beyond m_frame
     Clock::time_point m_frameStart;
     Clock::time_point m_lastByte;
     Clock::time_point m_advanced = Clock::now();

@@ -119,6 +119,8 @@ bool SimulatedLine::write(const std::uint8_t *data, std::size_t size)
             std::vector<std::uint8_t> reply = m_module->handle(frame.data(), frame.size());
             if (fault)
                 m_faults.damage(*fault, frame, reply);
+            if (m_filter)
+                m_filter(frame, reply);
             deliver(reply, fault == LineFault::SplitReply);
         }
     }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <vector>
 
 // One request the link wrote, as the line saw it.
@@ -67,6 +68,11 @@ public:
     void injectFault(const FaultRule &rule);
     // Requests the armed faults will still hit.
     int pendingFaults() const { return m_faults.pending(); }
+    // Changes every reply the module gives before it goes on the wire
+    // (tests that feed the program damaged or forged replies); empty for none.
+    using ReplyFilter = std::function<void(const std::vector<std::uint8_t> &request,
+                                           std::vector<std::uint8_t> &reply)>;
+    void setReplyFilter(ReplyFilter filter) { m_filter = std::move(filter); }
     // Makes the port refuse to open.
     void setOpenFails(bool fails) { m_openFails = fails; }
     // Pulls the USB adapter out (true) or plugs it back in (false).
@@ -97,6 +103,7 @@ private:
     SimModule *m_module = nullptr;
     std::vector<LoggedRequest> m_log;
     FaultPlan m_faults;
+    ReplyFilter m_filter;
     std::deque<std::uint8_t> m_incoming;
     std::deque<std::int64_t> m_arrival; // virtual time (us) each incoming byte is readable
     std::int64_t m_clockUs = 0;

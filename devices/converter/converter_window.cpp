@@ -14,6 +14,7 @@
 #include "numtext.h"
 #include "range_display.h"
 #include "register_values.h"
+#include "run_time_files.h"
 #include "trim_binding.h"
 
 #include <QPixmap>
@@ -236,9 +237,9 @@ void TForm1::registerShown(int reg)
 
 void TForm1::loadOutputPicture()
 {
-    // Loaded by bare name from the working directory; a missing file leaves
-    // the picture empty.
-    m_ui->Image1->setPixmap(QPixmap(m_ui->CheckBox2->isChecked() ? "SOn.bmp" : "SOff.bmp"));
+    // Found beside the program (runTimePicture); a missing file leaves the
+    // picture empty.
+    m_ui->Image1->setPixmap(runTimePicture(m_ui->CheckBox2->isChecked() ? "SOn.bmp" : "SOff.bmp"));
 }
 
 void TForm1::CheckBox2Click()

@@ -11,6 +11,7 @@
 #include "live_poll.h"
 #include "numtext.h"
 #include "register_values.h"
+#include "run_time_files.h"
 #include "trim_binding.h"
 #include "vma_distributor_registers.h"
 #include "vma_ranges.h"
@@ -350,10 +351,10 @@ void TForm7::Set_CExit()
 
 void TForm7::loadOutputPicture()
 {
-    // Loaded by bare name from the working directory. Without the files the
+    // Found beside the program (runTimePicture). Without the files the
     // formula is shown as text.
     const bool on = m_ui->CheckBox2->isChecked();
-    const QPixmap picture(on ? "SOn.bmp" : "SOff.bmp");
+    const QPixmap picture = runTimePicture(on ? "SOn.bmp" : "SOff.bmp");
     if (picture.isNull()) {
         m_ui->Image1->setPixmap({});
         m_ui->Image1->setText(on ? QString::fromUtf8("F = √((PV1×A + PV2×B)/C)")

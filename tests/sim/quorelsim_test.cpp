@@ -1,3 +1,4 @@
+#include "frame_log.h"
 #include "link.h"
 #include "message_sink.h"
 #include "port_tables.h"
@@ -9,6 +10,9 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <sstream>
+
+#include <fcntl.h>
 
 #include <unistd.h>
 
@@ -132,6 +136,38 @@ TEST(Quorelsim, StagedFaultsAndPresetsReachTheProgramsSerialPort)
     EXPECT_NE(sim.output().find("[fault noreply]"), std::string::npos);
     EXPECT_NE(sim.output().find("[fault pulled]"), std::string::npos);
     EXPECT_NE(sim.output().find("lost: the adapter is pulled\n"), std::string::npos);
+}
+
+// A line that never falls silent: the log stays in bounded lines, the stream
+// is dropped, and the module answers the next request as before.
+TEST(Quorelsim, AnEndlessStreamIsLoggedInBoundedLines)
+{
+    QuorelsimProcess sim;
+    ASSERT_TRUE(sim.start({})) << sim.output();
+    RawPort port;
+    ASSERT_TRUE(port.open(sim.slavePath(), 19200));
+    const int fd = ::open(sim.slavePath().c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    std::vector<std::uint8_t> chunk(1024);
+    for (std::size_t i = 0; i < chunk.size(); ++i)
+        chunk[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    for (int i = 0; i < 256; ++i) // 256 KiB back to back
+        ASSERT_EQ(::write(fd, chunk.data(), chunk.size()), static_cast<ssize_t>(chunk.size()));
+    ::close(fd);
+    EXPECT_TRUE(sim.waitForOutput("bytes dropped"));
+
+    ASSERT_TRUE(port.send(requestFrame(1, 4, 7936, 4)));
+    const auto reply = port.receive(1000);
+    EXPECT_EQ(reply.size(), 13u);
+    EXPECT_TRUE(frameCrcOk(reply));
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+
+    std::istringstream output(sim.output());
+    std::size_t longest = 0;
+    for (std::string line; std::getline(output, line);)
+        longest = std::max(longest, line.size());
+    EXPECT_LE(longest, MaxLogLine + 11); // after the time stamp
+    EXPECT_NE(sim.output().find("lost: longer than 256 bytes"), std::string::npos);
 }
 
 TEST(Quorelsim, HelpAndBadOptions)

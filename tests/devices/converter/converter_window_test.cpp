@@ -3,6 +3,7 @@
 #include "numtext.h"
 
 #include "language_switch.h"
+#include "run_time_files.h"
 #include "service_mode.h"
 
 #include <QDir>
@@ -508,12 +509,11 @@ TEST_F(ConverterWindow, ActivationRestoresAddressAndBaudThenReads)
 TEST_F(ConverterWindow, MissingPicturesLeaveTheImageEmpty)
 {
     QTemporaryDir empty;
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(empty.path());
+    overrideRunTimeFolders(QStringList{empty.path()});
     attach(9);
     configure({{18, 1}});
     read();
-    QDir::setCurrent(before);
+    overrideRunTimeFolders(std::nullopt);
     EXPECT_EQ(status()->text(), "Read Success");
     EXPECT_TRUE(child<QLabel>("Image1")->pixmap().isNull());
     EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());

@@ -2,6 +2,7 @@
 
 #include "language_switch.h"
 #include "numtext.h"
+#include "run_time_files.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -62,8 +63,6 @@ using VmaWindow = VmaFixture;
 
 TEST_F(VmaWindow, ReadFillsEveryControlInTheScaleOfEachChannel)
 {
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(QCoreApplication::applicationDirPath()); // where SOn.bmp is
     attach(3);
     configure({{0, 0},       {2, -4800}, {3, 4800},   {6, -15},  {4, -1234},  {5, 30000}, {8, 1},
                {9, 2},       {10, 5000}, {11, 27000}, {12, 100}, {13, 32767}, {14, -128}, {15, 127},
@@ -71,7 +70,6 @@ TEST_F(VmaWindow, ReadFillsEveryControlInTheScaleOfEachChannel)
                {26, 550},    {7, 27},    {27, 1},     {28, 0},   {29, 4}});
     line->clearLog();
     read();
-    QDir::setCurrent(before);
 
     EXPECT_EQ(requests(), (Requests{{4, 7936, 4}, {3, 0, 30}}));
     EXPECT_EQ(status()->text(), "Read Success");
@@ -439,12 +437,11 @@ TEST_F(VmaWindow, ReadFailuresKeepTheFields)
 TEST_F(VmaWindow, MissingPicturesShowTheFormulaAsText)
 {
     QTemporaryDir empty;
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(empty.path());
+    overrideRunTimeFolders(QStringList{empty.path()});
     attach(3);
     configure({{18, 1}});
     read();
-    QDir::setCurrent(before);
+    overrideRunTimeFolders(std::nullopt);
     EXPECT_EQ(status()->text(), "Read Success");
     EXPECT_TRUE(child<QLabel>("Image1")->pixmap().isNull());
     EXPECT_TRUE(text("Image1").contains("PV1"));
