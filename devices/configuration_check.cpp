@@ -1,5 +1,7 @@
 #include "configuration_check.h"
 
+#include "register_values.h"
+
 #include "device_settings.h"
 #include "field_rules.h"
 #include "input_check.h"
@@ -124,6 +126,25 @@ public:
         }
     }
 
+    // Limits the window would exchange before writing them (low above
+    // high): a file is written as it stands, so they are refused instead.
+    void limitsInOrder(int low, int high, const FieldContext &context)
+    {
+        const RegisterField *lowField = field(low);
+        const RegisterField *highField = field(high);
+        if (!lowField || !highField || !m_configuration.values.contains(low) ||
+            !m_configuration.values.contains(high))
+            return;
+        try {
+            const std::string lowText = text(*lowField, context);
+            const std::string highText = text(*highField, context);
+            if (needsExchange(lowText, highText))
+                problem(*lowField, lowText + " is above the high limit " + highText);
+        } catch (const ConversionError &) {
+            // reported by the field's own rules
+        }
+    }
+
     void inputGroup(const InputGroup &group)
     {
         const std::optional<int> type = value(group.type);
@@ -144,6 +165,7 @@ public:
                 return upperLimitExit(*type, text, range.lowText, range.highText, group.limits);
             });
         }
+        limitsInOrder(group.low, group.high, context);
         for (const int reg : {group.low, group.high})
             inputCheck(
                 reg, context,

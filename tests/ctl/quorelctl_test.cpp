@@ -2,6 +2,7 @@
 // the program, its exit codes and messages, and what reached the modules.
 #include "configuration_chains.h"
 #include "configuration_file.h"
+#include "default_configuration.h"
 #include "quorelsim_process.h"
 #include "sim_module.h"
 #include "sim_options.h"
@@ -77,23 +78,7 @@ int configurationWrites(const QuorelsimProcess &sim)
 // default registers, as a read of it gives it.
 std::string defaultFile(int family, const std::map<int, int> &changes = {})
 {
-    ModuleConfig config;
-    config.family = family;
-    config.model = defaultModelOf(family);
-    config.version = defaultVersionOf(family);
-    const auto module = SimModule::create(config);
-    const auto view = acceptedModule(static_cast<ModuleFamily>(family),
-                                     {config.model, config.version, 703070001u});
-    Configuration configuration;
-    configuration.family = family;
-    configuration.model = config.model;
-    configuration.version = view->version;
-    configuration.values = configurationValues(
-        static_cast<ModuleFamily>(family), view->version,
-        [&](int reg) { return module->holding(reg); }, view->blockCount);
-    for (const auto &[reg, value] : changes)
-        configuration.values[reg] = value;
-    return configurationText(configuration);
+    return configurationText(defaultConfiguration(family, changes));
 }
 
 QString saved(const QTemporaryDir &dir, const char *name, const std::string &text)

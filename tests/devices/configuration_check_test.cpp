@@ -2,32 +2,13 @@
 // file makes, for every family.
 #include "configuration_chains.h"
 #include "configuration_check.h"
+#include "default_configuration.h"
 #include "sim_module.h"
 #include "sim_options.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-// A read of a simulated module with its default registers, then changes.
-Configuration readOf(int family, const std::map<int, int> &changes = {})
-{
-    ModuleConfig config{
-        .family = family, .model = defaultModelOf(family), .version = defaultVersionOf(family)};
-    const auto module = SimModule::create(config);
-    const auto view =
-        acceptedModule(static_cast<ModuleFamily>(family), {config.model, config.version, 0});
-    Configuration configuration;
-    configuration.family = family;
-    configuration.model = config.model;
-    configuration.version = view->version;
-    configuration.values = configurationValues(
-        static_cast<ModuleFamily>(family), view->version,
-        [&](int reg) { return module->holding(reg); }, view->blockCount);
-    for (const auto &[reg, value] : changes)
-        configuration.values[reg] = value;
-    return configuration;
-}
-
 std::string joined(const std::vector<std::string> &problems)
 {
     std::string text;
@@ -40,7 +21,7 @@ std::string joined(const std::vector<std::string> &problems)
 TEST(ConfigurationCheck, ADefaultModuleOfEveryFamilyPasses)
 {
     for (int family = 1; family <= 5; ++family) {
-        const Configuration configuration = readOf(family);
+        const Configuration configuration = defaultConfiguration(family);
         EXPECT_EQ(joined(configurationProblems(configuration, configuration.version)), "")
             << "family " << family;
     }
@@ -71,7 +52,7 @@ TEST(ConfigurationCheck, EachRuleRefusesItsField)
         {5, 16, 0, "the window makes it 1"},
     };
     for (const auto &c : cases) {
-        const Configuration configuration = readOf(c.family, {{c.reg, c.value}});
+        const Configuration configuration = defaultConfiguration(c.family, {{c.reg, c.value}});
         const std::string problems =
             joined(configurationProblems(configuration, configuration.version));
         EXPECT_NE(problems.find("register " + std::to_string(c.reg) + "): "), std::string::npos)
@@ -79,12 +60,18 @@ TEST(ConfigurationCheck, EachRuleRefusesItsField)
             << problems;
         EXPECT_NE(problems.find(c.problem), std::string::npos) << problems;
     }
+    // Limits the window would exchange are refused: a file is written as it stands.
+    Configuration reversed = defaultConfiguration(2);
+    reversed.values[2] = reversed.values.at(3) + 10;
+    EXPECT_NE(
+        joined(configurationProblems(reversed, reversed.version)).find("above the high limit"),
+        std::string::npos);
 }
 
 TEST(ConfigurationChains, AFileWritesItsFieldsInWriteOrderWithoutTheSettings)
 {
     for (int family = 1; family <= 5; ++family) {
-        const Configuration configuration = readOf(family);
+        const Configuration configuration = defaultConfiguration(family);
         const std::vector<FieldWrite> writes =
             configurationWrites(configuration, configuration.version);
         ASSERT_FALSE(writes.empty());
