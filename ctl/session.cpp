@@ -85,8 +85,10 @@ void Session::selectPort(const std::string &port)
             if (!portTable().path(i).empty() && portTable().path(i) == port)
                 comNo = i + 1;
         if (comNo < 1 || comNo > PortTable::Size || portTable().path(comNo - 1).empty())
-            throw CommandError{Usage, "No serial device \"" + port +
-                                          "\" (quorelctl ports lists the serial devices)."};
+            throw CommandError{
+                Usage, "No serial device \"" + port +
+                           "\" (quorelctl ports lists the serial devices; a device the system "
+                           "does not list is added with QUORELWIN_EXTRA_PORTS)."};
         for (const std::string &name : devices.names)
             if (comNumberOf(name) == comNo)
                 m_portName = name;
