@@ -79,8 +79,6 @@ TEST(Captions, EveryWindowEveryPageEveryLanguage)
         i18n::switchLanguage(code, windows);
         for (const auto &[name, window] : windows) {
             window->show();
-            for (auto &rig : rigs) // a family window read its module when it came up
-                rig->settle();
             const auto tabs = window->findChildren<QTabWidget *>();
             const int count = tabs.isEmpty() ? 1 : tabs.front()->count();
             for (int page = 0; page < count; ++page) {
@@ -88,6 +86,8 @@ TEST(Captions, EveryWindowEveryPageEveryLanguage)
                     tabs.front()->setCurrentIndex(page);
                 window->adjustSize();
                 QApplication::processEvents();
+                for (auto &rig : rigs) // a window that came up reads its module
+                    rig->settle();
                 const std::string where =
                     name.toStdString() + " page " + std::to_string(page) + " " + language;
                 EXPECT_EQ(clippedCaptions(window), std::vector<std::string>{}) << where;
