@@ -22,8 +22,10 @@ std::int64_t turnaroundUs(int baudRate)
 
 SimulatedLine::SimulatedLine(SimModule *module)
     : m_module(module)
-    , m_baudCode(baudCodeOf(m_settings.baudRate))
-{}
+{
+    // m_settings is constructed after m_baudCode: the code follows it here.
+    m_baudCode = baudCodeOf(m_settings.baudRate);
+}
 
 void SimulatedLine::setModule(SimModule *module)
 {
