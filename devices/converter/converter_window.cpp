@@ -26,16 +26,6 @@ namespace {
 // Command cell that commits a serial number.
 constexpr int CommandCell = 21;
 
-std::string text(const QLineEdit *edit)
-{
-    return edit->text().toStdString();
-}
-
-void setText(QLineEdit *edit, const std::string &value)
-{
-    edit->setText(QString::fromStdString(value));
-}
-
 QString qs(const std::string &value)
 {
     return QString::fromStdString(value);
@@ -255,8 +245,8 @@ void TForm1::hilo_set(int type, int unit)
     Ui::ConverterPage &ui = *m_ui;
     InType = type;
     ui.Label32->setText(qs(display->outputBoundsText));
-    setText(ui.Edit13, outputFromRaw(type, OutLoRaw));
-    setText(ui.Edit14, outputFromRaw(type, OutHiRaw));
+    setFieldText(ui.Edit13, outputFromRaw(type, OutLoRaw));
+    setFieldText(ui.Edit14, outputFromRaw(type, OutHiRaw));
 }
 
 void TForm1::Item1Click()
@@ -264,8 +254,8 @@ void TForm1::Item1Click()
     // The output range keeps its raw value across a type change: only its
     // decimal point moves.
     if (isInputType(InType)) {
-        OutLoRaw = outputRaw(InType, text(m_ui->Edit13));
-        OutHiRaw = outputRaw(InType, text(m_ui->Edit14));
+        OutLoRaw = outputRaw(InType, fieldText(m_ui->Edit13));
+        OutHiRaw = outputRaw(InType, fieldText(m_ui->Edit14));
     }
     hilo_set(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
 }
@@ -298,27 +288,27 @@ void TForm1::Edi62Exit()
 
 void TForm1::Edit8Exit()
 {
-    setText(m_ui->Edit8, coefficientExit(text(m_ui->Edit8)));
+    setFieldText(m_ui->Edit8, coefficientExit(fieldText(m_ui->Edit8)));
 }
 
 void TForm1::Edit11Exit()
 {
-    setText(m_ui->Edit11, coefficientExit(text(m_ui->Edit11)));
+    setFieldText(m_ui->Edit11, coefficientExit(fieldText(m_ui->Edit11)));
 }
 
 void TForm1::Edit12Exit()
 {
-    setText(m_ui->Edit12, divisorExit(text(m_ui->Edit12)));
+    setFieldText(m_ui->Edit12, divisorExit(fieldText(m_ui->Edit12)));
 }
 
 void TForm1::Edit13Exit()
 {
-    setText(m_ui->Edit13, outputLowExit(InType, text(m_ui->Edit13)));
+    setFieldText(m_ui->Edit13, outputLowExit(InType, fieldText(m_ui->Edit13)));
 }
 
 void TForm1::Edit14Exit()
 {
-    setText(m_ui->Edit14, outputHighExit(InType, text(m_ui->Edit14)));
+    setFieldText(m_ui->Edit14, outputHighExit(InType, fieldText(m_ui->Edit14)));
 }
 
 void TForm1::InputCheck()
@@ -327,7 +317,7 @@ void TForm1::InputCheck()
     // never written as 65535.
     CheckFailed = !m_type->check() || m_registers->selectorCleared(devVer());
     // Address 0 is the broadcast address: the module would answer nobody.
-    if (!validAddress(text(m_ui->ID_Edit))) {
+    if (!validAddress(fieldText(m_ui->ID_Edit))) {
         CheckFailed = true;
         m_ui->ID_Edit->setColor(Qt::red);
     }
@@ -357,7 +347,7 @@ void TForm1::BtnP2Click()
         // Every value is converted before the first request, so that invalid
         // text never leaves the module half written.
         const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
-        const int address = textToInt(text(ui.ID_Edit));
+        const int address = textToInt(fieldText(ui.ID_Edit));
         runConfigurationWrite(Timer1, writes, address, ui.ComboBox1->currentIndex());
     });
 }
@@ -425,7 +415,7 @@ void TForm1::IDSetClick()
 void TForm1::ID_EditExit()
 {
     m_ui->ID_Edit->resetColor();
-    setText(m_ui->ID_Edit, addressExit(text(m_ui->ID_Edit)));
+    setFieldText(m_ui->ID_Edit, addressExit(fieldText(m_ui->ID_Edit)));
 }
 
 void TForm1::Button1Click()

@@ -35,11 +35,6 @@ const i18n::Texts Ch1CannotBePt100 = {" CH-1 Signal Type Can Not Choose PT-100�
                                       " CH-1 輸入訊號不可選 PT-100！",
                                       " CH-1 输入讯号不可选 PT-100！"};
 
-std::string text(const QLineEdit *edit)
-{
-    return edit->text().toStdString();
-}
-
 QString qs(const std::string &value)
 {
     return QString::fromStdString(value);
@@ -355,7 +350,7 @@ void TForm5::InputCheck()
         if (!channel.panel->check() || channel.registers->selectorCleared(devVer()))
             CheckFailed = true;
     // Address 0 is the broadcast address: the module would answer nobody.
-    if (!validAddress(text(m_ui->ID_Edit))) {
+    if (!validAddress(fieldText(m_ui->ID_Edit))) {
         CheckFailed = true;
         m_ui->ID_Edit->setColor(Qt::red);
     }
@@ -384,7 +379,7 @@ void TForm5::BtnP2Click()
         std::stable_sort(writes.begin(), writes.end(), [](const auto &a, const auto &b) {
             return a.field->writeOrder < b.field->writeOrder;
         });
-        runConfigurationWrite(Timer2, writes, textToInt(text(ui.ID_Edit)),
+        runConfigurationWrite(Timer2, writes, textToInt(fieldText(ui.ID_Edit)),
                               ui.ComboBox1->currentIndex());
     });
 }
