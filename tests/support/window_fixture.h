@@ -19,6 +19,7 @@
 #include "simulated_line.h"
 #include "status_label.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -154,6 +155,12 @@ struct WindowFixture : ::testing::Test
     void setText(const char *name, const QString &value) { child<QLineEdit>(name)->setText(value); }
     StatusLabel *status() const { return form->statusLabel(); }
     bool enabled(const char *name) const { return child<QWidget>(name)->isEnabled(); }
+    // A button clicked, then the chain it started run to its end.
+    void press(const char *button)
+    {
+        child<QAbstractButton>(button)->click();
+        runChain();
+    }
 
     // Requests logged since the last clearLog(), as (function, register, value).
     Requests requests() const

@@ -169,12 +169,6 @@ struct ConverterCalibration : ConverterFixture
         read();
         form->serviceModeChanged(true);
     }
-
-    void press(const char *button)
-    {
-        child<QPushButton>(button)->click();
-        runChain();
-    }
 };
 } // namespace
 

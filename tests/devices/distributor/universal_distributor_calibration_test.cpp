@@ -76,12 +76,6 @@ struct UniversalCalibration : DistributorFixture
         read();
         form->serviceModeChanged(true);
     }
-
-    void press(const char *button)
-    {
-        child<QPushButton>(button)->click();
-        runChain();
-    }
 };
 } // namespace
 

@@ -48,11 +48,6 @@ struct VmaCalibration : VmaFixture
         read();
         form->serviceModeChanged(true);
     }
-    void press(const char *button)
-    {
-        child<QPushButton>(button)->click();
-        runChain();
-    }
     void expectCommands(bool on, const std::string &when)
     {
         for (const char *name : Commands)

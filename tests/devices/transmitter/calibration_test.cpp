@@ -56,12 +56,6 @@ struct TransmitterCalibration : TransmitterFixture
         read();
         form->serviceModeChanged(true);
     }
-
-    void press(const char *button)
-    {
-        child<QPushButton>(button)->click();
-        runChain();
-    }
 };
 } // namespace
 
