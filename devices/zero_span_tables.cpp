@@ -64,6 +64,20 @@ Controls fifteenOrSixteen(int n)
 const Controls TwentyFivePoints = {numbered("Edit25_", 1, 25), numbered("Btn25_", 1, 25),
                                    numbered("Btn25_", 26, 25), numbered("Edit25_", 26, 25)};
 
+// Point k (from 1) of a table of these controls: its value field, buttons,
+// count field and point code.
+ZeroSpanPoint namedPoint(const Controls &c, int k)
+{
+    const auto i = static_cast<std::size_t>(k - 1);
+    ZeroSpanPoint p;
+    p.value = c.values[i];
+    p.set = c.sets[i];
+    p.done = c.dones[i];
+    p.count = c.counts[i];
+    p.code = zeroSpanCode(k, static_cast<int>(c.values.size()));
+    return p;
+}
+
 // The points of a table of the window of version index 5 on: point 1 in
 // register 11, middle point k in 10 + k, the last point in register 35 and
 // count slot 24; the first asks for confirmation; each value field is checked
@@ -74,13 +88,7 @@ std::vector<ZeroSpanPoint> resistancePoints(const Controls &c, bool emptyStays, 
     const int n = static_cast<int>(c.values.size());
     std::vector<ZeroSpanPoint> points;
     for (int k = 1; k <= n; ++k) {
-        const auto i = static_cast<std::size_t>(k - 1);
-        ZeroSpanPoint p;
-        p.value = c.values[i];
-        p.set = c.sets[i];
-        p.done = c.dones[i];
-        p.count = c.counts[i];
-        p.code = zeroSpanCode(k, n);
+        ZeroSpanPoint p = namedPoint(c, k);
         p.reg = k == n ? 35 : 10 + k;
         p.slot = k == n ? 24 : k - 1;
         p.check = k == 1 ? ValueCheck::First : ValueCheck::Rising;
@@ -112,13 +120,7 @@ std::vector<ZeroSpanPoint> compactPoints(const Controls &c, const Names &replace
     const int n = static_cast<int>(c.values.size());
     std::vector<ZeroSpanPoint> points;
     for (int k = 1; k <= n; ++k) {
-        const auto i = static_cast<std::size_t>(k - 1);
-        ZeroSpanPoint p;
-        p.value = c.values[i];
-        p.set = c.sets[i];
-        p.done = c.dones[i];
-        p.count = c.counts[i];
-        p.code = zeroSpanCode(k, n);
+        ZeroSpanPoint p = namedPoint(c, k);
         p.slot = k - 1;
         p.check = ValueCheck::None;
         if (k == 1) {
@@ -136,7 +138,7 @@ std::vector<ZeroSpanPoint> compactPoints(const Controls &c, const Names &replace
             p.betweenEnds = betweenEnds;
             if (!replacements.empty()) {
                 p.check = ValueCheck::Replaced;
-                p.replacement = replacements[i - 1];
+                p.replacement = replacements[static_cast<std::size_t>(k - 2)];
             }
         }
         points.push_back(p);
