@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr int DivisorRegister = 16;
+constexpr int ConverterDivisor = 16;
 
 ModuleLayout converterLayout()
 {
@@ -18,7 +18,7 @@ ModuleLayout converterLayout()
     return layout;
 }
 
-const std::vector<const char *> HoldingNames = {"input type",
+const std::vector<const char *> ConverterHoldings = {"input type",
                                                 "unit",
                                                 "range low",
                                                 "range high",
@@ -113,7 +113,7 @@ ConverterModule::ConverterModule(const ModuleConfig &config)
 int ConverterModule::checkWrite(int reg, int value) const
 {
     // F divides by C: a module never takes 0 there.
-    return reg == DivisorRegister && value == 0 ? 3 : 0;
+    return reg == ConverterDivisor && value == 0 ? 3 : 0;
 }
 
 bool ConverterModule::isStoreCode(int code) const
@@ -131,13 +131,13 @@ int ConverterModule::liveValue(int reg) const
     case 4097: return pv2;
     default:
         return outputFunction(pv1, pv2, signedHolding(14), signedHolding(15),
-                              signedHolding(DivisorRegister));
+                              signedHolding(ConverterDivisor));
     }
 }
 
 std::string ConverterModule::holdingName(int reg) const
 {
-    return tableName(HoldingNames, reg);
+    return tableName(ConverterHoldings, reg);
 }
 
 std::string ConverterModule::commandName(int code) const

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr int DivisorRegister = 16;
+constexpr int RangeDistributorDivisor = 16;
 
 ModuleLayout rangeLayout()
 {
@@ -21,7 +21,7 @@ ModuleLayout rangeLayout()
     return layout;
 }
 
-const std::vector<const char *> HoldingNames = {"CH-1 input range",
+const std::vector<const char *> RangeDistributorHoldings = {"CH-1 input range",
                                                 "spare",
                                                 "CH-1 range low",
                                                 "CH-1 range high",
@@ -73,7 +73,7 @@ RangeDistributorModule::RangeDistributorModule(const ModuleConfig &config)
 
 int RangeDistributorModule::checkWrite(int reg, int value) const
 {
-    return reg == DivisorRegister && value == 0 ? 3 : 0;
+    return reg == RangeDistributorDivisor && value == 0 ? 3 : 0;
 }
 
 bool RangeDistributorModule::startsCalibration(int function, int reg) const
@@ -105,7 +105,7 @@ int RangeDistributorModule::liveValue(int reg) const
     default: {
         // F is shown in tenths, the inputs in hundredths.
         const int f = outputFunction(pv1, pv2, signedHolding(14), signedHolding(15),
-                                     signedHolding(DivisorRegister));
+                                     signedHolding(RangeDistributorDivisor));
         return f == 32767 ? f : f / 10;
     }
     }
@@ -113,7 +113,7 @@ int RangeDistributorModule::liveValue(int reg) const
 
 std::string RangeDistributorModule::holdingName(int reg) const
 {
-    return tableName(HoldingNames, reg);
+    return tableName(RangeDistributorHoldings, reg);
 }
 
 std::string RangeDistributorModule::commandName(int code) const

@@ -22,7 +22,7 @@ ModuleLayout resistanceLayout()
     return layout;
 }
 
-const std::vector<const char *> HoldingNames = {"spare",
+const std::vector<const char *> ResistanceHoldings = {"spare",
                                                 "spare",
                                                 "range low",
                                                 "range high",
@@ -160,7 +160,7 @@ std::string ResistanceModule::holdingName(int reg) const
 {
     if (reg >= FirstPointRegister && reg <= LastPointRegister)
         return "stored point value";
-    return tableName(HoldingNames, reg);
+    return tableName(ResistanceHoldings, reg);
 }
 
 std::string ResistanceModule::commandName(int code) const

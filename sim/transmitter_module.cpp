@@ -15,7 +15,7 @@ ModuleLayout transmitterLayout()
     return layout;
 }
 
-const std::vector<const char *> HoldingNames = {"input type",
+const std::vector<const char *> TransmitterHoldings = {"input type",
                                                 "unit",
                                                 "range low",
                                                 "range high",
@@ -67,7 +67,7 @@ int TransmitterModule::liveValue(int) const
 
 std::string TransmitterModule::holdingName(int reg) const
 {
-    return tableName(HoldingNames, reg);
+    return tableName(TransmitterHoldings, reg);
 }
 
 std::string TransmitterModule::commandName(int code) const

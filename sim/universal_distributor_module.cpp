@@ -18,7 +18,7 @@ ModuleLayout universalLayout()
     return layout;
 }
 
-const std::vector<const char *> HoldingNames = {"CH-1 input type",
+const std::vector<const char *> UniversalDistributorHoldings = {"CH-1 input type",
                                                 "CH-1 unit",
                                                 "CH-1 range low",
                                                 "CH-1 range high",
@@ -81,7 +81,7 @@ int UniversalDistributorModule::liveValue(int reg) const
 
 std::string UniversalDistributorModule::holdingName(int reg) const
 {
-    return tableName(HoldingNames, reg);
+    return tableName(UniversalDistributorHoldings, reg);
 }
 
 std::string UniversalDistributorModule::commandName(int code) const

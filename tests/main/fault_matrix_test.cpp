@@ -445,11 +445,6 @@ void serviceMode(Rig &rig)
     rig.window().serviceModeChanged(true);
 }
 
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void addCommonRows(std::vector<ChainRow> &rows, const WindowKind &kind)
 {
     const QString w = kind.name;

@@ -241,11 +241,6 @@ TEST(ReplyFuzz, LiveValuesOfEveryWindow)
     }
 }
 
-QString qs(const std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Starts the first calibration point of a window: an input calibration point,
 // or the first zero/span point of the module's table with rising values in
 // the value fields.

@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <type_traits>
 
 class Rig
@@ -196,4 +197,10 @@ inline std::unique_ptr<Rig> makeRig(const QString &window, const ModuleConfig &c
         return std::make_unique<RigOf<TForm7>>(config);
     ADD_FAILURE() << "no window " << window.toStdString();
     return nullptr;
+}
+
+// A control name or text kept in the tables as UTF-8.
+inline QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

@@ -15,7 +15,7 @@ const QColor Blue(0, 0, 255);
 const QColor Green(0, 128, 0);
 const QColor Red(255, 0, 0);
 const std::string Mismatch = "Version is not match";
-constexpr int Languages[] = {lang::English, lang::Traditional, lang::Simplified};
+constexpr int EveryLanguage[] = {lang::English, lang::Traditional, lang::Simplified};
 } // namespace
 
 template<class Window>
@@ -233,7 +233,7 @@ TYPED_TEST(ResistanceWindows, WriteToAnotherWindowsModuleShowsTheBoxInEveryLangu
     this->attachModule();
     this->read();
     this->module->setInput(7936, V::model << 8 | V::otherVersion);
-    for (const int language : Languages) {
+    for (const int language : EveryLanguage) {
         this->link->ComBuf[cb::LangCode] = static_cast<std::int16_t>(language);
         this->messages.clear();
         this->line->clearLog();
