@@ -23,16 +23,16 @@ ModuleLayout resistanceLayout()
 }
 
 const std::vector<const char *> ResistanceHoldings = {"spare",
-                                                "spare",
-                                                "range low",
-                                                "range high",
-                                                "offset",
-                                                "output direction",
-                                                "sensor break signal",
-                                                "trim count 4 mA",
-                                                "trim count 20 mA",
-                                                "command",
-                                                "point value"};
+                                                      "spare",
+                                                      "range low",
+                                                      "range high",
+                                                      "offset",
+                                                      "output direction",
+                                                      "sensor break signal",
+                                                      "trim count 4 mA",
+                                                      "trim count 20 mA",
+                                                      "command",
+                                                      "point value"};
 
 bool compact(int version)
 {

@@ -16,16 +16,16 @@ ModuleLayout transmitterLayout()
 }
 
 const std::vector<const char *> TransmitterHoldings = {"input type",
-                                                "unit",
-                                                "range low",
-                                                "range high",
-                                                "offset",
-                                                "output direction",
-                                                "sensor break signal",
-                                                "trim count 4 mA",
-                                                "trim count 20 mA",
-                                                "command",
-                                                "calibration reference"};
+                                                       "unit",
+                                                       "range low",
+                                                       "range high",
+                                                       "offset",
+                                                       "output direction",
+                                                       "sensor break signal",
+                                                       "trim count 4 mA",
+                                                       "trim count 20 mA",
+                                                       "command",
+                                                       "calibration reference"};
 
 } // namespace
 
