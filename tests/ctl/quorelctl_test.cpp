@@ -17,6 +17,10 @@
 #include <csignal>
 #include <regex>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 struct CtlRun
 {
@@ -26,16 +30,24 @@ struct CtlRun
     qint64 ms = 0;
 };
 
-// quorelctl with the simulators' terminals listed as adapters.
-CtlRun ctl(const QStringList &args, const std::vector<const QuorelsimProcess *> &sims)
+// quorelctl with the simulators' terminals (and further paths) listed as
+// adapters; unprivileged: run as a user other than root (nobody), when the
+// test runs as root.
+CtlRun ctl(const QStringList &args, const std::vector<const QuorelsimProcess *> &sims,
+           const QStringList &extra = {}, bool unprivileged = false)
 {
     QStringList ports;
     for (const QuorelsimProcess *sim : sims)
         ports << QString::fromStdString(sim->slavePath());
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUORELWIN_EXTRA_PORTS", ports.join(':'));
+    env.insert("QUORELWIN_EXTRA_PORTS", (ports + extra).join(':'));
     process.setProcessEnvironment(env);
+    if (unprivileged && ::geteuid() == 0)
+        process.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
     QElapsedTimer clock;
     clock.start();
     process.start(QUORELCTL_PATH, args);
@@ -50,6 +62,16 @@ CtlRun ctl(const QStringList &args, const std::vector<const QuorelsimProcess *> 
     run.out = process.readAllStandardOutput().toStdString();
     run.err = process.readAllStandardError().toStdString();
     return run;
+}
+
+// Requests the simulator received (its log names each "rx").
+int requests(const QuorelsimProcess &sim)
+{
+    const std::string log = sim.output();
+    int count = 0;
+    for (auto at = log.find(" rx "); at != std::string::npos; at = log.find(" rx ", at + 1))
+        ++count;
+    return count;
 }
 
 QString port(const QuorelsimProcess &sim)
@@ -182,32 +204,30 @@ INSTANTIATE_TEST_SUITE_P(
                       FamilyCase{5, {"--address", "7", "--baud", "9600"}, 8, 1}),
     [](const auto &info) { return "Family" + std::to_string(info.param.family); });
 
-// Files that are refused before anything is sent, and modules that refuse:
-// each with its exit code and message.
+// Files refused once the module is known, and modules that refuse: each
+// with its exit code and message.
 TEST(Quorelctl, RefusesWhatCannotBeWrittenWithItsExitCode)
 {
     QTemporaryDir dir;
+    // A thermocouple converter file: its output range is in tenths from version 3 on.
+    const std::string thermocouple = defaultFile(2, {{0, 1}, {1, 0}, {4, 0}, {5, 3005}});
     struct Case
     {
         const char *name;
         int family;                   // of the module
         std::string file;             // the file given
         std::vector<std::string> sim; // further simulator options
+        QStringList args;             // further quorelctl options
         int code;
         const char *message;
         bool nothingWritten;
+        const char *absent = nullptr; // a request that must not reach the module
     } cases[] = {
-        {"damaged",
-         2,
-         "{\"format\": \"QuorelWin configuration\", \"family\": 2",
-         {},
-         2,
-         "the file is damaged",
-         true},
-        {"other family", 1, defaultFile(2), {}, 2, "the file is of another family", true},
+        {"other family", 1, defaultFile(2), {}, {}, 2, "the file is of another family", true},
         {"input check",
          2,
          defaultFile(2, {{2, 30000}}),
+         {},
          {},
          2,
          "measuring range, low (Edi3, register 2)",
@@ -216,17 +236,62 @@ TEST(Quorelctl, RefusesWhatCannotBeWrittenWithItsExitCode)
          2,
          defaultFile(2, {{16, 0}}),
          {},
+         {},
          2,
          "output function divisor C (Edit12, register 16)",
          true},
+        {"other model",
+         2,
+         defaultFile(2),
+         {"--model", "33"},
+         {},
+         2,
+         "was read from a module of model code 32; this module is model code 33 (--force",
+         true},
+        {"other model forced",
+         2,
+         defaultFile(2),
+         {"--model", "33"},
+         {"--force"},
+         0,
+         "Write Success",
+         false},
+        {"older version",
+         2,
+         thermocouple,
+         {"--version", "2"},
+         {},
+         0,
+         "filter (ComboBox2, register 23) is not taken by the module's version; left out",
+         false,
+         R"(rx  01 05 00 (05 0B BD|17 ))"}, // register 5 as 3005, the filter
+        {"older version's scale",
+         2,
+         thermocouple,
+         {"--version", "2"},
+         {},
+         0,
+         "3005 at version index 9 and 300 at version index 2, written as 300",
+         false},
+        // The restore's read is lost twice: the scan's address and rate are not the module's.
+        {"own settings unknown",
+         2,
+         defaultFile(2),
+         {"--address", "9", "--baud", "38400", "--fault", "noreply:3:24x2"},
+         {},
+         0,
+         "the address and baud step is left out",
+         false,
+         R"(rx  01 0[56] 00 1[34])"},
         {"refused write",
          2,
          defaultFile(2),
          {"--fault", "refuse:5:8x2"},
+         {},
          1,
          "Write Fail: the module refused or did not answer (function 5, register 8",
          false},
-        {"not stored", 1, defaultFile(1), {"--store-fails"}, 1, "Write Memory Fail", false},
+        {"not stored", 1, defaultFile(1), {"--store-fails"}, {}, 1, "Write Memory Fail", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -234,15 +299,77 @@ TEST(Quorelctl, RefusesWhatCannotBeWrittenWithItsExitCode)
         std::vector<std::string> args = {"--family", std::to_string(c.family)};
         args.insert(args.end(), c.sim.begin(), c.sim.end());
         ASSERT_TRUE(sim.start(args));
-        const CtlRun run =
-            ctl({"write", "--port", port(sim), saved(dir, "file.json", c.file)}, {&sim});
+        const CtlRun run = ctl(QStringList{"write", "--port", port(sim)} + c.args +
+                                   QStringList{saved(dir, "file.json", c.file)},
+                               {&sim});
         EXPECT_EQ(run.code, c.code) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        sim.stop(SIGTERM);
         if (c.nothingWritten) {
             EXPECT_EQ(configurationWrites(sim), 0) << sim.output();
         }
-        sim.stop(SIGTERM);
+        if (c.absent) {
+            EXPECT_FALSE(std::regex_search(sim.output(), std::regex(c.absent))) << sim.output();
+        }
     }
+}
+
+// What is refused before anything is sent: the module hears nothing.
+TEST(Quorelctl, RefusesBeforeAnythingIsSent)
+{
+    QuorelsimProcess first, second;
+    ASSERT_TRUE(first.start({"--family", "2"}));
+    ASSERT_TRUE(second.start({"--family", "4"}));
+    QTemporaryDir dir;
+    const QString damaged = saved(dir, "damaged.json", "{\"format\": \"QuorelWin configuration\"");
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    // A device this user may not open: owned by dialout, and the tool run as
+    // nobody (as any other user, mode 000 denies it).
+    const QString denied = dir.filePath("ttyUSB9");
+    saved(dir, "ttyUSB9", "");
+    const group *dialout = ::getgrnam("dialout");
+    const bool root = ::geteuid() == 0 && dialout;
+    ASSERT_EQ(::chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
+    ASSERT_EQ(::chmod(denied.toLocal8Bit().constData(), root ? 0660 : 0), 0);
+    if (root) {
+        ASSERT_EQ(::chown(denied.toLocal8Bit().constData(), 0, dialout->gr_gid), 0);
+    }
+    const std::string owner = root ? "dialout" : ::getgrgid(::getegid())->gr_name;
+    const QString one = port(first);
+    const struct
+    {
+        QStringList args;
+        int code;
+        std::string message;
+        bool unprivileged = false;
+    } cases[] = {
+        {{"scan", "--port", ""}, 2, "--port was given an empty value"},
+        {{"read", "--port", one, "-o", ""}, 2, "-o was given an empty value"},
+        {{"write", "--port", one, fifo}, 2, "fifo is not a regular file. Nothing was sent."},
+        {{"write", "--port", one, dir.path()}, 2, "is not a regular file. Nothing was sent."},
+        {{"write", "--port", one, damaged}, 2, "damaged.json is damaged: "},
+        {{"scan"}, 2, "3 USB-to-serial adapters found; choose one with --port:\n  USB-to-Serial"},
+        {{"scan", "--port", one, "--address", "9"}, 2, "--no-probe goes with --address and --baud"},
+        {{"scan", "--no-probe", "--address", "9", "--baud", "1200"}, 2, "--baud takes a baud rate"},
+        {{"scan", "--port", denied},
+         3,
+         "Permission denied: your user may not open " + denied.toStdString() + " (owned by group " +
+             owner + "). Add your user to the group with: sudo usermod -aG " + owner +
+             " $USER, then log out and in again",
+         true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CtlRun run = ctl(c.args, {&first, &second}, {denied}, c.unprivileged);
+        EXPECT_EQ(run.code, c.code) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(fileText(denied), "");
+    first.stop(SIGTERM);
+    second.stop(SIGTERM);
+    EXPECT_EQ(requests(first), 0) << first.output();
+    EXPECT_EQ(requests(second), 0) << second.output();
 }
 
 TEST(Quorelctl, UsageAndNoModule)
@@ -263,6 +390,7 @@ TEST(Quorelctl, UsageAndNoModule)
         {{"live", "--count", "x"}, 2, "--count takes a whole number"},
         {{"scan", "--port", "/dev/nothing-here"}, 2, "No serial device"},
         {{"scan", "--port", port(sim)}, 3, "Device Not Found"},
+        {{"--version"}, 0, "quorelctl " QUORELWIN_VERSION "\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -270,20 +398,64 @@ TEST(Quorelctl, UsageAndNoModule)
         EXPECT_EQ(run.code, c.code) << run.err;
         EXPECT_NE((run.out + run.err).find(c.text), std::string::npos) << run.out << run.err;
     }
+    // The three programs carry the project's version.
+    std::string version;
+    EXPECT_EQ(QuorelsimProcess::run({"--version"}, version), 0);
+    EXPECT_EQ(version, "quorelsim " QUORELWIN_VERSION "\n");
+    QProcess program;
+    program.start(QUORELWIN_PATH, {"--version"});
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.readAllStandardOutput().toStdString(), "quorelwin " QUORELWIN_VERSION "\n");
 }
 
 TEST(Quorelctl, ListsPortsAndLiveValuesWithTraffic)
 {
     QuorelsimProcess sim;
-    ASSERT_TRUE(sim.start({"--family", "2", "--input", "4096=1234"}));
+    ASSERT_TRUE(sim.start({"--family", "2", "--hold", "0=1", "--input", "4096=65411", "--input",
+                           "4097=32767", "--input", "4098=65531"}));
     const CtlRun ports = ctl({"ports"}, {&sim});
     EXPECT_EQ(ports.code, 0);
     EXPECT_NE(ports.out.find("USB-to-Serial"), std::string::npos) << ports.out;
     EXPECT_NE(ports.out.find(sim.slavePath()), std::string::npos) << ports.out;
 
+    // The values as the window shows them (thermocouple K: whole degrees, F in tenths).
     const CtlRun live = ctl({"live", "--port", port(sim), "--count", "2", "--trace"}, {&sim});
     ASSERT_EQ(live.code, 0) << live.err;
-    EXPECT_EQ(std::count(live.out.begin(), live.out.end(), '\n'), 2) << live.out;
-    EXPECT_NE(live.out.find("4096=1234"), std::string::npos) << live.out;
+    EXPECT_EQ(live.out, "PV1 -12 deg C   PV2 OPEN   F(PV1,PV2) -0.5 deg C\n"
+                        "PV1 -12 deg C   PV2 OPEN   F(PV1,PV2) -0.5 deg C\n");
     EXPECT_NE(live.err.find("Tx"), std::string::npos) << live.err;
+
+    // A CSV log through a link to the device (as under /dev/serial/by-id/).
+    QTemporaryDir dir;
+    const QString stable = dir.filePath("usb-FTDI_FT232R_A50285BI-if00-port0");
+    ASSERT_TRUE(QFile::link(port(sim), stable));
+    const QString csv = dir.filePath("live.csv");
+    const CtlRun logged =
+        ctl({"live", "--port", stable, "--count", "3", "--csv", "-o", csv}, {&sim});
+    ASSERT_EQ(logged.code, 0) << logged.err;
+    const std::regex rows("time,PV1 \\[deg C\\],PV2 \\[deg C\\],\"F\\(PV1,PV2\\) \\[deg C\\]\"\n"
+                          "(\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}(Z|[+-]\\d\\d:\\d\\d)"
+                          ",-12,OPEN,-0.5\n){3}");
+    EXPECT_TRUE(std::regex_match(fileText(csv), rows)) << fileText(csv);
+
+    // Without the probe: the module at its own address and rate, nothing broadcast.
+    QuorelsimProcess known;
+    ASSERT_TRUE(known.start({"--family", "4", "--address", "9", "--baud", "38400"}));
+    const CtlRun direct =
+        ctl({"scan", "--port", port(known), "--no-probe", "--address", "9", "--baud", "38400"},
+            {&known});
+    EXPECT_EQ(direct.code, 0) << direct.err;
+    EXPECT_NE(direct.out.find("address: 9\nbaud:    38400"), std::string::npos) << direct.out;
+
+    // Every poll request was answered and collected: none is sent after the last.
+    sim.stop(SIGTERM);
+    known.stop(SIGTERM);
+    const std::string log = sim.output();
+    int polls = 0;
+    for (auto at = log.find("read input 4096"); at != std::string::npos;
+         at = log.find("read input 4096", at + 1))
+        ++polls;
+    EXPECT_EQ(polls, 2 + 3);
+    EXPECT_EQ(known.output().find("broadcast"), std::string::npos) << known.output();
+    EXPECT_EQ(requests(known), 1);
 }
