@@ -306,9 +306,11 @@ Configuration readConfiguration(Session &session, bool report = true)
     QElapsedTimer clock;
     clock.start();
     if (!session.run(std::move(chain), "read")) {
+        const std::string kind = session.failureKind();
         std::string why = accepted ? "no sound configuration block came back"
                                    : "the information block was refused or not answered";
-        throw CommandError{Failed, "Read Fail: " + why + "."};
+        throw CommandError{Failed,
+                           "Read Fail: " + why + (kind.empty() ? "" : " (" + kind + ")") + "."};
     }
     if (report)
         std::fprintf(stderr, "Read Success in %lld ms.\n", static_cast<long long>(clock.elapsed()));
@@ -531,7 +533,8 @@ int liveCommand(Session &session, const Options &options)
                 texts = display.texts(words);
             } else {
                 ++failures;
-                std::fprintf(stderr, "Read Fail: poll %d got no sound reply.\n", polls);
+                std::fprintf(stderr, "Read Fail: poll %d got no sound reply (%s).\n", polls,
+                             session.failureKind().c_str());
             }
             if (options.csv) {
                 std::fputs(liveCsvRow(timeStamp(), texts).c_str(), out);

@@ -159,9 +159,11 @@ const FoundModule &Session::findModule(const ModuleAccess &access)
         run(std::move(restore));
     }
     if (!m_ownSettingsKnown) {
+        const std::string kind = failureKind();
         const std::string why =
             reg ? "its own address and rate (registers " + std::to_string(*reg) + ", " +
-                      std::to_string(*reg + 1) + ") could not be read back"
+                      std::to_string(*reg + 1) + ") could not be read back" +
+                      (kind.empty() ? "" : " (" + kind + ")")
                 : "its version index " + std::to_string(m_module.info.version) +
                       " keeps no copy of its own address and rate to put it back to";
         std::fprintf(stderr,
@@ -222,11 +224,19 @@ std::string Session::failedStepText() const
         if (!step.send)
             continue;
         const bool read = step.function == 3 || step.function == 4;
+        const std::string why = failureKind();
         return "function " + std::to_string(step.function) + ", register " +
                std::to_string(step.reg) + (read ? ", count " : ", value ") +
-               (step.valueNow ? std::string("as computed") : std::to_string(step.value));
+               (step.valueNow ? std::string("as computed") : std::to_string(step.value)) +
+               (why.empty() ? "" : ": " + why);
     }
-    return {};
+    return failureKind();
+}
+
+std::string Session::failureKind() const
+{
+    const LinkFailure &failure = m_link->lastFailure();
+    return failure.failed() ? failure.describe() : std::string();
 }
 
 void Session::flushTrace()
@@ -242,8 +252,12 @@ void Session::flushTrace()
         if (!entry)
             continue;
         const TrafficLine line = describeTraffic(*entry);
-        std::fprintf(stderr, "%10s  %s  %-30s  %s\n", trafficTime(entry->timeMs).c_str(),
-                     trafficDirection(*entry), trafficHex(*entry).c_str(), line.text.c_str());
+        // A reply the link judged unsound carries why.
+        const std::string verdict =
+            entry->judged && entry->verdict.failed() ? "  [" + trafficVerdict(*entry) + "]" : "";
+        std::fprintf(stderr, "%10s  %s  %-30s  %s%s\n", trafficTime(entry->timeMs).c_str(),
+                     trafficDirection(*entry), trafficHex(*entry).c_str(), line.text.c_str(),
+                     verdict.c_str());
     }
     m_traced = record.endSerial();
 }

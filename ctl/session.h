@@ -73,8 +73,12 @@ public:
 
     // Runs a chain to its end; false when it failed.
     bool run(RequestChain chain, const char *what = nullptr);
-    // The step that failed the last chain, for messages.
+    // The step that failed the last chain and why, for messages:
+    // "function 5, register 8, value 1: exception code 4".
     std::string failedStepText() const;
+    // Why the last check of a reply failed ("no reply", "CRC error",
+    // "exception code 2", "line lost"...); empty when it passed.
+    std::string failureKind() const;
 
     QTimer *readWait() { return &m_read; }
     QTimer *writeWait() { return &m_write; }
