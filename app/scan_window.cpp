@@ -22,6 +22,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <iterator>
+
 using i18n::Status;
 
 TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
@@ -167,12 +170,18 @@ void TForm3::Button1Click()
     }
 
     // Only COM1..COM16 can be opened: any other number is no usable adapter.
-    if (comNo < 1 || comNo > PortTable::Size) {
-        i18n::showStatus(*Label5, Status::CommunicationError, m_link.ComBuf[cb::LangCode]);
-        return;
-    }
-    i18n::showStatus(*Label5, Status::Scan, m_link.ComBuf[cb::LangCode]);
-    Timer1->start();
+    const bool usable = comNo >= 1 && comNo <= PortTable::Size;
+    i18n::showStatus(*Label5, usable ? Status::Scan : Status::CommunicationError,
+                     m_link.ComBuf[cb::LangCode]);
+    // An adapter this user may not open never answers the probe, and the
+    // status alone cannot say why: once per scan, a message names it and the fix.
+    std::vector<DeniedDevice> adapters;
+    std::copy_if(devices.denied.begin(), devices.denied.end(), std::back_inserter(adapters),
+                 [](const DeniedDevice &device) { return device.adapter; });
+    if (!adapters.empty())
+        showMessage(permissionMessage(adapters));
+    if (usable)
+        Timer1->start();
 }
 
 void TForm3::Timer1Timer()

@@ -4,6 +4,8 @@
 #include "configuration_check.h"
 #include "configuration_file.h"
 #include "device_enumerator.h"
+#include "device_settings.h"
+#include "live_display.h"
 #include "live_rules.h"
 #include "port_tables.h"
 #include "register_values.h"
@@ -12,11 +14,19 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QSaveFile>
+#include <QScopeGuard>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <map>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -29,41 +39,69 @@ Commands:
   ports                      list the serial devices as the scan window names them
   scan   [--port P] [--json] find the module and show what it is
   read   [--port P] [-o FILE]  read the configuration into a file (or print it)
-  write  [--port P] [--settings] FILE  write a configuration file into the module
-  live   [--port P] [--count N]  print live values
+  write  [--port P] [--settings] [--force] FILE  write a configuration file into the module
+  live   [--port P] [--count N] [--csv] [-o FILE]  show live values, or log them
 
 Common options:
-  --port P   the adapter: COMn, n or a device path (default: the USB-to-serial
-             adapter the scan window takes)
+  --port P   the adapter: COMn, n, a device path or its /dev/serial/by-id/ name
+             (default: the one USB-to-serial adapter; with several, say which)
+  --no-probe --address A --baud B
+             talk to the module at address A and B baud without the probe;
+             the probe broadcasts "address 1, 19200 baud" to every module on
+             the line
   --trace    print the line traffic (as the traffic window shows it) on stderr
   --help     help on a command
+  --version  the program's version
 
 Exit codes: 0 done, 1 module refused or failed, 2 usage or file refused
 (nothing sent), 3 no adapter or no module found.
 )";
 
+// What every command but ports does first, for the help texts.
+const char ProbeHelp[] =
+    "\nThe module is found with the scan's probe: a read at 4800 baud, then at each\n"
+    "rate the broadcasts that set address 1 and 19200 baud. The broadcasts reach\n"
+    "every module on the line. The converter and the distributors are put back to\n"
+    "their own address and rate afterwards, as their windows do; the transmitter and\n"
+    "the resistance transmitter answer the first read and are not touched. With\n"
+    "--no-probe --address A --baud B the module is asked directly, nothing broadcast.\n";
+
 const std::map<std::string, std::string> &commandHelp()
 {
     static const std::map<std::string, std::string> help = {
         {"ports", "Usage: quorelctl ports\n\nLists the serial devices as the scan window names "
-                  "them, one a line.\n"},
-        {"scan", "Usage: quorelctl scan [--port P] [--json] [--trace]\n\nRuns the scan's probe "
-                 "(4800 baud, then the broadcasts at each rate) and prints the module's\nfamily, "
-                 "model, version, serial number, address and baud rate. The module is put back\n"
-                 "to its own address and rate afterwards, as its window does.\n"},
-        {"read", "Usage: quorelctl read [--port P] [-o FILE] [--trace]\n\nReads the module's "
-                 "configuration with its window's \"Read From Device\" and writes a\n"
-                 "configuration file (the windows' File > Save Configuration format) to FILE,\n"
-                 "or prints it.\n"},
+                  "them, one a line, each with its\nstable name under /dev/serial/by-id/ where it "
+                  "has one, and marked when your\nuser may not open it.\n"},
+        {"scan", std::string("Usage: quorelctl scan [--port P] [--json] [--trace]\n\nFinds the "
+                             "module and prints its family, model, version, serial number,\n"
+                             "address and baud rate.\n") +
+                     ProbeHelp},
+        {"read", std::string("Usage: quorelctl read [--port P] [-o FILE] [--trace]\n\nReads the "
+                             "module's configuration with its window's \"Read From Device\" and\n"
+                             "writes a configuration file (the windows' File > Save Configuration "
+                             "format)\nto FILE, or prints it.\n") +
+                     ProbeHelp},
         {"write",
-         "Usage: quorelctl write [--port P] [--settings] [--trace] FILE\n\nChecks FILE with "
-         "the family's field rules and input check, then writes it with its\nwindow's \"Write "
-         "To Device\" and checks the storing result where the family has one.\nThe module keeps "
-         "its own address and baud rate unless --settings takes the file's.\nA damaged file or "
-         "one of another family is refused before anything is sent.\n"},
-        {"live", "Usage: quorelctl live [--port P] [--count N] [--trace]\n\nStarts the live "
-                 "values as the window's \"Read\" does and prints N polls (default 5),\nas "
-                 "signed register values.\n"},
+         std::string(
+             "Usage: quorelctl write [--port P] [--settings] [--force] [--trace] FILE\n\nChecks "
+             "FILE with the family's field rules and input check, then writes it with its\n"
+             "window's \"Write To Device\" and checks the storing result where the family has "
+             "one.\nThe module keeps its own address and baud rate unless --settings takes the "
+             "file's.\nA file that is not a regular file, not a configuration file, of another "
+             "family or\nread from another model code (unless --force) is refused before "
+             "anything is\nwritten; fields the module's version does not take are named.\n") +
+             ProbeHelp},
+        {"live",
+         std::string(
+             "Usage: quorelctl live [--port P] [--count N] [--csv] [-o FILE] [--trace]\n\nReads "
+             "the configuration (for the input types and units), starts the live values\nas the "
+             "window's \"Read\" does and shows N polls (default 5; 0: until Ctrl+C),\neach value "
+             "as the window shows it. --csv writes CSV instead: a header line\n(time, then each "
+             "value with its unit) and one row per poll, the first column\nits ISO 8601 time "
+             "stamp. -o FILE writes to FILE instead of standard output.\nA poll without a sound "
+             "reply is reported on standard error (and is a row of\nempty values in CSV). The "
+             "last reply is collected before the tool ends.\n") +
+             ProbeHelp},
     };
     return help;
 }
@@ -75,10 +113,16 @@ struct Options
     std::string output;
     std::string file;
     int count = 5;
+    int address = -1;
+    int baudIndex = -1;
     bool json = false;
     bool trace = false;
     bool help = false;
+    bool version = false;
     bool settings = false;
+    bool force = false;
+    bool csv = false;
+    bool probe = true;
 };
 
 Options parse(const std::vector<std::string> &args)
@@ -89,35 +133,61 @@ Options parse(const std::vector<std::string> &args)
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string &arg = args[i];
+        // An empty value ("--port $PORT" with PORT unset) is refused, never
+        // taken as no option at all.
         const auto value = [&]() -> std::string {
             if (i + 1 >= args.size())
                 throw usage(arg + " needs a value");
+            if (args[i + 1].empty())
+                throw usage(arg + " was given an empty value");
             return args[++i];
+        };
+        const auto number = [&](const char *what, int low, int high) {
+            const std::string text = value();
+            try {
+                std::size_t used = 0;
+                const int result = std::stoi(text, &used);
+                if (used == text.size() && result >= low && result <= high)
+                    return result;
+            } catch (const std::exception &) {
+            }
+            throw usage(arg + " takes " + what + ", not \"" + text + "\"");
         };
         if (arg == "--help" || arg == "-h")
             options.help = true;
+        else if (arg == "--version")
+            options.version = true;
         else if (arg == "--port")
             options.port = value();
         else if (arg == "-o" || arg == "--output")
             options.output = value();
         else if (arg == "--json")
             options.json = true;
+        else if (arg == "--csv")
+            options.csv = true;
         else if (arg == "--trace")
             options.trace = true;
         else if (arg == "--settings")
             options.settings = true;
-        else if (arg == "--count") {
-            const std::string text = value();
-            try {
-                std::size_t used = 0;
-                options.count = std::stoi(text, &used);
-                if (used != text.size() || options.count < 1)
-                    throw std::invalid_argument(text);
-            } catch (const std::exception &) {
-                throw usage("--count takes a whole number of 1 or more, not \"" + text + "\"");
-            }
-        } else if (!arg.empty() && arg[0] == '-')
+        else if (arg == "--force")
+            options.force = true;
+        else if (arg == "--no-probe")
+            options.probe = false;
+        else if (arg == "--address")
+            options.address = number("an address 1..255", 1, 255);
+        else if (arg == "--baud") {
+            const int rate = number("a baud rate 4800, 9600, 19200 or 38400", 4800, 38400);
+            const auto code = std::find(BaudRates.begin(), BaudRates.end(), rate);
+            if (code == BaudRates.end())
+                throw usage("--baud takes a baud rate 4800, 9600, 19200 or 38400, not \"" +
+                            std::to_string(rate) + "\"");
+            options.baudIndex = static_cast<int>(code - BaudRates.begin());
+        } else if (arg == "--count")
+            options.count = number("a whole number of 0 (until Ctrl+C) or more", 0, 1 << 30);
+        else if (!arg.empty() && arg[0] == '-')
             throw usage("unknown option " + arg);
+        else if (arg.empty())
+            throw usage("an empty argument was given");
         else if (options.command.empty())
             options.command = arg;
         else if (options.command == "write" && options.file.empty())
@@ -125,10 +195,15 @@ Options parse(const std::vector<std::string> &args)
         else
             throw usage("unexpected argument \"" + arg + "\"");
     }
+    if (options.help || options.version)
+        return options;
     if (!options.command.empty() && !commandHelp().contains(options.command))
         throw usage("unknown command \"" + options.command + "\"");
-    if (options.command == "write" && options.file.empty() && !options.help)
+    if (options.command == "write" && options.file.empty())
         throw usage("write needs a configuration file");
+    if (options.probe != (options.address < 0 && options.baudIndex < 0) ||
+        (!options.probe && (options.address < 0 || options.baudIndex < 0)))
+        throw usage("--no-probe goes with --address and --baud, and they with it");
     return options;
 }
 
@@ -151,9 +226,24 @@ int portsCommand()
         std::fprintf(stderr, "%s\n", enumerationMessage(devices).c_str());
         return NoModule;
     }
-    for (const std::string &name : devices.names)
-        if (name.find("COM") != std::string::npos)
-            std::printf("%s\n", name.c_str());
+    for (const std::string &name : devices.names) {
+        if (name.find("COM") == std::string::npos)
+            continue;
+        std::string line = name;
+        // The device's path: the port table entry of its number.
+        const auto number = name.rfind("(COM");
+        const int comNo = number == std::string::npos ? 0 : std::atoi(name.c_str() + number + 4);
+        const std::string path =
+            comNo >= 1 && comNo <= PortTable::Size ? portTable().path(comNo - 1) : "";
+        if (const auto stable = devices.stableNames.find(path); stable != devices.stableNames.end())
+            line += "  " + stable->second;
+        for (const DeniedDevice &denied : devices.denied)
+            if (denied.path == path)
+                line += "  [no permission: group " + denied.group + "]";
+        std::printf("%s\n", line.c_str());
+    }
+    if (!devices.denied.empty())
+        std::fprintf(stderr, "%s\n", permissionMessage(devices.denied).c_str());
     return Done;
 }
 
@@ -184,7 +274,7 @@ int scanCommand(Session &session, const Options &options)
 }
 
 // The window's "Read From Device"; the configuration it read, or CommandError.
-Configuration readConfiguration(Session &session)
+Configuration readConfiguration(Session &session, bool report = true)
 {
     const FoundModule &module = session.module();
     Link &link = session.link();
@@ -216,11 +306,14 @@ Configuration readConfiguration(Session &session)
     QElapsedTimer clock;
     clock.start();
     if (!session.run(std::move(chain), "read")) {
+        const std::string kind = session.failureKind();
         std::string why = accepted ? "no sound configuration block came back"
                                    : "the information block was refused or not answered";
-        throw CommandError{Failed, "Read Fail: " + why + "."};
+        throw CommandError{Failed,
+                           "Read Fail: " + why + (kind.empty() ? "" : " (" + kind + ")") + "."};
     }
-    std::fprintf(stderr, "Read Success in %lld ms.\n", static_cast<long long>(clock.elapsed()));
+    if (report)
+        std::fprintf(stderr, "Read Success in %lld ms.\n", static_cast<long long>(clock.elapsed()));
     configuration.family = static_cast<int>(module.family);
     configuration.date = QDateTime::currentDateTime().toString(Qt::ISODate).toStdString();
     return configuration;
@@ -242,31 +335,74 @@ int readCommand(Session &session, const Options &options)
     return Done;
 }
 
-// The file, refused with its reason before anything is sent.
-Configuration loadFile(const std::string &path, ModuleFamily family)
+// The file, refused with its reason before anything is sent: one that is
+// not a regular file (a FIFO would never end), too large, or not a sound
+// configuration file of any family.
+Configuration loadFile(const std::string &path)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw CommandError{ExitCode::Usage,
-                           path + " cannot be read: " + file.errorString().toStdString()};
-    const QByteArray data = file.read(static_cast<qint64>(MaxConfigurationFileSize) + 1);
-    try {
-        return parseConfiguration(std::string_view(data.constData(), data.size()), family);
-    } catch (const ConfigurationFileError &error) {
-        const bool other = error.kind() == ConfigurationFileError::Kind::OtherFamily;
-        throw CommandError{ExitCode::Usage,
-                           std::string(other ? "Configuration refused: the file is of another "
-                                               "family. "
-                                             : "Configuration refused: the file is damaged. ") +
-                               path + ": " + error.what() + ". Nothing was written."};
+    const auto refused = [&path](const std::string &why) {
+        return CommandError{ExitCode::Usage,
+                            "Configuration refused: " + path + " " + why + ". Nothing was sent."};
+    };
+    // Opened without waiting for a writer, then judged by what was opened.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw refused(std::string("cannot be read: ") + std::strerror(errno));
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        throw refused("is not a regular file");
     }
+    std::string text;
+    char buffer[65536];
+    ssize_t got = 0;
+    while (text.size() <= MaxConfigurationFileSize && (got = ::read(fd, buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(got));
+    ::close(fd);
+    if (got < 0)
+        throw refused(std::string("cannot be read: ") + std::strerror(errno));
+    // The family is checked against the module's once it is found; here the
+    // file is read as the family it names.
+    for (const ModuleFamily family :
+         {ModuleFamily::Transmitter, ModuleFamily::Converter, ModuleFamily::Resistance,
+          ModuleFamily::Distributor, ModuleFamily::VmaDistributor}) {
+        try {
+            return parseConfiguration(text, family);
+        } catch (const ConfigurationFileError &error) {
+            if (error.kind() != ConfigurationFileError::Kind::OtherFamily)
+                throw refused(std::string("is damaged: ") + error.what());
+        }
+    }
+    throw refused("names no family of modules");
 }
 
-int writeCommand(Session &session, const Options &options)
+int writeCommand(Session &session, const Options &options, Configuration configuration)
 {
     const FoundModule &module = session.module();
     Link &link = session.link();
-    const Configuration configuration = loadFile(options.file, module.family);
+    const auto refused = [](const std::string &why) {
+        return CommandError{ExitCode::Usage,
+                            "Configuration refused: " + why + " Nothing was written."};
+    };
+    if (configuration.family != static_cast<int>(module.family))
+        throw refused(
+            "the file is of another family. " + options.file + " holds the configuration of a " +
+            std::string(familyRegisters(configuration.family)->title) + "; the module is a " +
+            std::string(familyRegisters(module.family).title) + ".");
+    const ModuleMatch match = matchModule(configuration, module.info.model, module.devVer);
+    if (match.otherModel && !options.force)
+        throw refused(options.file + " was read from a module of model code " +
+                      std::to_string(configuration.model) + "; this module is model code " +
+                      std::to_string(module.info.model) + " (--force writes it all the same).");
+    const auto warn = [](const std::vector<std::string> &fields, const std::string &what) {
+        for (const std::string &field : fields)
+            std::fprintf(stderr, "quorelctl: warning: %s%s.\n", field.c_str(), what.c_str());
+    };
+    const std::string versions = " (file: version index " + std::to_string(configuration.version) +
+                                 ", module: " + std::to_string(module.devVer) + ")";
+    warn(match.notTaken, " is not taken by the module's version; left out" + versions);
+    warn(match.notInFile, " is not in the file; the module keeps its own" + versions);
+    warn(match.rescaled, "");
     const std::vector<std::string> problems = configurationProblems(configuration, module.devVer);
     if (!problems.empty()) {
         std::string text =
@@ -290,15 +426,21 @@ int writeCommand(Session &session, const Options &options)
     };
     bool stored = true;
     write.stored = [&](bool ok) { stored = ok; };
-    // The module keeps the address and rate it answered at, unless the file's are taken.
+    // The module keeps the address and rate it answered at, unless the file's
+    // are taken; when those are the probe's and not its own, the step is left out.
     write.address = link.ComBuf[cb::DevAddr];
     write.baudIndex = link.currentBaud();
+    write.addressAndBaud = session.ownSettingsKnown();
     if (options.settings) {
+        write.addressAndBaud = true;
         if (const auto a = configuration.values.find(AddressCell); a != configuration.values.end())
             write.address = a->second;
         if (const auto b = configuration.values.find(BaudCell); b != configuration.values.end())
             write.baudIndex = b->second;
     }
+    if (writesAddressAndBaud(module.family) && !write.addressAndBaud)
+        std::fprintf(stderr, "quorelctl: the address and baud step is left out: the module's own "
+                             "address and rate are not known.\n");
     std::string lost;
     write.lost = [&](const SettingsChange &change) { lost = lostModuleMessage(change); };
 
@@ -326,14 +468,51 @@ int writeCommand(Session &session, const Options &options)
     return Done;
 }
 
+// Ctrl+C (or SIGTERM) during live values: the poll ends once the reply to
+// its last request has been collected, so nothing is left unanswered.
+volatile std::sig_atomic_t g_stopLive = 0;
+
+void stopLive(int)
+{
+    g_stopLive = 1;
+}
+
+std::string timeStamp()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs).toStdString();
+}
+
 int liveCommand(Session &session, const Options &options)
 {
-    const LiveRules &rules = liveRules(session.module().family);
+    struct sigaction action = {};
+    action.sa_handler = stopLive;
+    for (const int signal : {SIGINT, SIGTERM})
+        ::sigaction(signal, &action, nullptr);
+
+    std::FILE *out = stdout;
+    if (!options.output.empty()) {
+        out = std::fopen(options.output.c_str(), "w");
+        if (!out)
+            throw CommandError{Failed,
+                               options.output + " cannot be written: " + std::strerror(errno)};
+    }
+    const auto closeOutput = qScopeGuard([out] {
+        if (out != stdout)
+            std::fclose(out);
+    });
+
+    // The window shows the values in the scale of the input types it read.
+    const FoundModule &module = session.module();
+    const LiveDisplay display(module.family, readConfiguration(session, false).values);
+    const LiveRules &rules = liveRules(module.family);
     Link &link = session.link();
     RequestChain start;
     appendLiveStart(start, rules);
     if (!session.run(std::move(start)))
         throw CommandError{Failed, "Read Fail: the module refused the start of live values."};
+    if (options.csv)
+        std::fputs(liveCsvHeader(display.values()).c_str(), out);
 
     QTimer *timer = session.liveTimer();
     timer->setInterval(rules.intervalMs);
@@ -346,29 +525,40 @@ int liveCommand(Session &session, const Options &options)
         livePollRequest(rules),
         [&](bool sound) {
             ++polls;
+            std::vector<std::string> texts(display.values().size());
             if (sound) {
-                std::string line;
-                for (int i = 0; i < rules.count; ++i) {
-                    const int value = signedAbove32768(link.replyRegister(i));
-                    line += (i ? "  " : "") + std::to_string(rules.reg + i) + "=" +
-                            (value == 32767 ? std::string("OPEN") : std::to_string(value));
-                }
-                std::printf("%s\n", line.c_str());
+                std::vector<int> words;
+                for (int i = 0; i < rules.count; ++i)
+                    words.push_back(link.replyRegister(i));
+                texts = display.texts(words);
             } else {
                 ++failures;
-                std::printf("Read Fail\n");
+                std::fprintf(stderr, "Read Fail: poll %d got no sound reply (%s).\n", polls,
+                             session.failureKind().c_str());
             }
-            std::fflush(stdout);
+            if (options.csv) {
+                std::fputs(liveCsvRow(timeStamp(), texts).c_str(), out);
+            } else if (sound) {
+                std::string line;
+                for (std::size_t i = 0; i < texts.size(); ++i) {
+                    const LiveValue &value = display.values()[i];
+                    line += (i ? "   " : "") + value.name + " " + texts[i] +
+                            (value.unit.empty() || texts[i] == "OPEN" ? "" : " " + value.unit);
+                }
+                std::fprintf(out, "%s\n", line.c_str());
+            }
+            std::fflush(out);
             session.flushTrace();
-            if (polls >= options.count)
+            // The last poll sends no further request.
+            if ((options.count > 0 && polls >= options.count) || g_stopLive) {
+                poll.stop();
                 loop.quit();
+            }
         },
         true);
     session.flushTrace();
     loop.exec();
     poll.stop();
-    if (rules.drainOnStop)
-        link.ReadReply();
     session.flushTrace();
     return failures == polls ? Failed : Done;
 }
@@ -378,6 +568,10 @@ int runCommand(const std::vector<std::string> &args)
 {
     try {
         const Options options = parse(args);
+        if (options.version) {
+            std::printf("quorelctl %s\n", QUORELWIN_VERSION);
+            return Done;
+        }
         if (options.command.empty()) {
             std::fputs(UsageText, options.help ? stdout : stderr);
             return options.help ? Done : ExitCode::Usage;
@@ -388,15 +582,19 @@ int runCommand(const std::vector<std::string> &args)
         }
         if (options.command == "ports")
             return portsCommand();
+        // A file that cannot be written is refused before anything is sent.
+        std::optional<Configuration> file;
+        if (options.command == "write")
+            file = loadFile(options.file);
         Session session(options.trace, isatty(STDERR_FILENO) != 0);
         session.selectPort(options.port);
-        session.findModule();
+        session.findModule({options.probe, options.address, options.baudIndex});
         if (options.command == "scan")
             return scanCommand(session, options);
         if (options.command == "read")
             return readCommand(session, options);
         if (options.command == "write")
-            return writeCommand(session, options);
+            return writeCommand(session, options, std::move(*file));
         return liveCommand(session, options);
     } catch (const CommandError &error) {
         std::fprintf(stderr, "quorelctl: %s\n", error.message.c_str());

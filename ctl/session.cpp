@@ -65,44 +65,80 @@ void Session::selectPort(const std::string &port)
     const Enumeration devices = makeSystemEnumerator()->enumerate();
     if (devices.failure != Enumeration::None)
         throw CommandError{NoModule, enumerationMessage(devices)};
-    int comNo = 0;
+    struct Listed
+    {
+        int comNo;
+        std::string name;
+        std::string path;
+    };
+    std::vector<Listed> listed;
+    for (const std::string &name : devices.names)
+        if (const int comNo = comNumberOf(name); comNo >= 1 && comNo <= PortTable::Size)
+            listed.push_back({comNo, name, portTable().path(comNo - 1)});
+
+    const Listed *chosen = nullptr;
     if (port.empty()) {
-        // The adapter the scan window takes: the last USB-to-serial device.
-        for (const std::string &name : devices.names)
-            if (name.find("COM") != std::string::npos && isAdapter(name)) {
-                comNo = comNumberOf(name);
-                m_portName = name;
-            }
-        if (comNo < 1 || comNo > PortTable::Size)
+        std::vector<const Listed *> adapters;
+        for (const Listed &device : listed)
+            if (isAdapter(device.name))
+                adapters.push_back(&device);
+        if (adapters.empty())
             throw CommandError{NoModule, "No USB-to-serial adapter found (quorelctl ports lists "
                                          "the serial devices)."};
+        if (adapters.size() > 1) {
+            std::string text = std::to_string(adapters.size()) +
+                               " USB-to-serial adapters found; choose one with --port:";
+            for (const Listed *device : adapters) {
+                text += "\n  " + device->name;
+                if (const auto stable = devices.stableNames.find(device->path);
+                    stable != devices.stableNames.end())
+                    text += "  " + stable->second;
+            }
+            throw CommandError{Usage, text};
+        }
+        chosen = adapters.front();
     } else {
         static const std::regex number(R"((?:COM|com)?(\d{1,2}))");
         std::smatch match;
-        if (std::regex_match(port, match, number))
-            comNo = std::stoi(match[1]);
-        for (int i = 0; i < PortTable::Size && comNo == 0; ++i)
-            if (!portTable().path(i).empty() && portTable().path(i) == port)
-                comNo = i + 1;
-        if (comNo < 1 || comNo > PortTable::Size || portTable().path(comNo - 1).empty())
+        const int comNo = std::regex_match(port, match, number) ? std::stoi(match[1]) : 0;
+        for (const Listed &device : listed)
+            if (comNo ? device.comNo == comNo : sameDevice(port, device.path))
+                chosen = &device;
+        if (!chosen)
             throw CommandError{
                 Usage, "No serial device \"" + port +
                            "\" (quorelctl ports lists the serial devices; a device the system "
                            "does not list is added with QUORELWIN_EXTRA_PORTS)."};
-        for (const std::string &name : devices.names)
-            if (comNumberOf(name) == comNo)
-                m_portName = name;
     }
-    m_link->ComBuf[cb::ComNo] = static_cast<std::int16_t>(comNo);
+    for (const DeniedDevice &denied : devices.denied)
+        if (sameDevice(denied.path, chosen->path))
+            throw CommandError{NoModule, permissionMessage({denied})};
+    m_portName = chosen->name;
+    m_link->ComBuf[cb::ComNo] = static_cast<std::int16_t>(chosen->comNo);
 }
 
-const FoundModule &Session::findModule()
+const FoundModule &Session::findModule(const ModuleAccess &access)
 {
-    const int family = probeModule(*m_link);
+    int family = NoFamily;
+    if (access.probe) {
+        family = probeModule(*m_link);
+    } else {
+        m_link->ComBuf[cb::DevFamily] = 0;
+        m_link->ComBuf[cb::DevAddr] = static_cast<std::int16_t>(access.address);
+        m_link->Reopen(access.baudIndex);
+        identifyModule(*m_link, access.address);
+        family = m_link->ComBuf[cb::DevFamily];
+    }
     flushTrace();
     if (family == NoFamily)
-        throw CommandError{NoModule, "Device Not Found: no module answered on " + m_portName +
-                                         " at any baud rate."};
+        throw CommandError{
+            NoModule,
+            "Device Not Found: no module answered on " + m_portName +
+                (access.probe
+                     ? std::string(" at any baud rate.")
+                     : " at address " + std::to_string(access.address) + ", " +
+                           std::to_string(BaudRates[static_cast<std::size_t>(access.baudIndex)]) +
+                           " baud.")};
     m_module.family = static_cast<ModuleFamily>(family);
     m_module.info = decodeInfoBlock(*m_link);
     const std::optional<ModuleView> view = acceptedModule(m_module.family, m_module.info);
@@ -110,12 +146,31 @@ const FoundModule &Session::findModule()
         throw CommandError{Failed, "The module (model code " + std::to_string(m_module.info.model) +
                                        ", version index " + std::to_string(m_module.info.version) +
                                        ") is one no window of its family reads."};
-    // The scan forced address 1 and 19200 baud: the module is put back to its
-    // own address and rate as its window's activation does.
-    if (const auto reg = ownSettingsRegister(m_module.family, m_link->ComBuf[cb::DevVer])) {
+    // The probe forced the families that can be forced to address 1 and 19200
+    // baud: the module is put back to its own address and rate as its window's
+    // activation does, where its version keeps a copy of them to read.
+    const bool forced = access.probe && m_module.family != ModuleFamily::Transmitter &&
+                        m_module.family != ModuleFamily::Resistance;
+    m_ownSettingsKnown = !forced;
+    const auto reg = ownSettingsRegister(m_module.family, m_link->ComBuf[cb::DevVer]);
+    if (forced && reg) {
         RequestChain restore;
-        appendRestore(restore, *m_link, *reg, {});
+        appendRestore(restore, *m_link, *reg, [this](int) { m_ownSettingsKnown = true; });
         run(std::move(restore));
+    }
+    if (!m_ownSettingsKnown) {
+        const std::string kind = failureKind();
+        const std::string why =
+            reg ? "its own address and rate (registers " + std::to_string(*reg) + ", " +
+                      std::to_string(*reg + 1) + ") could not be read back" +
+                      (kind.empty() ? "" : " (" + kind + ")")
+                : "its version index " + std::to_string(m_module.info.version) +
+                      " keeps no copy of its own address and rate to put it back to";
+        std::fprintf(stderr,
+                     "quorelctl: note: the probe set the module to address 1, 19200 baud and "
+                     "%s; it stays there. A write leaves its address and baud step out "
+                     "(--settings writes the file's).\n",
+                     why.c_str());
     }
     m_module.devVer = view->version;
     m_module.blockCount = view->blockCount;
@@ -169,11 +224,19 @@ std::string Session::failedStepText() const
         if (!step.send)
             continue;
         const bool read = step.function == 3 || step.function == 4;
+        const std::string why = failureKind();
         return "function " + std::to_string(step.function) + ", register " +
                std::to_string(step.reg) + (read ? ", count " : ", value ") +
-               (step.valueNow ? std::string("as computed") : std::to_string(step.value));
+               (step.valueNow ? std::string("as computed") : std::to_string(step.value)) +
+               (why.empty() ? "" : ": " + why);
     }
-    return {};
+    return failureKind();
+}
+
+std::string Session::failureKind() const
+{
+    const LinkFailure &failure = m_link->lastFailure();
+    return failure.failed() ? failure.describe() : std::string();
 }
 
 void Session::flushTrace()
@@ -189,8 +252,12 @@ void Session::flushTrace()
         if (!entry)
             continue;
         const TrafficLine line = describeTraffic(*entry);
-        std::fprintf(stderr, "%10s  %s  %-30s  %s\n", trafficTime(entry->timeMs).c_str(),
-                     trafficDirection(*entry), trafficHex(*entry).c_str(), line.text.c_str());
+        // A reply the link judged unsound carries why.
+        const std::string verdict =
+            entry->judged && entry->verdict.failed() ? "  [" + trafficVerdict(*entry) + "]" : "";
+        std::fprintf(stderr, "%10s  %s  %-30s  %s%s\n", trafficTime(entry->timeMs).c_str(),
+                     trafficDirection(*entry), trafficHex(*entry).c_str(), line.text.c_str(),
+                     verdict.c_str());
     }
     m_traced = record.endSerial();
 }

@@ -63,7 +63,9 @@ struct ConfigurationWrite
     // Resistance family: the information block read first, judged by this.
     std::function<bool(const InfoBlock &)> moduleCheck;
     std::function<void(bool stored)> stored;
-    // Converter and distributors: the address and baud step that ends the write.
+    // Converter and distributors: the address and baud step that ends the write
+    // (left out when addressAndBaud is false).
+    bool addressAndBaud = true;
     int address = 1;
     int baudIndex = -1;
     std::function<void(const SettingsChange &)> lost;

@@ -266,3 +266,51 @@ std::vector<std::string> configurationProblems(const Configuration &configuratio
     }
     return check.problems();
 }
+
+ModuleMatch matchModule(Configuration &configuration, int model, int devVer)
+{
+    ModuleMatch match;
+    match.otherModel = configuration.model != model;
+    const FamilyRegisters *family = familyRegisters(configuration.family);
+    if (!family)
+        return match;
+    const auto named = [](const RegisterField &field) {
+        return std::string(field.meaning) + " (" + std::string(field.control) + ", register " +
+               std::to_string(field.reg) + ")";
+    };
+    const auto valueOf = [&](int reg) {
+        const auto value = configuration.values.find(reg);
+        return value == configuration.values.end() ? 0 : value->second;
+    };
+    const FieldContext from{valueOf(0), configuration.version, valueOf(23)};
+    const FieldContext to{from.type, devVer, from.type2};
+    for (auto &[reg, value] : configuration.values) {
+        const RegisterField *field = configurationField(*family, reg);
+        if (!field)
+            continue;
+        if (!present(*field, devVer)) {
+            match.notTaken.push_back(named(*field));
+            continue;
+        }
+        if (field->kind != FieldKind::Text || !field->conversion.show)
+            continue;
+        try {
+            const std::string text = field->conversion.show(from, value);
+            const int rescaled = field->conversion.store(to, text);
+            if (rescaled != value) {
+                match.rescaled.push_back(
+                    named(*field) + ": " + text + " is " + std::to_string(value) +
+                    " at version index " + std::to_string(configuration.version) + " and " +
+                    std::to_string(rescaled) + " at version index " + std::to_string(devVer) +
+                    ", written as " + std::to_string(rescaled));
+                value = rescaled;
+            }
+        } catch (const std::exception &) {
+            // A value without a scale (no input type) is left to the checks.
+        }
+    }
+    for (const RegisterField *field : configurationFields(*family, devVer))
+        if (field->minVer > configuration.version && !configuration.values.contains(field->reg))
+            match.notInFile.push_back(named(*field));
+    return match;
+}

@@ -14,7 +14,9 @@ Link::~Link() = default;
 void Link::OpenCom(int portIndex, int baudIndex)
 {
     m_open = false;
+    m_lost = false;
     m_traffic.lineClosed();
+    m_portIndex = portIndex;
     m_baudIndex = baudIndex;
     // Only COM1..COM16 exist; anything else stays unopened, as a port that
     // could not be opened.
@@ -47,6 +49,14 @@ void Link::Reopen(int baudIndex)
     OpenCom(ComBuf[cb::ComNo] - 1, baudIndex);
 }
 
+bool Link::reopenLost()
+{
+    CloseCom();
+    OpenCom(m_portIndex, m_baudIndex);
+    m_lost = !m_open;
+    return m_open;
+}
+
 bool Link::SendCmd(int address, int function, int reg, int value)
 {
     ComBuf[0] = static_cast<std::int16_t>(address & 0xFF);
@@ -59,11 +69,14 @@ bool Link::SendCmd(int address, int function, int reg, int value)
     std::array<std::uint8_t, 8> frame{};
     for (int i = 0; i < 8; ++i)
         frame[i] = static_cast<std::uint8_t>(ComBuf[i] & 0xFF);
-    if (!m_traffic.isEnabled())
-        return m_line->write(frame.data(), frame.size());
-    const std::int64_t timeMs = m_traffic.now();
+    const std::int64_t timeMs = m_traffic.isEnabled() ? m_traffic.now() : 0;
     const bool sent = m_line->write(frame.data(), frame.size());
-    m_traffic.recordRequest(frame.data(), frame.size(), timeMs, lineRate(), m_open, sent);
+    m_lastSent = sent;
+    // An open port that refuses a request has lost its device.
+    if (m_open && (!sent || m_line->lost()))
+        m_lost = true;
+    if (m_traffic.isEnabled())
+        m_traffic.recordRequest(frame.data(), frame.size(), timeMs, lineRate(), m_open, sent);
     return sent;
 }
 
@@ -98,6 +111,8 @@ int Link::ReadReply()
         ++k;
     } while (delivered && k < MaxReceive);
     m_lastReceiveCount = delivered ? k : k - 1;
+    if (m_open && m_line->lost())
+        m_lost = true;
     if (recording)
         m_traffic.recordReceive(m_frame, m_frame.empty() ? m_traffic.now() : firstByteMs,
                                 lineRate());
@@ -122,6 +137,11 @@ int Link::replyByte(int k) const
 
 bool Link::CrcCheck(int n) const
 {
+    return judged(crcPasses(n), n + 2, false);
+}
+
+bool Link::crcPasses(int n) const
+{
     // The reply area is never cleared: a reply cut short, or none at all,
     // would leave an earlier reply's bytes in place, CRC included. Only a
     // reply that this receive delivered in full can pass.
@@ -136,16 +156,59 @@ bool Link::CrcCheck(int n) const
 
 bool Link::ReplyOk(int registers) const
 {
-    return registers > 0 && CrcCheck(3 + 2 * registers) && replyByte(0) == (ComBuf[0] & 0xFF) &&
-           replyByte(1) == (ComBuf[1] & 0xFF) && replyByte(2) == 2 * registers;
+    const bool passed = registers > 0 && crcPasses(3 + 2 * registers) &&
+                        replyByte(0) == (ComBuf[0] & 0xFF) && replyByte(1) == (ComBuf[1] & 0xFF) &&
+                        replyByte(2) == 2 * registers;
+    return judged(passed, 5 + 2 * registers, false);
 }
 
 bool Link::EchoOk() const
 {
     // The echo must have arrived in this exchange, whole.
-    if (m_lastReceiveCount < 8)
-        return false;
-    return ComBuf[6] == ComBuf[26] && ComBuf[7] == ComBuf[27];
+    const bool passed =
+        m_lastReceiveCount >= 8 && ComBuf[6] == ComBuf[26] && ComBuf[7] == ComBuf[27];
+    return judged(passed, 8, true);
+}
+
+bool Link::judged(bool passed, int size, bool echo) const
+{
+    m_lastFailure = passed ? LinkFailure{} : classify(size, echo);
+    m_traffic.judge(m_lastFailure);
+    return passed;
+}
+
+LinkFailure Link::classify(int size, bool echo) const
+{
+    using Kind = LinkFailure::Kind;
+    if (!m_lastSent)
+        return {Kind::LineLost};
+    const int received = static_cast<int>(m_frame.size());
+    if (received == 0)
+        return {Kind::NoReply};
+    // A frame whose CRC holds, alone or followed by stray bytes, says what it
+    // answers; any other is damaged or cut short.
+    const auto soundOver = [this](int n) {
+        return n >= 4 && crc16Modbus(m_frame.data(), static_cast<std::size_t>(n - 2)) ==
+                             (m_frame[static_cast<std::size_t>(n - 2)] |
+                              m_frame[static_cast<std::size_t>(n - 1)] << 8);
+    };
+    int length = 0;
+    if (soundOver(received))
+        length = received;
+    else if (received > size && soundOver(size))
+        length = size;
+    if (length == 0)
+        return {received < size ? Kind::ShortReply : Kind::CrcError};
+    const int function = ComBuf[1] & 0xFF;
+    if (m_frame[0] != (ComBuf[0] & 0xFF))
+        return {Kind::WrongAddress};
+    if (m_frame[1] == (function | 0x80) && length == 5)
+        return {Kind::Exception, m_frame[2]};
+    if (m_frame[1] != function)
+        return {Kind::WrongFunction};
+    if (!echo)
+        return {Kind::WrongByteCount};
+    return {length < size ? Kind::ShortReply : Kind::EchoMismatch};
 }
 
 int Link::replyRegister(int i) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combuf.h"
+#include "link_failure.h"
 #include "port_tables.h"
 #include "serial_line.h"
 #include "traffic_record.h"
@@ -14,7 +15,8 @@
 //
 // An exchange is: ReadReply() to drain, SendCmd(), ReadReply() to collect, then
 // the caller's own check (CrcCheck for reads, EchoOk for writes). The link makes
-// no retries and reports no failure; callers judge each reply.
+// no retries and reports no failure; callers judge each reply, and each check
+// that fails keeps why (lastFailure) and marks the reply in the traffic record.
 class Link
 {
 public:
@@ -41,6 +43,14 @@ public:
     // baud rate makes.
     void Reopen(int baudIndex);
 
+    // The open port was lost under the link (the adapter pulled out): a
+    // request it did not take, or the serial line reporting its device gone.
+    // Cleared by the next OpenCom that opens the port.
+    bool lineLost() const { return m_lost; }
+    // Opens the lost port once more: the same port at the same baud code.
+    // True when it is open again.
+    bool reopenLost();
+
     // Builds the 8-byte request in ComBuf[0..7] and writes it. For functions 3
     // and 4 value is the register count, for 5 and 6 the value written. Each
     // argument is taken as 16 bits, so -1 and 65535 both go out as FF FF.
@@ -65,6 +75,11 @@ public:
     // last ReadReply received the whole echo. Bytes an earlier reply left in
     // the reply area never count.
     bool EchoOk() const;
+    // Why the reply the last check judged failed it (kind None when it
+    // passed): no reply, CRC error, wrong address, function or byte count,
+    // the module's exception code, a short reply, an echo mismatch, or the
+    // line lost when the request never went out.
+    const LinkFailure &lastFailure() const { return m_lastFailure; }
 
     // Unsigned 16-bit register i of a read reply (high byte at 23 + 2i).
     int replyRegister(int i) const;
@@ -93,12 +108,23 @@ private:
     int replyByte(int k) const;
     // Bits per second of the baud code last opened, 0 for none.
     int lineRate() const;
+    bool crcPasses(int n) const;
+    // Why the last receive is not the sound answer of `size` bytes to the
+    // request in ComBuf[0..7] (a write's echo when `echo`).
+    LinkFailure classify(int size, bool echo) const;
+    // Keeps a check's verdict and marks the reply in the traffic record.
+    bool judged(bool passed, int size, bool echo) const;
 
     std::unique_ptr<SerialLine> m_line;
     std::uint16_t m_receiveCell = 0; // keeps the last byte ever received
     std::vector<std::uint8_t> m_frame;
-    TrafficRecord m_traffic;
+    // The checks are const; what they judge is kept all the same.
+    mutable TrafficRecord m_traffic;
+    mutable LinkFailure m_lastFailure;
+    int m_portIndex = -1;
     int m_baudIndex = -1;
     int m_lastReceiveCount = 0;
     bool m_open = false;
+    bool m_lastSent = false; // the port took the last request
+    bool m_lost = false;
 };

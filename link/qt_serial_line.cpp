@@ -19,6 +19,7 @@ bool QtSerialLine::open(int portIndex)
     if (path.empty())
         return false;
     m_port->setPortName(QString::fromStdString(path));
+    m_port->clearError();
     // QSerialPort opens Unix devices exclusively (TIOCEXCL and a lock file).
     return m_port->open(QIODevice::ReadWrite);
 }
@@ -111,4 +112,9 @@ bool QtSerialLine::write(const std::uint8_t *data, std::size_t size)
             return m_port->bytesToWrite() == 0;
     }
     return true;
+}
+
+bool QtSerialLine::lost() const
+{
+    return m_port->error() == QSerialPort::ResourceError;
 }

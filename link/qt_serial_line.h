@@ -23,6 +23,8 @@ public:
     void close() override;
     bool readByte(std::uint8_t &byte) override;
     bool write(const std::uint8_t *data, std::size_t size) override;
+    // QSerialPort's resource error: the device was removed.
+    bool lost() const override;
 
     static constexpr int TimeoutMs = 100;
 

@@ -34,4 +34,7 @@ public:
     virtual bool readByte(std::uint8_t &byte) = 0;
     // Gives up after 100 ms.
     virtual bool write(const std::uint8_t *data, std::size_t size) = 0;
+    // The device went away under the open port (a USB adapter pulled out);
+    // reported until the port is opened again.
+    virtual bool lost() const { return false; }
 };

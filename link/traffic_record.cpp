@@ -33,19 +33,6 @@ bool isWrite(int function)
     return function == 5 || function == 6;
 }
 
-const char *exceptionName(int code)
-{
-    switch (code) {
-    case 1: return "illegal function";
-    case 2: return "illegal data address";
-    case 3: return "illegal data value";
-    case 4: return "slave device failure";
-    case 5: return "acknowledge";
-    case 6: return "slave device busy";
-    default: return "unknown";
-    }
-}
-
 std::string addressText(int address)
 {
     return address == 0 ? std::string("broadcast") : "addr " + std::to_string(address);
@@ -75,7 +62,7 @@ std::string describeFrame(const TrafficEntry &entry)
     if (size > static_cast<int>(TrafficEntry::KeptBytes))
         return text + functionText(function) + ", " + std::to_string(size) + " bytes";
     if ((function & 0x80) && size == 5)
-        return text + "exception " + std::to_string(b[2]) + " (" + exceptionName(b[2]) +
+        return text + "exception " + std::to_string(b[2]) + " (" + modbusExceptionName(b[2]) +
                ") to fn " + std::to_string(function & 0x7F);
     if (isRead(function) && size >= 5 && b[2] == size - 5 && size % 2 == 1) {
         const int count = b[2] / 2;
@@ -213,6 +200,8 @@ void TrafficRecord::recordRequest(const std::uint8_t *frame, std::size_t size, s
     entry.size = static_cast<std::uint16_t>(size);
     std::copy_n(frame, entry.keptSize(), entry.bytes.begin());
     entry.request = {};
+    entry.judged = false;
+    m_judging = false;
     m_lastRequest = {};
     std::copy_n(frame, std::min<std::size_t>(size, m_lastRequest.size()), m_lastRequest.begin());
     m_replyDue = true;
@@ -225,11 +214,17 @@ void TrafficRecord::recordReceive(const std::vector<std::uint8_t> &frame, std::i
         return;
     const bool reply = m_replyDue;
     m_replyDue = false;
+    m_judging = false;
     // Nothing received is news only where a module owed an answer; a
     // broadcast is answered by nobody.
     if (frame.empty() && (!reply || m_lastRequest[0] == 0))
         return;
     TrafficEntry &entry = push();
+    entry.judged = false;
+    if (reply) {
+        m_judging = true;
+        m_judgedSerial = entry.serial;
+    }
     entry.timeMs = timeMs;
     entry.baudRate = baudRate;
     entry.kind = reply ? TrafficEntry::Kind::Reply : TrafficEntry::Kind::Drain;
@@ -241,6 +236,20 @@ void TrafficRecord::recordReceive(const std::vector<std::uint8_t> &frame, std::i
                   crc16Modbus(frame.data(), size - 2) == (frame[size - 2] | frame[size - 1] << 8);
     std::copy_n(frame.begin(), entry.keptSize(), entry.bytes.begin());
     entry.request = m_lastRequest;
+}
+
+void TrafficRecord::judge(const LinkFailure &verdict)
+{
+    if (!m_enabled || !m_judging || m_judgedSerial < firstSerial())
+        return;
+    TrafficEntry &entry = m_ring[(m_head + (m_judgedSerial - firstSerial())) % m_ring.size()];
+    entry.judged = true;
+    entry.verdict = verdict;
+}
+
+std::string trafficVerdict(const TrafficEntry &entry)
+{
+    return entry.judged ? entry.verdict.describe() : std::string();
 }
 
 const char *trafficDirection(const TrafficEntry &entry)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link_failure.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -24,9 +26,11 @@ struct TrafficEntry
     std::int64_t timeMs = 0;  // request: start of the write; received: first byte (or the give-up)
     int baudRate = 0;         // bits per second the line was set to, 0 when unknown
     Kind kind = Kind::Request;
-    bool sent = true;       // request: the port took the frame
-    bool portOpen = true;   // request: the port was open
-    bool crcOk = false;     // received: the CRC over the whole frame is good
+    bool sent = true;     // request: the port took the frame
+    bool portOpen = true; // request: the port was open
+    bool crcOk = false;   // received: the CRC over the whole frame is good
+    bool judged = false;  // reply: the link checked it; its verdict follows
+    LinkFailure verdict;
     std::uint16_t size = 0; // bytes of the frame (all of them, also those not kept)
     // Reply and drain: the last request sent before them (all zero before any).
     std::array<std::uint8_t, 8> request{};
@@ -102,6 +106,9 @@ public:
     void recordReceive(const std::vector<std::uint8_t> &frame, std::int64_t timeMs, int baudRate);
     // The port was closed or opened again: whatever comes next answers no request.
     void lineClosed() { m_replyDue = false; }
+    // The link's check of the reply the last receive collected: kept on that
+    // reply's entry (nothing when the last receive was no reply).
+    void judge(const LinkFailure &verdict);
 
 private:
     TrafficEntry &push();
@@ -112,6 +119,8 @@ private:
     std::uint64_t m_endSerial = 0;
     Clock m_clock;
     std::array<std::uint8_t, 8> m_lastRequest{};
+    std::uint64_t m_judgedSerial = 0; // entry the next judgement marks, when m_judging
+    bool m_judging = false;
     bool m_replyDue = false;
     bool m_enabled = true;
 };
@@ -125,5 +134,8 @@ std::string trafficHex(const TrafficEntry &entry);
 // the registers read or the echo, or "no reply", "CRC error", the exception
 // code, "echo mismatch", a reply that answers another request.
 TrafficLine describeTraffic(const TrafficEntry &entry);
+// The link's verdict on a reply it checked: "ok", "no reply", "CRC error",
+// "exception code 2"...; empty for an entry no check judged.
+std::string trafficVerdict(const TrafficEntry &entry);
 // Seconds with milliseconds, "12.345".
 std::string trafficTime(std::int64_t timeMs);

@@ -17,10 +17,16 @@
 
 #include <QMessageBox>
 
+#include <cstdio>
 #include <memory>
+#include <string_view>
 
 int main(int argc, char **argv)
 {
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("quorelwin %s\n", QUORELWIN_VERSION);
+        return 0;
+    }
     Application app(argc, argv);
     setMessageSink([](const std::string &text) {
         QMessageBox::information(QApplication::activeWindow(), QStringLiteral("QuorelWin"),

@@ -367,6 +367,11 @@ bool installSignals()
 
 int main(int argc, char **argv)
 {
+    // Alone, --version is the program's; "--version N" is the module's version index.
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("quorelsim %s\n", QUORELWIN_VERSION);
+        return 0;
+    }
     SimOptions options;
     std::string error;
     if (!parseSimOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {

@@ -24,6 +24,7 @@
 struct FakeEnumerator : DeviceEnumerator
 {
     std::vector<std::string> names;
+    std::vector<DeniedDevice> denied;
     Enumeration::Failure failure = Enumeration::None;
     int calls = 0;
 
@@ -32,6 +33,7 @@ struct FakeEnumerator : DeviceEnumerator
         ++calls;
         Enumeration result;
         result.names = names;
+        result.denied = denied;
         result.failure = failure;
         result.code = 0x80041003;
         return result;

@@ -99,13 +99,19 @@ TEST_F(ScanWindow, EnumerationFailureShowsItsEnglishMessageAndEndsTheProgram)
     EXPECT_EQ(messages,
               (std::vector<std::string>{"Failed to initialize security. Error code = 80041003"}));
     EXPECT_FALSE(scan->isVisible());
-    EXPECT_EQ(enumerationMessage({{}, Enumeration::Locator, 5}),
+    const auto failed = [](Enumeration::Failure failure, std::uint32_t code) {
+        Enumeration result;
+        result.failure = failure;
+        result.code = code;
+        return result;
+    };
+    EXPECT_EQ(enumerationMessage(failed(Enumeration::Locator, 5)),
               "Failed to create IWbemLocator object. Err code = 00000005");
-    EXPECT_EQ(enumerationMessage({{}, Enumeration::Connect, 0x8004100E}),
+    EXPECT_EQ(enumerationMessage(failed(Enumeration::Connect, 0x8004100E)),
               "Could not connect. Error code = 8004100E");
-    EXPECT_EQ(enumerationMessage({{}, Enumeration::ProxyBlanket, 1}),
+    EXPECT_EQ(enumerationMessage(failed(Enumeration::ProxyBlanket, 1)),
               "Could not set proxy blanket. Error code = 00000001");
-    EXPECT_EQ(enumerationMessage({{}, Enumeration::Enumerator, 1}), "Error");
+    EXPECT_EQ(enumerationMessage(failed(Enumeration::Enumerator, 1)), "Error");
 }
 
 TEST_F(ScanWindow, ResistanceTransmitterAnswersThePlainAttemptAndOpensByVersion)
@@ -293,4 +299,24 @@ TEST(HelpFiles, NameFollowsTheLanguageCode)
     EXPECT_EQ(helpFileName("QRC", 1028), "QRC-T.chm");
     EXPECT_EQ(helpFileName("QRT", 50), "QRT-E.chm");
     EXPECT_EQ(helpFileName("QRW", 7), "QRW-E.chm");
+}
+
+TEST_F(ScanWindow, AnAdapterThisUserMayNotOpenIsToldOncePerScanBesideThePartsStatus)
+{
+    // Two adapters and a built-in port denied: one message per scan, naming the adapters.
+    enumerator->denied = {{"/dev/ttyUSB0", "dialout", true},
+                          {"/dev/ttyS0", "dialout", false},
+                          {"/dev/ttyUSB1", "uucp", true}};
+    scanNow();
+    scanNow();
+    EXPECT_EQ(messages, std::vector<std::string>(
+                            2, "Permission denied: your user may not open /dev/ttyUSB0 (owned by "
+                               "group dialout), /dev/ttyUSB1 (owned by group uucp). Add your user "
+                               "to the group with: sudo usermod -aG dialout,uucp $USER, then log "
+                               "out and in again (check with: groups)."));
+    EXPECT_EQ(scan->Label5->text(), "Device Not Found");
+    enumerator->denied.erase(enumerator->denied.begin());
+    enumerator->denied.pop_back();
+    scanNow();
+    EXPECT_EQ(messages.size(), 2u);
 }

@@ -17,6 +17,10 @@
 #include <csignal>
 #include <regex>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 struct CtlRun
 {
@@ -26,16 +30,24 @@ struct CtlRun
     qint64 ms = 0;
 };
 
-// quorelctl with the simulators' terminals listed as adapters.
-CtlRun ctl(const QStringList &args, const std::vector<const QuorelsimProcess *> &sims)
+// quorelctl with the simulators' terminals (and further paths) listed as
+// adapters; unprivileged: run as a user other than root (nobody), when the
+// test runs as root.
+CtlRun ctl(const QStringList &args, const std::vector<const QuorelsimProcess *> &sims,
+           const QStringList &extra = {}, bool unprivileged = false)
 {
     QStringList ports;
     for (const QuorelsimProcess *sim : sims)
         ports << QString::fromStdString(sim->slavePath());
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QUORELWIN_EXTRA_PORTS", ports.join(':'));
+    env.insert("QUORELWIN_EXTRA_PORTS", (ports + extra).join(':'));
     process.setProcessEnvironment(env);
+    if (unprivileged && ::geteuid() == 0)
+        process.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
     QElapsedTimer clock;
     clock.start();
     process.start(QUORELCTL_PATH, args);
@@ -52,26 +64,19 @@ CtlRun ctl(const QStringList &args, const std::vector<const QuorelsimProcess *> 
     return run;
 }
 
+// Lines of the simulator's log with text: " rx " for each request it received.
+int logged(const QuorelsimProcess &sim, const std::string &text = " rx ")
+{
+    const std::string log = sim.output();
+    int count = 0;
+    for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++count;
+    return count;
+}
+
 QString port(const QuorelsimProcess &sim)
 {
     return QString::fromStdString(sim.slavePath());
-}
-
-// Writes of the configuration the simulator received: function 5 or 6 to a
-// register other than the address and baud cells (which the scan and the
-// restore write).
-int configurationWrites(const QuorelsimProcess &sim)
-{
-    static const std::regex write(R"(rx  [0-9A-F]{2} 0[56] ([0-9A-F]{2}) ([0-9A-F]{2}))");
-    const std::string log = sim.output();
-    int count = 0;
-    for (auto it = std::sregex_iterator(log.begin(), log.end(), write);
-         it != std::sregex_iterator(); ++it) {
-        const int reg = std::stoi((*it)[1].str() + (*it)[2].str(), nullptr, 16);
-        if (reg != 19 && reg != 20)
-            ++count;
-    }
-    return count;
 }
 
 // The configuration file of a module of the family with the simulator's
@@ -182,67 +187,109 @@ INSTANTIATE_TEST_SUITE_P(
                       FamilyCase{5, {"--address", "7", "--baud", "9600"}, 8, 1}),
     [](const auto &info) { return "Family" + std::to_string(info.param.family); });
 
-// Files that are refused before anything is sent, and modules that refuse:
-// each with its exit code and message.
+// Files refused once the module is known, and modules that refuse: each
+// with its exit code and message.
 TEST(Quorelctl, RefusesWhatCannotBeWrittenWithItsExitCode)
 {
     QTemporaryDir dir;
-    struct Case
+    // A thermocouple converter file: its output range is in tenths from version 3 on.
+    const std::string thermocouple = defaultFile(2, {{0, 1}, {1, 0}, {4, 0}, {5, 3005}});
+    // Writes a module must not see: any configuration write (not of the address
+    // or baud cell); register 5 as 3005 or the filter; the address or baud cell.
+    const char *const anyWrite = R"(rx  [0-9A-F]{2} 0[56] (?!00 1[34] ))";
+    const char *const unscaled = R"(rx  01 05 00 (05 0B BD|17 ))";
+    const char *const settings = R"(rx  01 0[56] 00 1[34])";
+    const struct
     {
         const char *name;
         int family;                   // of the module
         std::string file;             // the file given
         std::vector<std::string> sim; // further simulator options
+        QStringList args;             // further quorelctl options
         int code;
         const char *message;
-        bool nothingWritten;
+        const char *absent; // requests that must not reach the module
     } cases[] = {
-        {"damaged",
-         2,
-         "{\"format\": \"QuorelWin configuration\", \"family\": 2",
-         {},
-         2,
-         "the file is damaged",
-         true},
-        {"other family", 1, defaultFile(2), {}, 2, "the file is of another family", true},
-        {"input check",
-         2,
-         defaultFile(2, {{2, 30000}}),
-         {},
-         2,
-         "measuring range, low (Edi3, register 2)",
-         true},
-        {"exit rule",
-         2,
-         defaultFile(2, {{16, 0}}),
-         {},
-         2,
-         "output function divisor C (Edit12, register 16)",
-         true},
-        {"refused write",
-         2,
-         defaultFile(2),
-         {"--fault", "refuse:5:8x2"},
-         1,
-         "Write Fail: the module refused or did not answer (function 5, register 8",
-         false},
-        {"not stored", 1, defaultFile(1), {"--store-fails"}, 1, "Write Memory Fail", false},
+        // clang-format off
+        {"other family", 1, defaultFile(2), {}, {}, 2, "the file is of another family", anyWrite},
+        {"input check", 2, defaultFile(2, {{2, 30000}}), {}, {}, 2, "measuring range, low (Edi3, register 2)", anyWrite},
+        {"exit rule", 2, defaultFile(2, {{16, 0}}), {}, {}, 2, "output function divisor C (Edit12, register 16)", anyWrite},
+        {"other model", 2, defaultFile(2), {"--model", "33"}, {}, 2, "was read from a module of model code 32; this module is model code 33 (--force", anyWrite},
+        {"other model forced", 2, defaultFile(2), {"--model", "33"}, {"--force"}, 0, "Write Success", nullptr},
+        {"older version", 2, thermocouple, {"--version", "2"}, {}, 0, "3005 at version index 9 and 300 at version index 2, written as 300", unscaled},
+        // The restore's read is lost twice: the probe's address and rate are not the module's.
+        {"own settings unknown", 2, defaultFile(2), {"--address", "9", "--baud", "38400", "--fault", "noreply:3:24x2"}, {}, 0, "the address and baud step is left out", settings},
+        {"refused write", 2, defaultFile(2), {"--fault", "refuse:5:8x2"}, {}, 1, "Write Fail: the module refused or did not answer (function 5, register 8, value 0: exception code 4)", nullptr},
+        {"not stored", 1, defaultFile(1), {"--store-fails"}, {}, 1, "Write Memory Fail", nullptr},
+        // clang-format on
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         QuorelsimProcess sim;
         std::vector<std::string> args = {"--family", std::to_string(c.family)};
         args.insert(args.end(), c.sim.begin(), c.sim.end());
         ASSERT_TRUE(sim.start(args));
-        const CtlRun run =
-            ctl({"write", "--port", port(sim), saved(dir, "file.json", c.file)}, {&sim});
+        const CtlRun run = ctl(QStringList{"write", "--port", port(sim)} + c.args +
+                                   QStringList{saved(dir, "file.json", c.file)},
+                               {&sim});
         EXPECT_EQ(run.code, c.code) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-        if (c.nothingWritten) {
-            EXPECT_EQ(configurationWrites(sim), 0) << sim.output();
-        }
         sim.stop(SIGTERM);
+        if (c.absent) {
+            EXPECT_FALSE(std::regex_search(sim.output(), std::regex(c.absent))) << sim.output();
+        }
     }
+}
+
+// What is refused before anything is sent: the modules hear nothing.
+TEST(Quorelctl, RefusesBeforeAnythingIsSent)
+{
+    QuorelsimProcess first, second;
+    ASSERT_TRUE(first.start({"--family", "2"}));
+    ASSERT_TRUE(second.start({"--family", "4"}));
+    QTemporaryDir dir;
+    const QString damaged = saved(dir, "damaged.json", "{\"format\": \"QuorelWin configuration\"");
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(::mkfifo(qPrintable(fifo), 0600), 0);
+    // A device this user may not open: owned by dialout with the tool run as
+    // nobody (or, not run as root, mode 000 for the tool run as ourselves).
+    const QString denied = saved(dir, "ttyUSB9", "");
+    const group *dialout = ::getgrnam("dialout");
+    const bool root = ::geteuid() == 0 && dialout;
+    ASSERT_TRUE(::chmod(qPrintable(dir.path()), 0755) == 0 &&
+                ::chmod(qPrintable(denied), root ? 0660 : 0) == 0 &&
+                ::chown(qPrintable(denied), -1, root ? dialout->gr_gid : -1) == 0);
+    const std::string group = root ? "dialout" : ::getgrgid(::getegid())->gr_name;
+    const QString one = port(first);
+    const struct
+    {
+        QStringList args;
+        int code;
+        std::string message;
+        bool unprivileged = false;
+    } cases[] = {
+        // clang-format off
+        {{"scan", "--port", ""}, 2, "--port was given an empty value"},
+        {{"read", "--port", one, "-o", ""}, 2, "-o was given an empty value"},
+        {{"write", "--port", one, fifo}, 2, "fifo is not a regular file. Nothing was sent."},
+        {{"write", "--port", one, dir.path()}, 2, "is not a regular file. Nothing was sent."},
+        {{"write", "--port", one, damaged}, 2, "damaged.json is damaged: "},
+        {{"scan"}, 2, "3 USB-to-serial adapters found; choose one with --port:\n  USB-to-Serial"},
+        {{"scan", "--port", one, "--address", "9"}, 2, "--no-probe goes with --address and --baud"},
+        {{"scan", "--no-probe", "--address", "9", "--baud", "1200"}, 2, "--baud takes a baud rate"},
+        {{"scan", "--port", denied}, 3, "Permission denied: your user may not open " + denied.toStdString() + " (owned by group " +
+             group + "). Add your user to the group with: sudo usermod -aG " + group + " $USER, then log out and in again", true},
+        // clang-format on
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const CtlRun run = ctl(c.args, {&first, &second}, {denied}, c.unprivileged);
+        EXPECT_EQ(run.code, c.code) << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    first.stop(SIGTERM);
+    second.stop(SIGTERM);
+    EXPECT_EQ(logged(first) + logged(second), 0) << first.output() << second.output();
 }
 
 TEST(Quorelctl, UsageAndNoModule)
@@ -263,6 +310,7 @@ TEST(Quorelctl, UsageAndNoModule)
         {{"live", "--count", "x"}, 2, "--count takes a whole number"},
         {{"scan", "--port", "/dev/nothing-here"}, 2, "No serial device"},
         {{"scan", "--port", port(sim)}, 3, "Device Not Found"},
+        {{"--version"}, 0, "quorelctl " QUORELWIN_VERSION "\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -270,20 +318,58 @@ TEST(Quorelctl, UsageAndNoModule)
         EXPECT_EQ(run.code, c.code) << run.err;
         EXPECT_NE((run.out + run.err).find(c.text), std::string::npos) << run.out << run.err;
     }
+    // The simulator carries the project's version too.
+    std::string version;
+    EXPECT_EQ(QuorelsimProcess::run({"--version"}, version), 0);
+    EXPECT_EQ(version, "quorelsim " QUORELWIN_VERSION "\n");
 }
 
 TEST(Quorelctl, ListsPortsAndLiveValuesWithTraffic)
 {
     QuorelsimProcess sim;
-    ASSERT_TRUE(sim.start({"--family", "2", "--input", "4096=1234"}));
+    ASSERT_TRUE(sim.start({"--family", "2", "--hold", "0=1", "--input", "4096=65411", "--input",
+                           "4097=32767", "--input", "4098=65531", "--fault", "noreply:4:4096@2"}));
     const CtlRun ports = ctl({"ports"}, {&sim});
     EXPECT_EQ(ports.code, 0);
     EXPECT_NE(ports.out.find("USB-to-Serial"), std::string::npos) << ports.out;
     EXPECT_NE(ports.out.find(sim.slavePath()), std::string::npos) << ports.out;
 
+    // As the window shows them (thermocouple K: whole degrees, F in tenths); a
+    // lost reply on standard error, with its kind, also in the trace.
     const CtlRun live = ctl({"live", "--port", port(sim), "--count", "2", "--trace"}, {&sim});
     ASSERT_EQ(live.code, 0) << live.err;
-    EXPECT_EQ(std::count(live.out.begin(), live.out.end(), '\n'), 2) << live.out;
-    EXPECT_NE(live.out.find("4096=1234"), std::string::npos) << live.out;
-    EXPECT_NE(live.err.find("Tx"), std::string::npos) << live.err;
+    EXPECT_EQ(live.out, "PV1 -12 deg C   PV2 OPEN   F(PV1,PV2) -0.5 deg C\n");
+    EXPECT_NE(live.err.find("Read Fail: poll 2 got no sound reply (no reply).\n"),
+              std::string::npos)
+        << live.err;
+    EXPECT_NE(live.err.find("  [no reply]\n"), std::string::npos) << live.err;
+
+    // A CSV log through a link to the device (as under /dev/serial/by-id/).
+    QTemporaryDir dir;
+    const QString stable = dir.filePath("usb-FTDI_FT232R_A50285BI-if00-port0");
+    ASSERT_TRUE(QFile::link(port(sim), stable));
+    const QString csv = dir.filePath("live.csv");
+    const CtlRun csvRun =
+        ctl({"live", "--port", stable, "--count", "3", "--csv", "-o", csv}, {&sim});
+    ASSERT_EQ(csvRun.code, 0) << csvRun.err;
+    const std::regex rows(
+        R"(time,PV1 \[deg C\],PV2 \[deg C\],"F\(PV1,PV2\) \[deg C\]")"
+        "\n(\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}(Z|[+-]\\d\\d:\\d\\d)"
+        ",-12,OPEN,-0.5\n){3}");
+    EXPECT_TRUE(std::regex_match(fileText(csv), rows)) << fileText(csv);
+
+    // Without the probe: the module at its own address and rate, nothing broadcast.
+    QuorelsimProcess known;
+    ASSERT_TRUE(known.start({"--family", "4", "--address", "9", "--baud", "38400"}));
+    const CtlRun direct =
+        ctl({"scan", "--port", port(known), "--no-probe", "--address", "9", "--baud", "38400"},
+            {&known});
+    EXPECT_EQ(direct.code, 0) << direct.err;
+    EXPECT_NE(direct.out.find("address: 9\nbaud:    38400"), std::string::npos) << direct.out;
+    known.stop(SIGTERM);
+    EXPECT_EQ(logged(known), 1) << known.output();
+
+    // Each poll's request is collected; none is sent after the last.
+    sim.stop(SIGTERM);
+    EXPECT_EQ(logged(sim, "read input 4096"), 2 + 3);
 }

@@ -85,3 +85,44 @@ TEST(ConfigurationChains, AFileWritesItsFieldsInWriteOrderWithoutTheSettings)
         }
     }
 }
+
+TEST(ConfigurationCheck, AFileIsMatchedToTheModelAndVersionOfTheModule)
+{
+    // The registers a match names, "19 20 23 ".
+    const auto regs = [](const std::vector<std::string> &lines) {
+        std::string text;
+        for (const std::string &line : lines)
+            text += std::to_string(std::stoi(line.substr(line.find("register ") + 9))) + " ";
+        return text;
+    };
+    // Thermocouple converter files: version 9 has its output range in tenths, version 2 in
+    // whole degrees and no address, baud rate or filter.
+    const Configuration newer = defaultConfiguration(2, {{0, 1}, {1, 0}, {4, -1005}, {5, 3005}});
+    Configuration older = newer;
+    older.version = 2;
+    older.values = {{0, 1}, {1, 0}, {2, 0}, {3, 100}, {4, -100}, {5, 300}};
+    const struct
+    {
+        Configuration file;
+        int model, devVer;
+        bool otherModel;
+        std::string notTaken, notInFile, rescaled;
+        std::map<int, int> written;
+    } cases[] = {
+        // clang-format off
+        {newer, 32, 9, false, "", "", "", {{4, -1005}, {5, 3005}}},
+        {newer, 33, 9, true, "", "", "", {{4, -1005}}},
+        {newer, 32, 2, false, "19 20 23 ", "", "4 5 ", {{4, -100}, {5, 300}}},
+        {older, 32, 9, false, "", "19 20 23 ", "4 5 ", {{4, -1000}, {5, 3000}}},
+        {defaultConfiguration(2, {{0, 12}, {5, 3005}}), 32, 2, false, "19 20 23 ", "", "", {{5, 3005}}},
+        // clang-format on
+    };
+    for (auto c : cases) {
+        const ModuleMatch match = matchModule(c.file, c.model, c.devVer);
+        EXPECT_EQ(match.otherModel, c.otherModel);
+        EXPECT_EQ(regs(match.notTaken) + "|" + regs(match.notInFile) + "|" + regs(match.rescaled),
+                  c.notTaken + "|" + c.notInFile + "|" + c.rescaled);
+        for (const auto &[reg, value] : c.written)
+            EXPECT_EQ(c.file.values.at(reg), value) << "register " << reg;
+    }
+}
