@@ -136,10 +136,7 @@ int main(int argc, char **argv)
         [&](bool sound) {
             std::vector<std::string> texts(display.values().size());
             if (sound) {
-                std::vector<int> words;
-                for (int i = 0; i < rules.count; ++i)
-                    words.push_back(link.replyRegister(i));
-                texts = display.texts(words);
+                texts = display.texts(liveWords(link, rules));
             }
             const double before = cpuMs(CLOCK_THREAD_CPUTIME_ID);
             trend.addValues(texts);

@@ -548,10 +548,7 @@ int liveCommand(Session &session, const Options &options)
             ++polls;
             std::vector<std::string> texts(display.values().size());
             if (sound) {
-                std::vector<int> words;
-                for (int i = 0; i < rules.count; ++i)
-                    words.push_back(link.replyRegister(i));
-                texts = display.texts(words);
+                texts = display.texts(liveWords(link, rules));
             } else {
                 ++failures;
                 std::fprintf(stderr, "Read Fail: poll %d got no sound reply (%s).\n", polls,
