@@ -17,7 +17,7 @@ class TrafficModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { Time, Direction, Baud, Bytes, Decoded, ColumnCount };
+    enum Column { Time, Direction, Baud, Bytes, Verdict, Decoded, ColumnCount };
 
     explicit TrafficModel(const TrafficRecord &record, QObject *parent = nullptr);
 
