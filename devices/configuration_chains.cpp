@@ -127,7 +127,8 @@ void appendConfigurationWrite(RequestChain &chain, Link &link, const Configurati
             step.waitFor(write.wait);
     }
     if (settings) {
-        appendAddressAndBaud(chain, link, write.address, write.baudIndex, write.lost);
+        if (write.addressAndBaud)
+            appendAddressAndBaud(chain, link, write.address, write.baudIndex, write.lost);
         return;
     }
     if (write.family == ModuleFamily::Transmitter && !hasStoringCheck(write.family, write.devVer))

@@ -63,9 +63,11 @@ struct ConfigurationWrite
     // Resistance family: the information block read first, judged by this.
     std::function<bool(const InfoBlock &)> moduleCheck;
     std::function<void(bool stored)> stored;
-    // Converter and distributors: the address and baud step that ends the write.
+    // Converter and distributors: the address and baud step that ends the write
+    // (left out when addressAndBaud is false).
     int address = 1;
     int baudIndex = -1;
+    bool addressAndBaud = true;
     std::function<void(const SettingsChange &)> lost;
 };
 // Transmitter: each write (echo checked, sent once more, drained as its

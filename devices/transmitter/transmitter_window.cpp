@@ -292,7 +292,9 @@ void TForm2::InputCheck()
 {
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    CheckFailed = !m_type->check() || m_registers->selectorCleared(devVer());
+    CheckFailed = !m_type->check();
+    if (!choicesMade(*m_registers))
+        CheckFailed = true;
 }
 
 void TForm2::BtnP2Click()
@@ -301,7 +303,7 @@ void TForm2::BtnP2Click()
     guarded(Status::WriteFail, [this] {
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // The limits are written in ascending order.
