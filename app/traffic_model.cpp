@@ -150,6 +150,12 @@ QString TrafficModel::toText(const std::vector<int> &rows) const
                cells[Verdict].leftJustified(verdictWidth) + QLatin1String("  ") + cells[Decoded] +
                QLatin1Char('\n');
     };
+    return lines(rows, line);
+}
+
+QString TrafficModel::lines(const std::vector<int> &rows,
+                            const std::function<QString(const QStringList &)> &line) const
+{
     QStringList headings;
     for (const char *heading : Headings)
         headings << QString::fromLatin1(heading);
@@ -171,17 +177,7 @@ QString TrafficModel::toCsv(const std::vector<int> &rows) const
             quoted << csvField(field);
         return quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
     };
-    QStringList headings;
-    for (const char *heading : Headings)
-        headings << QString::fromLatin1(heading);
-    QString text = record(headings);
-    for (int row : rows) {
-        QStringList fields;
-        for (int column = 0; column < ColumnCount; ++column)
-            fields << cellText(row, column);
-        text += record(fields);
-    }
-    return text;
+    return lines(rows, record);
 }
 
 int TrafficModel::rowCount(const QModelIndex &parent) const
