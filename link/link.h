@@ -46,7 +46,7 @@ public:
     // The open port was lost under the link (the adapter pulled out): a
     // request it did not take, or the serial line reporting its device gone.
     // Cleared by the next OpenCom that opens the port.
-    bool lineLost() const { return m_lost; }
+    bool lineLost() const { return m_lost || (m_open && m_line->lost()); }
     // Opens the lost port once more: the same port at the same baud code.
     // True when it is open again.
     bool reopenLost();

@@ -137,6 +137,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
                                                                 ui.Label3,
                                                                 {ui.Label4, ui.Label5, ui.Label6}});
     setStatusLabel(ui.Lab83);
+    mirrorStatus({ui.TabSheet1, ui.TabSheet2});
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,   ui.Btn72,    ui.Btn51,
                                        ui.Btn52, ui.IDSet, ui.Button1, ui.Button26, ui.Button27};
     // Each Done is enabled by its own point's Start only.
@@ -157,7 +158,7 @@ void TForm1::FormActivate()
 {
     beginActivation(m_ui->PageControl1);
     restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings, m_ui->ID_Edit,
-                    [this] { BtnP1Click(); });
+                    m_ui->ComboBox1, [this] { BtnP1Click(); });
 }
 
 void TForm1::applyFirmwareRules()
@@ -315,7 +316,9 @@ void TForm1::InputCheck()
 {
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    CheckFailed = !m_type->check() || m_registers->selectorCleared(devVer());
+    CheckFailed = !m_type->check();
+    if (!choicesMade(*m_registers))
+        CheckFailed = true;
     // Address 0 is the broadcast address: the module would answer nobody.
     if (!validAddress(fieldText(m_ui->ID_Edit))) {
         CheckFailed = true;
@@ -338,7 +341,7 @@ void TForm1::BtnP2Click()
         Edit14Exit();
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // The limits and the output range are written in ascending order.

@@ -160,6 +160,7 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     setCalibration(m_calibration);
 
     setStatusLabel(ui.Lab83);
+    mirrorStatus({ui.Calbration1});
     // Every command button of both pages; the trim controls follow the trim
     // binding. Each Done is enabled by its own point's Start only.
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn81, ui.Btn82};
@@ -190,7 +191,7 @@ void TForm5::FormActivate()
 {
     beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label45);
     restoreThenRead(devVer() >= DistributorRestoreMinVer, DistributorOwnSettings, m_ui->ID_Edit,
-                    [this] { BtnP1Click(); });
+                    m_ui->ComboBox1, [this] { BtnP1Click(); });
 }
 
 void TForm5::TimerAllOFF()
@@ -346,9 +347,11 @@ void TForm5::InputCheck()
     CheckFailed = false;
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    for (const Channel &channel : m_channels)
-        if (!channel.panel->check() || channel.registers->selectorCleared(devVer()))
+    for (const Channel &channel : m_channels) {
+        const bool made = choicesMade(*channel.registers);
+        if (!channel.panel->check() || !made)
             CheckFailed = true;
+    }
     // Address 0 is the broadcast address: the module would answer nobody.
     if (!validAddress(fieldText(m_ui->ID_Edit))) {
         CheckFailed = true;
@@ -363,7 +366,7 @@ void TForm5::BtnP2Click()
         ui.ID_Edit->resetColor();
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // Every value is converted before the first request, so that invalid

@@ -145,6 +145,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     setCalibration(m_calibration);
 
     setStatusLabel(ui.Lab83);
+    mirrorStatus({ui.Calbration1});
     // The serial-number button runs a chain as well: it is switched with the
     // other command controls, so that no command interrupts another. Each
     // Done is enabled by its own point's Start only; the trim controls follow
@@ -188,7 +189,7 @@ void TForm7::FormActivate()
 {
     beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label32);
     restoreThenRead(devVer() >= VmaDistributorFilterMinVer, VmaDistributorOwnSettings,
-                    m_ui->ID_Edit, [this] { BtnP1Click(); });
+                    m_ui->ID_Edit, m_ui->ComboBox1, [this] { BtnP1Click(); });
 }
 
 void TForm7::BtnP1Click()
@@ -388,7 +389,7 @@ void TForm7::InputCheck()
     checkChannel(m_ch2);
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    if (m_registers->selectorCleared(devVer()))
+    if (!choicesMade(*m_registers))
         CheckFailed = true;
     checkAddress(m_ui->ID_Edit);
 }
@@ -412,7 +413,7 @@ void TForm7::BtnP2Click()
         Hi_SExit();
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // Every value is converted before the first request, so that invalid

@@ -229,8 +229,8 @@ void ResistanceBase::BtnP2Click()
         // being left.
         Edi61Exit();
         // A choice the window has no item for is never written as 65535.
-        if (m_registers->selectorCleared(devVer())) {
-            showStatus(Status::WriteFail);
+        if (!choicesMade(*m_registers)) {
+            inputCheckFailed();
             return;
         }
         // Every value is converted before the first request, so that text

@@ -115,10 +115,11 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     m_calibration = new CalibrationRunner(
         *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
         transmitterCalibration(), {Timer4, Timer5},
-        [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
+        [this](int, int type, bool unit) { selectCalibrationType(type, unit); }, &signedAbove32768);
     setCalibration(m_calibration);
 
     setStatusLabel(ui.Lab83);
+    mirrorStatus({ui.TabSheet1});
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn51, ui.Btn52};
     // Each Done is enabled by its own point's Start only.
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
@@ -291,7 +292,9 @@ void TForm2::InputCheck()
 {
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    CheckFailed = !m_type->check() || m_registers->selectorCleared(devVer());
+    CheckFailed = !m_type->check();
+    if (!choicesMade(*m_registers))
+        CheckFailed = true;
 }
 
 void TForm2::BtnP2Click()
@@ -300,7 +303,7 @@ void TForm2::BtnP2Click()
     guarded(Status::WriteFail, [this] {
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // The limits are written in ascending order.
@@ -381,10 +384,11 @@ void TForm2::Timer5Timer()
     m_calibration->tick(Timer5);
 }
 
-void TForm2::selectCalibrationType(int type)
+void TForm2::selectCalibrationType(int type, bool unit)
 {
     m_ui->Item1->setItemIndex(type);
-    m_ui->Item3->setItemIndex(UnitCelsius);
+    if (unit)
+        m_ui->Item3->setItemIndex(UnitCelsius);
 }
 
 void TForm2::Button1Click()

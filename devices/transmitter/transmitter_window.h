@@ -93,7 +93,8 @@ private:
     void placeTypePanel();
     void orderTabs();
     void showLiveValue(const std::vector<int> &words);
-    void selectCalibrationType(int type);
+    // Shows a calibration point's input type, and unit deg C where the point writes it.
+    void selectCalibrationType(int type, bool unit);
 
     std::unique_ptr<Ui::TransmitterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;

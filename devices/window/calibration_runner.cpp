@@ -77,8 +77,10 @@ void CalibrationRunner::start(int index)
                                            : 0;
     const bool writesUnit = point.unitFunction != 0;
     const int shownType = point.type >= 0 ? point.type : point.screenType;
+    // A type shown on screen only leaves the unit as it is: only a point that
+    // writes the unit shows it.
     if (shownType >= 0 && m_selectType)
-        m_selectType(point.channel, shownType, writesUnit);
+        m_selectType(point.channel, shownType, point.type >= 0 && writesUnit);
 
     const bool second = point.channel == 1;
     const int typeRegister = second && m_rules.secondTypeRegister >= 0 ? m_rules.secondTypeRegister

@@ -32,7 +32,8 @@ class CalibrationRunner : public QObject
 
 public:
     // Shows an input type on a channel's type selector (and unit 0 on its
-    // unit selector when `unit` is set), running their click handlers.
+    // unit selector when `unit` is set: the point writes type and unit),
+    // running their click handlers.
     using SelectType = std::function<void(int channel, int type, bool unit)>;
 
     // countSign turns a count word into its signed value. polls are the

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -27,6 +28,8 @@
 #include <QSaveFile>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <stdexcept>
 
 using i18n::Status;
 
@@ -63,6 +66,30 @@ const i18n::Texts OtherModel = {"The file was saved from model code %1; this mod
 const i18n::Texts TakeSettings = {"Take over the address and baud rate of the file as well?",
                                   "是否一併採用檔案中的位址與鮑率？",
                                   "是否一并采用文件中的位址与鲍率？"};
+const i18n::Texts LineLost = {
+    "The adapter was lost (unplugged?) and its port could not be opened again. Use Scan > "
+    "Start for a new scan.",
+    "轉接器連線中斷（可能已被拔除），無法重新開啟其連接埠。請使用「掃描 > 開始」重新掃描。",
+    "转接器连线中断（可能已被拔除），无法重新打开其连接埠。请使用“扫描 > 开始”重新扫描。"};
+const i18n::Texts EmptyChoices = {
+    "Not written: a choice is empty because the module holds a code this page has no item for. "
+    "Choose one:",
+    "未寫入：裝置保存的代碼在此頁沒有對應的選項，選項為空白。請選擇：",
+    "未写入：装置保存的代码在此页没有对应的选项，选项为空白。请选择："};
+// The restore could not read the module's own address and baud rate.
+const i18n::Texts OwnSettingsUnread = {
+    "The module's own address and baud rate could not be read. It still answers at the "
+    "address and rate the scan set (address %1, %2 baud).\n\"Write To Device\" leaves the "
+    "address and baud rate out until \"Read From Device\" reads them or you set both fields.",
+    "無法讀取裝置本身的位址與鮑率。裝置仍以掃描設定的位址 %1、%2 bps 回應。\n"
+    "在「讀出」讀到它們或您設定這兩個欄位之前，「寫入」不會寫入位址與鮑率。",
+    "无法读取装置本身的位址与鲍率。装置仍以扫描设定的位址 %1、%2 bps 回应。\n"
+    "在“读出”读到它们或您设定这两个栏位之前，“写入”不会写入位址与鲍率。"};
+const i18n::Texts OwnSettingsLeftOut = {
+    "Address and baud rate not written: the module's own could not be read. \"Read From "
+    "Device\" tries again, or set both fields.",
+    "位址與鮑率未寫入：無法讀取裝置本身的設定。請按「讀出」再試，或設定這兩個欄位。",
+    "位址与鲍率未写入：无法读取装置本身的设定。请按“读出”再试，或设定这两个栏位。"};
 
 const QString FileFilter = QStringLiteral("Configuration (*.json);;All files (*)");
 
@@ -127,8 +154,49 @@ int DeviceWindow::devVer() const
 
 void DeviceWindow::showStatus(Status status)
 {
-    if (m_status)
-        i18n::showStatus(*m_status, status, link().ComBuf[cb::LangCode]);
+    if (!m_status)
+        return;
+    i18n::showStatus(*m_status, status, link().ComBuf[cb::LangCode]);
+    for (const QPointer<StatusLabel> &mirror : std::as_const(m_mirrors))
+        if (mirror)
+            mirror->setStatus(m_status->fontColor(), m_status->text());
+}
+
+void DeviceWindow::mirrorStatus(const QList<QWidget *> &pages)
+{
+    for (QWidget *page : pages) {
+        auto *grid = qobject_cast<QGridLayout *>(page->layout());
+        if (!grid)
+            throw std::logic_error(page->objectName().toStdString() + " has no grid for a status");
+        auto *mirror = new StatusLabel(page);
+        mirror->setObjectName(page->objectName() + "Status");
+        mirror->setMinimumHeight(22);
+        grid->addWidget(mirror, grid->rowCount(), 0, 1, grid->columnCount());
+        m_mirrors.append(mirror);
+    }
+}
+
+bool DeviceWindow::choicesMade(const RegisterBinding &binding)
+{
+    for (const RegisterField *field : binding.fields())
+        m_emptyChoices.erase(field);
+    const auto empty = binding.emptyChoices(devVer());
+    for (const auto &[field, code] : empty)
+        m_emptyChoices[field] =
+            "  " + describe(*field) + ": " +
+            (code >= 0 ? QString("the module holds code %1").arg(code) : QString("none chosen"));
+    return empty.empty();
+}
+
+void DeviceWindow::inputCheckFailed()
+{
+    showStatus(Status::WriteFail);
+    if (m_emptyChoices.empty())
+        return;
+    QStringList named;
+    for (const auto &[field, text] : m_emptyChoices)
+        named << text;
+    tell(EmptyChoices, named.join("\n"));
 }
 
 void DeviceWindow::setCommandControls(const QList<QWidget *> &disabled,
@@ -230,6 +298,8 @@ void DeviceWindow::runChain(RequestChain chain, ChainRunner::Finished finished, 
 {
     exchangeStarting();
     m_pendingMessage.clear();
+    if (!lineReady(failure, finished))
+        return;
     m_chain.start(std::move(chain), std::move(finished), [this, failure] {
         showStatus(failure);
         BtnAllON();
@@ -273,7 +343,28 @@ void DeviceWindow::showFactoryFunctions(bool on, QTabWidget *pages, const QList<
 void DeviceWindow::runQuietly(RequestChain chain)
 {
     exchangeStarting();
+    if (!lineReady(Status::WriteFail, {}))
+        return;
     m_chain.start(std::move(chain), {});
+}
+
+bool DeviceWindow::lineReady(Status failure, const ChainRunner::Finished &finished)
+{
+    if (!m_lineGone && (!link().lineLost() || link().reopenLost()))
+        return true;
+    // What the ending starts ends here too, without another attempt or box.
+    const bool first = !m_lineGone;
+    m_lineGone = true;
+    m_chain.stop();
+    showStatus(failure);
+    if (finished)
+        finished(false);
+    BtnAllON();
+    if (first) {
+        m_lineGone = false;
+        tell(LineLost);
+    }
+    return false;
 }
 
 void DeviceWindow::runCommandChain(RequestChain chain, Status failure)
@@ -295,17 +386,26 @@ void DeviceWindow::guarded(Status failure, const std::function<void()> &body)
 }
 
 void DeviceWindow::restoreThenRead(bool restore, int reg, QLineEdit *addressField,
-                                   std::function<void()> read)
+                                   QComboBox *baudField, std::function<void()> read)
 {
-    if (!restore) {
-        read();
-        return;
+    if (m_own.address != addressField) {
+        // Only the operator's own edits count as setting a field.
+        connect(addressField, &QLineEdit::textEdited, this, [this] { m_own.addressSet = true; });
+        connect(baudField, &QComboBox::activated, this, [this] { m_own.baudSet = true; });
+        m_own.address = addressField;
+        m_own.baud = baudField;
     }
-    RequestChain chain;
-    appendRestore(chain, reg, addressField);
-    BtnAllOFF();
-    runChain(
-        std::move(chain), [read = std::move(read)](bool) { read(); }, Status::ReadFail);
+    // The read restores first while the module's own settings are not known.
+    m_own.reg = restore ? std::optional<int>(reg) : std::nullopt;
+    m_own.unknown = restore;
+    m_own.addressSet = false;
+    m_own.baudSet = false;
+    read();
+}
+
+bool DeviceWindow::ownSettingsGuessed() const
+{
+    return m_own.unknown && !(m_own.addressSet && m_own.baudSet);
 }
 
 void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> accept,
@@ -323,9 +423,28 @@ void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> a
     BtnAllOFF();
     showStatus(Status::Transmission);
     RequestChain chain;
+    const bool restoring = m_own.reg && m_own.unknown;
+    if (restoring)
+        appendRestore(chain, *m_own.reg, m_own.address,
+                      [this](bool read) { m_own.unknown = !read; });
     appendConfigurationRead(chain, link(), m_page.family, std::move(accept), std::move(count),
                             timer, std::move(decode));
-    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail, std::move(after));
+    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
+             [this, restoring, after = std::move(after)](bool ok) {
+                 // The module answered at the scan's address and rate, but its
+                 // own could not be read: the page shows the scan's.
+                 if (ok && restoring && m_own.unknown) {
+                     showStatus(Status::ReadFail);
+                     m_pendingMessage =
+                         i18n::pickText(link().ComBuf[cb::LangCode], OwnSettingsUnread)
+                             .arg(link().ComBuf[cb::DevAddr])
+                             .arg(BaudRates[static_cast<std::size_t>(
+                                 effectiveBaud(link(), link().currentBaud()))])
+                             .toStdString();
+                 }
+                 if (after)
+                     after(ok);
+             });
 }
 
 void DeviceWindow::runConfigurationWrite(QTimer *timer,
@@ -342,17 +461,29 @@ void DeviceWindow::runConfigurationWrite(QTimer *timer,
     write.address = address;
     write.baudIndex = baudIndex;
     write.lost = [this](const SettingsChange &change) { noteLostModule(change); };
+    // An address and rate the page only shows because the scan set them are
+    // never stored as the module's own.
+    write.addressAndBaud = !ownSettingsGuessed();
     RequestChain chain;
     appendConfigurationWrite(chain, link(), write);
-    runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail);
+    const bool leftOut = writesAddressAndBaud(m_page.family) && !write.addressAndBaud;
+    runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail, [this, leftOut](bool ok) {
+        if (ok && leftOut)
+            m_pendingMessage =
+                i18n::pickText(link().ComBuf[cb::LangCode], OwnSettingsLeftOut).toStdString();
+    });
 }
 
-void DeviceWindow::appendRestore(RequestChain &chain, int reg, QLineEdit *addressField)
+void DeviceWindow::appendRestore(RequestChain &chain, int reg, QLineEdit *addressField,
+                                 std::function<void(bool)> read)
 {
-    ::appendRestore(chain, link(), reg, [addressField](int address) {
-        if (addressField)
-            addressField->setText(QString::number(address));
-    });
+    ::appendRestore(
+        chain, link(), reg,
+        [addressField](int address) {
+            if (addressField)
+                addressField->setText(QString::number(address));
+        },
+        std::move(read));
 }
 
 void DeviceWindow::appendAddressAndBaud(RequestChain &chain, int address, int baudIndex)
@@ -631,6 +762,11 @@ void DeviceWindow::applyConfiguration(const Configuration &configuration, bool t
             continue;
         }
         words[reg] = value;
+    }
+    // Settings taken over from the file are the operator's choice.
+    if (takeSettings) {
+        m_own.addressSet = true;
+        m_own.baudSet = true;
     }
     // The read's own decode fills the page.
     m_page.show(RegisterWords(words));

@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -139,6 +140,17 @@ protected:
     // would leave the module answering nobody. A failing field turns red and
     // sets CheckFailed.
     static void checkAddress(ExitEdit *field);
+    // The input check of a binding's selectors: false when a written one is
+    // empty (marked red; inputCheckFailed names it and the code its module
+    // held).
+    bool choicesMade(const RegisterBinding &binding);
+    // The ending of a write whose input check failed: "Write Fail", and a
+    // message naming each empty choice.
+    void inputCheckFailed();
+    // The status label's text and colour shown again at the foot of each
+    // page (the calibration pages, where the label itself is out of sight).
+    void mirrorStatus(const QList<QWidget *> &pages);
+
     // Tab order along `order`; a RadioGroup stands for its items in turn (they
     // are made after the page, so Designer cannot order them).
     static void chainTabOrder(const QList<QWidget *> &order);
@@ -174,7 +186,12 @@ protected:
     // The configuration commands that windows of a register block share.
     // Activation: when restore is set, the module is put back to the address
     // and baud code of holding registers reg and reg+1 first; then read runs.
-    void restoreThenRead(bool restore, int reg, QLineEdit *addressField,
+    // When they cannot be read, the module's own address and rate are not
+    // known: the read ends in "Read Fail" and says so, every later read tries
+    // the restore first, and "Write To Device" leaves the address and baud
+    // step out until a restore has read them or the operator has set both
+    // fields.
+    void restoreThenRead(bool restore, int reg, QLineEdit *addressField, QComboBox *baudField,
                          std::function<void()> read);
     // "Read From Device": the information block, judged by accept, then
     // function 3 from register 0 for count() registers, whose reply is
@@ -190,7 +207,8 @@ protected:
                                int address, int baudIndex);
 
     // The shared settings, as steps of this window's chains.
-    void appendRestore(RequestChain &chain, int reg, QLineEdit *addressField);
+    void appendRestore(RequestChain &chain, int reg, QLineEdit *addressField,
+                       std::function<void(bool read)> read = {});
     void appendAddressAndBaud(RequestChain &chain, int address, int baudIndex);
     // Shows a sound information block: version label, serial number.
     void showInfoBlock(const InfoBlock &info, QLabel *versionLabel, QLabel *serialLabel);
@@ -201,6 +219,12 @@ protected:
 
 private:
     QTimer *addTimer(const char *name, int interval, std::function<void()> handler);
+    // Where every command's exchanges begin. A port lost since the last
+    // command (the adapter pulled out) is opened once more, the same port at
+    // the same rate. False when it stays closed: the command has then ended
+    // as failed, nothing sent (`failure` shown, its ending run, the controls
+    // back) and the operator is told that a new scan is needed.
+    bool lineReady(i18n::Status failure, const ChainRunner::Finished &finished);
     void noteLostModule(const SettingsChange &change);
     void showPendingMessage();
     void addConfigurationEntries();
@@ -214,9 +238,15 @@ private:
     // when the file or the page has none.
     QString settingsOf(const Configuration &configuration) const;
     void tell(const i18n::Texts &texts, const QString &details = {});
+    // The address and baud rate the page shows are the scan's, not the
+    // module's own, and the operator has not set them.
+    bool ownSettingsGuessed() const;
 
     ChainRunner m_chain;
     StatusLabel *m_status = nullptr;
+    QList<QPointer<StatusLabel>> m_mirrors;
+    // The empty choices the last input check found, as the message names them.
+    std::map<const RegisterField *, QString> m_emptyChoices;
     TrimBinding *m_trim = nullptr;
     CalibrationRunner *m_calibration = nullptr;
     QList<QTimer *> m_timers;
@@ -226,6 +256,18 @@ private:
     QList<QPointer<QWidget>> m_onControls;
     std::string m_pendingMessage;
     ConfigurationPage m_page{};
+    // The module's own address and baud rate: where the restore reads them,
+    // the page's fields, and whether they are known.
+    struct OwnSettings
+    {
+        std::optional<int> reg; // nothing: this module restores none
+        QPointer<QLineEdit> address;
+        QPointer<QComboBox> baud;
+        bool unknown = false;    // the restore could not read them
+        bool addressSet = false; // the operator set the field since
+        bool baudSet = false;
+    } m_own;
+    bool m_lineGone = false;           // a command is ending because its port could not be reopened
     bool m_configurationShown = false; // the last configuration read showed a sound block
     int m_shownModel = -1;             // model code and serial number of the last
     std::uint32_t m_shownSerial = 0;   // information block shown
