@@ -368,7 +368,7 @@ int liveCommand(Session &session, const Options &options)
     loop.exec();
     poll.stop();
     if (rules.drainOnStop)
-        link.ReadReply();
+        link.arbiter().receive();
     session.flushTrace();
     return failures == polls ? Failed : Done;
 }

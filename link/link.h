@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combuf.h"
+#include "line_arbiter.h"
 #include "port_tables.h"
 #include "serial_line.h"
 #include "traffic_record.h"
@@ -14,7 +15,8 @@
 //
 // An exchange is: ReadReply() to drain, SendCmd(), ReadReply() to collect, then
 // the caller's own check (CrcCheck for reads, EchoOk for writes). The link makes
-// no retries and reports no failure; callers judge each reply.
+// no retries and reports no failure; callers judge each reply. The program
+// sends and receives through arbiter(), the one owner of the line.
 class Link
 {
 public:
@@ -78,6 +80,9 @@ public:
     int currentBaud() const { return m_baudIndex; }
     bool isOpen() const { return m_open; }
 
+    // Who has the line; every exchange of the program goes through it.
+    LineArbiter &arbiter() { return m_arbiter; }
+
     // The record of every frame SendCmd wrote and every receive of
     // ReadReply, drains included (see TrafficRecord). On from the start.
     TrafficRecord &traffic() { return m_traffic; }
@@ -101,4 +106,5 @@ private:
     int m_baudIndex = -1;
     int m_lastReceiveCount = 0;
     bool m_open = false;
+    LineArbiter m_arbiter{*this};
 };

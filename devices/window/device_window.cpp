@@ -1,5 +1,7 @@
 #include "device_window.h"
 
+#include "application.h"
+
 #include "calibration_runner.h"
 #include "configuration_chains.h"
 #include "exit_edit.h"
@@ -230,9 +232,10 @@ void DeviceWindow::runChain(RequestChain chain, ChainRunner::Finished finished, 
 {
     exchangeStarting();
     m_pendingMessage.clear();
-    m_chain.start(std::move(chain), std::move(finished), [this, failure] {
+    m_chain.start(std::move(chain), std::move(finished), [this, failure](std::exception_ptr error) {
         showStatus(failure);
         BtnAllON();
+        showError(error);
     });
 }
 
@@ -280,6 +283,17 @@ void DeviceWindow::runCommandChain(RequestChain chain, Status failure)
 {
     runChain(
         std::move(chain), [](bool) {}, failure);
+}
+
+void DeviceWindow::showError(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception &e) {
+        Application::showException(e);
+    } catch (...) {
+        Application::showException(std::runtime_error("Unexpected error"));
+    }
 }
 
 void DeviceWindow::guarded(Status failure, const std::function<void()> &body)

@@ -150,6 +150,8 @@ protected:
     // The body of a named timer handler that drives the chain.
     void resumeChain(QTimer *timer) { m_chain.timerFired(timer); }
 
+    // The application's error box for an exception that stopped some work.
+    static void showError(std::exception_ptr error);
     // Runs a handler's body; an exception shows `failure`, stops the chain,
     // gives the controls back and goes on to the application's error box.
     void guarded(i18n::Status failure, const std::function<void()> &body);

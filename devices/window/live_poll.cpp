@@ -38,7 +38,7 @@ void LivePoll::stop()
     m_window.TimerAllOFF();
     m_window.BtnAllON();
     if (m_rules.drainOnStop)
-        m_window.link().ReadReply();
+        m_window.link().arbiter().receive();
 }
 
 void LivePoll::tick()
