@@ -32,13 +32,8 @@ FamilyWindow::FamilyWindow(const QString &className, Link &link, TForm3 &scan,
         action->setObjectName(name);
         // An exception stops at the menu entry: the error box, and the
         // program goes on.
-        connect(action, &QAction::triggered, this, [this, handler] {
-            try {
-                (this->*handler)();
-            } catch (const std::exception &error) {
-                Application::showException(error);
-            }
-        });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { Application::runHandler([&] { (this->*handler)(); }); });
         return action;
     };
 

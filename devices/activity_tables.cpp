@@ -134,7 +134,7 @@ const ActivityTable &resistance(bool compact)
                                      "R R R R W W R  R W S S W W W W", chain, chain, chain});
     static const ActivityTable loose(activities, events,
                                      {chain, chain, chain, "S R R R R R R  S W S S W W W R",
-                                      "S S S R W W S  R W S S W W W W", chain, chain, chain});
+                                      "S S S S W W S  R W S S W W W W", chain, chain, chain});
     return compact ? loose : full;
 }
 

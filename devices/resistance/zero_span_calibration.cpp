@@ -256,11 +256,17 @@ bool ZeroSpanCalibration::running() const
     return m_owner.current() == Activity::ZeroSpanRun;
 }
 
-bool ZeroSpanCalibration::enter(bool &fresh, bool keepControls)
+bool ZeroSpanCalibration::enter(int table, bool &fresh, bool keepControls)
 {
-    fresh = !running();
-    if (fresh)
-        return m_owner.begin(WindowEvent::ZeroSpanStart, {m_poll.timer()}, !keepControls);
+    // A point of another table starts a run of its own (which the run under
+    // way refuses).
+    fresh = !running() || table != m_runTable;
+    if (fresh) {
+        if (!m_owner.begin(WindowEvent::ZeroSpanStart, {m_poll.timer()}, !keepControls))
+            return false;
+        m_runTable = table;
+        return true;
+    }
     // A point of the run: after the exchanges under way.
     m_owner.awaitLine();
     return running();
@@ -269,7 +275,7 @@ bool ZeroSpanCalibration::enter(bool &fresh, bool keepControls)
 void ZeroSpanCalibration::setSpan(int t, int p)
 {
     bool fresh = false;
-    if (!enter(fresh, point(t, p).loose))
+    if (!enter(t, fresh, point(t, p).loose))
         return;
     if (!point(t, p).confirm) {
         startPoint(t, p, fresh);
@@ -419,7 +425,7 @@ void ZeroSpanCalibration::done(int t, int p)
     // A "Done" pressed with no point under way (the compact window leaves
     // them enabled) stores its point all the same: a run of its own.
     bool fresh = false;
-    if (!enter(fresh, true))
+    if (!enter(t, fresh, true))
         return;
     int count = 0;
     if (m_set.rules.risingCounts) {

@@ -134,9 +134,9 @@ private:
     void buildModePage(QWidget *page);
     const ZeroSpanPoint &point(int table, int point) const;
     PointControls &controls(int table, int point);
-    // A press of a point's button: false when the window's table refuses a
-    // new run; fresh: it started one.
-    bool enter(bool &fresh, bool keepControls);
+    // A press of a point's button of `table`: false when the window's table
+    // refuses a new run; fresh: it started one.
+    bool enter(int table, bool &fresh, bool keepControls);
     void startPoint(int table, int point, bool fresh);
     void pointStarted(int table, int point);
     void refuse(int table, int point);
@@ -158,5 +158,6 @@ private:
     std::vector<TableControls> m_tables;
     int m_table = -1; // the point that runs
     int m_point = -1;
+    int m_runTable = -1;     // the table of the run under way
     bool m_awaiting = false; // the first point waits for its confirmation
 };

@@ -5,8 +5,6 @@
 
 #include <QTimer>
 
-#include <stdexcept>
-
 using i18n::Status;
 
 namespace {
@@ -230,11 +228,5 @@ void ActivityOwner::guarded(Status failure, const std::function<void()> &body)
 
 void ActivityOwner::showError(std::exception_ptr error)
 {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception &e) {
-        Application::showException(e);
-    } catch (...) {
-        Application::showException(std::runtime_error("Unexpected error"));
-    }
+    Application::runHandler([&error] { std::rethrow_exception(error); });
 }

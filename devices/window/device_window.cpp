@@ -455,7 +455,8 @@ void DeviceWindow::addConfigurationEntries()
     const auto add = [&](const char *name, const char *text, void (DeviceWindow::*handler)()) {
         auto *action = new QAction(QString::fromLatin1(text), file);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { m_activities->caught([&] { (this->*handler)(); }); });
         file->insertAction(first, action);
     };
     add("OpenConfiguration", "Open Configuration...", &DeviceWindow::OpenConfigurationClick);
