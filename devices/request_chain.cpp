@@ -220,15 +220,16 @@ void ChainRunner::continueNow()
     run();
 }
 
-void ChainRunner::completeHeld()
+bool ChainRunner::completeHeld()
 {
     // A step of this chain is the one that asks: the line is its own.
     if (m_inRun)
-        return;
+        return false;
     for (int i = 0; i < 100000 && m_running && m_continue.isActive(); ++i) {
         m_continue.stop();
         run();
     }
+    return true;
 }
 
 void ChainRunner::run()

@@ -147,7 +147,7 @@ public:
     void continueNow();
     // Runs the continuations of the held exchanges at once, up to the chain's
     // next timer or its end (someone else waits for the line).
-    void completeHeld() override;
+    bool completeHeld() override;
 
     // Position of the step that failed the last chain, -1 for none.
     int failedStep() const { return m_failedStep; }

@@ -4,7 +4,8 @@
 #include "link.h"
 
 namespace {
-// Drains that a request waits for at most on a line that will not fall quiet.
+// Drains that a request waits for at most on a line that will not fall
+// quiet, and held exchanges that one use of the line lets go first.
 constexpr int MaxDrains = 8;
 } // namespace
 
@@ -25,10 +26,14 @@ void LineArbiter::release(const Holder &holder)
 
 void LineArbiter::awaitFree(const Holder *user)
 {
-    if (!m_holder || m_holder == user || m_completing)
+    if (m_completing)
         return;
     m_completing = true;
-    m_holder->completeHeld();
+    // What the held exchanges lead to may hold the line anew (a chain that
+    // starts the next one): that is made first as well.
+    for (int i = 0; i < MaxDrains && m_holder && m_holder != user; ++i)
+        if (!m_holder->completeHeld())
+            break; // it is making an exchange right now: the line is its own
     m_completing = false;
 }
 

@@ -25,8 +25,9 @@ public:
     {
     public:
         // Makes the exchanges the line is held for now, then lets it go (or
-        // waits for a timer without it).
-        virtual void completeHeld() = 0;
+        // waits for a timer without it); false when it is making one right
+        // now (whoever asks is part of it).
+        virtual bool completeHeld() = 0;
 
     protected:
         ~Holder() = default;

@@ -137,15 +137,6 @@ void DeviceWindow::showStatus(Status status)
     m_activities->showStatus(status);
 }
 
-QList<QWidget *> DeviceWindow::commandControls() const
-{
-    QList<QWidget *> controls;
-    for (const QPointer<QWidget> &control : m_onControls)
-        if (control)
-            controls.append(control);
-    return controls;
-}
-
 void DeviceWindow::stopWork()
 {
     m_activities->event(WindowEvent::ScanStart);

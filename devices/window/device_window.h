@@ -65,8 +65,6 @@ public:
     // The chain of this window; isRunning() while a command is under way.
     ChainRunner &chain() { return m_activities->chain(); }
     bool busy() const { return m_activities->chain().isRunning(); }
-    // The controls BtnAllON enables.
-    QList<QWidget *> commandControls() const;
     // Runs the chain of the work under way to its ending: success shows
     // `success`, failure `failure`, the work ends (the command controls back)
     // and `after` runs. An exception inside a step ends it as a failure and
@@ -106,6 +104,8 @@ protected:
         return addTimer(name, interval,
                         [this, handler] { (static_cast<Window *>(this)->*handler)(); });
     }
+    // A named timer whose ticks nothing handles yet.
+    QTimer *makeTimer(const char *name, int interval) { return addTimer(name, interval, {}); }
     // Connects a control's signal to its published handler, which runs
     // through the activity owner: an exception stops there.
     template<class Sender, class Signal, class Window>
@@ -115,8 +115,6 @@ protected:
             m_activities->caught([this, handler] { (static_cast<Window *>(this)->*handler)(); });
         });
     }
-    // A named timer whose ticks nothing handles yet.
-    QTimer *makeTimer(const char *name, int interval) { return addTimer(name, interval, {}); }
     void setStatusLabel(StatusLabel *label) { m_status = label; }
     void setCommandControls(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
     void setCommandControls(const QList<QWidget *> &controls)
