@@ -84,6 +84,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // "Read From Device" as the command and the activation make it.
+    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
     // The read's decode of a block, or of a configuration file.

@@ -1,6 +1,5 @@
 #include "device_window.h"
 
-#include "calibration_runner.h"
 #include "configuration_chains.h"
 #include "exit_edit.h"
 #include "field_rules.h"
@@ -117,7 +116,11 @@ bool fitsRegister(int value)
 DeviceWindow::DeviceWindow(const QString &className, Link &link, TForm3 &scan,
                            const QString &helpStem)
     : FamilyWindow(className, link, scan, helpStem)
-    , m_chain(link, this)
+    , m_activities(new ActivityOwner(link, activityTable(className.toStdString()),
+                                     {[this] { BtnAllOFF(); }, [this] { BtnAllON(); },
+                                      [this](Status status) { paintStatus(status); },
+                                      [this] { tell(LineLost); }},
+                                     this))
 {
     addConfigurationEntries();
 }
@@ -132,7 +135,8 @@ QTimer *DeviceWindow::addTimer(const char *name, int interval, std::function<voi
     timer->setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early
     if (handler) {
         m_handlers.emplace_back(timer, handler);
-        connect(timer, &QTimer::timeout, this, [handler = std::move(handler)] { handler(); });
+        connect(timer, &QTimer::timeout, this,
+                [this, handler = std::move(handler)] { m_activities->caught(handler); });
     }
     m_timers.append(timer);
     return timer;
@@ -153,6 +157,11 @@ int DeviceWindow::devVer() const
 }
 
 void DeviceWindow::showStatus(Status status)
+{
+    m_activities->showStatus(status);
+}
+
+void DeviceWindow::paintStatus(Status status)
 {
     if (!m_status)
         return;
@@ -190,13 +199,23 @@ bool DeviceWindow::choicesMade(const RegisterBinding &binding)
 
 void DeviceWindow::inputCheckFailed()
 {
-    showStatus(Status::WriteFail);
+    m_activities->end(Activity::Write, Status::WriteFail);
     if (m_emptyChoices.empty())
         return;
     QStringList named;
     for (const auto &[field, text] : m_emptyChoices)
         named << text;
     tell(EmptyChoices, named.join("\n"));
+}
+
+void DeviceWindow::stopWork()
+{
+    m_activities->event(WindowEvent::ScanStart);
+}
+
+void DeviceWindow::closing()
+{
+    m_activities->event(WindowEvent::Close);
 }
 
 void DeviceWindow::setCommandControls(const QList<QWidget *> &disabled,
@@ -215,8 +234,13 @@ void DeviceWindow::BtnAllOFF()
     for (const QPointer<QWidget> &control : std::as_const(m_offControls))
         if (control)
             control->setEnabled(false);
-    if (m_trim)
+    if (m_trim) {
         m_trim->setEnabled(false);
+        // An activity that lets the output be trimmed meanwhile keeps the
+        // controls that adjust it.
+        if (m_activities->responseTo(WindowEvent::Trim) == Response::Within)
+            m_trim->setAdjustable(true);
+    }
 }
 
 void DeviceWindow::BtnAllON()
@@ -230,7 +254,8 @@ void DeviceWindow::BtnAllON()
 
 void DeviceWindow::TimerAllOFF()
 {
-    m_chain.stop();
+    // A zero step runs on through it.
+    m_activities->stop(Activity::ZeroStep);
     for (QTimer *timer : std::as_const(m_timers))
         if (!m_kept.contains(timer))
             timer->stop();
@@ -284,9 +309,8 @@ void DeviceWindow::runChain(RequestChain chain, Status success, Status failure,
 {
     runChain(
         std::move(chain),
-        [this, success, failure, after = std::move(after)](bool ok) {
-            showStatus(ok ? success : failure);
-            BtnAllON();
+        [this, success, failure, after = std::move(after), work = m_activities->work()](bool ok) {
+            m_activities->end(work, ok ? success : failure);
             if (after)
                 after(ok);
             showPendingMessage();
@@ -296,19 +320,18 @@ void DeviceWindow::runChain(RequestChain chain, Status success, Status failure,
 
 void DeviceWindow::runChain(RequestChain chain, ChainRunner::Finished finished, Status failure)
 {
-    exchangeStarting();
     m_pendingMessage.clear();
-    if (!lineReady(failure, finished))
-        return;
-    m_chain.start(std::move(chain), std::move(finished), [this, failure] {
-        showStatus(failure);
-        BtnAllON();
-    });
+    m_activities->runChain(std::move(chain), std::move(finished), failure);
 }
 
-void DeviceWindow::beginActivation(QTabWidget *pages, QLabel *serial, QLabel *version)
+bool DeviceWindow::beginActivation(QTabWidget *pages, QLabel *serial, QLabel *version)
 {
-    TimerAllOFF();
+    if (!m_activities->begin(WindowEvent::Activation))
+        return false;
+    // Every timer stops, but one a zero step runs on.
+    for (QTimer *timer : std::as_const(m_timers))
+        if (!m_kept.contains(timer))
+            timer->stop();
     // Saving a configuration waits for this activation's read.
     m_configurationShown = false;
     // The trim counts shown may be another module's until a read has shown
@@ -321,14 +344,14 @@ void DeviceWindow::beginActivation(QTabWidget *pages, QLabel *serial, QLabel *ve
     if (version)
         version->setText(QString::fromStdString(VersionTable(devVer())));
     applyCurrentLanguage();
+    return true;
 }
 
 void DeviceWindow::showFactoryFunctions(bool on, QTabWidget *pages, const QList<QWidget *> &factory)
 {
     if (!on) {
-        // A calibration point cannot go on with its page gone: it ends unstored.
-        if (m_calibration && m_calibration->current() >= 0)
-            m_calibration->abandon();
+        // Work on the pages that go (a calibration point) ends unstored.
+        m_activities->event(WindowEvent::LeaveServiceMode);
         pages->setCurrentIndex(0);
     }
     for (QWidget *widget : factory) {
@@ -337,51 +360,6 @@ void DeviceWindow::showFactoryFunctions(bool on, QTabWidget *pages, const QList<
             pages->setTabVisible(page, on);
         else
             widget->setVisible(on);
-    }
-}
-
-void DeviceWindow::runQuietly(RequestChain chain)
-{
-    exchangeStarting();
-    if (!lineReady(Status::WriteFail, {}))
-        return;
-    m_chain.start(std::move(chain), {});
-}
-
-bool DeviceWindow::lineReady(Status failure, const ChainRunner::Finished &finished)
-{
-    if (!m_lineGone && (!link().lineLost() || link().reopenLost()))
-        return true;
-    // What the ending starts ends here too, without another attempt or box.
-    const bool first = !m_lineGone;
-    m_lineGone = true;
-    m_chain.stop();
-    showStatus(failure);
-    if (finished)
-        finished(false);
-    BtnAllON();
-    if (first) {
-        m_lineGone = false;
-        tell(LineLost);
-    }
-    return false;
-}
-
-void DeviceWindow::runCommandChain(RequestChain chain, Status failure)
-{
-    runChain(
-        std::move(chain), [](bool) {}, failure);
-}
-
-void DeviceWindow::guarded(Status failure, const std::function<void()> &body)
-{
-    try {
-        body();
-    } catch (...) {
-        m_chain.stop();
-        showStatus(failure);
-        BtnAllON();
-        throw;
     }
 }
 
@@ -420,7 +398,6 @@ void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> a
         configurationShown();
         return true;
     };
-    BtnAllOFF();
     showStatus(Status::Transmission);
     RequestChain chain;
     const bool restoring = m_own.reg && m_own.unknown;
@@ -451,7 +428,6 @@ void DeviceWindow::runConfigurationWrite(QTimer *timer,
                                          const std::vector<RegisterBinding::Write> &writes,
                                          int address, int baudIndex)
 {
-    BtnAllOFF();
     showStatus(Status::Transmission);
     ConfigurationWrite write;
     write.family = m_page.family;
@@ -521,14 +497,18 @@ void DeviceWindow::showInfoBlock(const InfoBlock &info, QLabel *versionLabel, QL
 
 void DeviceWindow::loadSerialNumber(QLineEdit *edit, int commandCell)
 {
+    // Text that is not a number is the standard conversion error, before
+    // anything starts.
     const std::uint32_t number = serialNumberOf(edit->text().toStdString());
+    if (!m_activities->begin(WindowEvent::LoadSerialNumber))
+        return;
     RequestChain chain;
     appendSerialNumber(chain, number, commandCell, [edit, number] {
         edit->setText(QString::number(static_cast<std::uint32_t>(number + 1)));
     });
-    BtnAllOFF();
     runChain(
-        std::move(chain), [this](bool) { BtnAllON(); }, Status::WriteFail);
+        std::move(chain), [this](bool) { m_activities->end(Activity::SerialLoad); },
+        Status::WriteFail);
 }
 
 void DeviceWindow::setAddress(QLineEdit *addressField, QComboBox *baudField)
@@ -541,17 +521,18 @@ void DeviceWindow::setAddress(QLineEdit *addressField, QComboBox *baudField)
         return;
     }
     const int address = textToInt(text);
+    if (!m_activities->begin(WindowEvent::AddressSet))
+        return;
     RequestChain chain;
     appendSetAddress(chain, link(), address, baudField->currentIndex(),
                      [this](const SettingsChange &change) { noteLostModule(change); });
-    BtnAllOFF();
     runChain(
         std::move(chain),
         [this](bool ok) {
             // The button reports nothing unless the module was lost.
             if (!ok)
                 showStatus(Status::WriteFail);
-            BtnAllON();
+            m_activities->end(Activity::AddressSet);
             showPendingMessage();
         },
         Status::WriteFail);
@@ -577,7 +558,8 @@ void DeviceWindow::addConfigurationEntries()
     const auto add = [&](const char *name, const char *text, void (DeviceWindow::*handler)()) {
         auto *action = new QAction(QString::fromLatin1(text), file);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { m_activities->caught([&] { (this->*handler)(); }); });
         file->insertAction(first, action);
     };
     add("OpenConfiguration", "Open Configuration...", &DeviceWindow::OpenConfigurationClick);
@@ -597,7 +579,8 @@ bool DeviceWindow::mayUseFiles(bool saving)
 {
     if (!m_page.show)
         return false;
-    if (busy()) {
+    if (m_activities->event(saving ? WindowEvent::SaveConfiguration
+                                   : WindowEvent::OpenConfiguration) == Response::Refuse) {
         tell(Busy);
         return false;
     }
