@@ -28,6 +28,17 @@ bool Application::notify(QObject *receiver, QEvent *event)
     return false;
 }
 
+void Application::runHandler(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &error) {
+        showException(error);
+    } catch (...) {
+        showException(std::runtime_error("Unexpected error"));
+    }
+}
+
 void Application::showException(const std::exception &error)
 {
     const QString text = QString::fromUtf8(error.what());

@@ -19,6 +19,10 @@ public:
 
     // Shows the standard error box for an exception.
     static void showException(const std::exception &error);
+    // Runs a handler where its control, menu or timer calls it: an exception
+    // stops there and is shown in the standard error box ("Unexpected error"
+    // for one that is no std::exception). notify's catch is the last resort.
+    static void runHandler(const std::function<void()> &handler);
     // Tests replace the box with a recorder; an empty hook restores the box.
     using ErrorHook = std::function<void(const QString &text)>;
     static void setErrorHook(ErrorHook hook);

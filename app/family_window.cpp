@@ -1,6 +1,7 @@
 #include "family_window.h"
 
 #include "activation_tracker.h"
+#include "application.h"
 #include "help_file.h"
 #include "link.h"
 #include "scan_window.h"
@@ -29,7 +30,10 @@ FamilyWindow::FamilyWindow(const QString &className, Link &link, TForm3 &scan,
                                  void (FamilyWindow::*handler)()) {
         QAction *action = menu->addAction(text);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
+        // An exception stops at the menu entry: the error box, and the
+        // program goes on.
+        connect(action, &QAction::triggered, this,
+                [this, handler] { Application::runHandler([&] { (this->*handler)(); }); });
         return action;
     };
 
@@ -120,7 +124,7 @@ void FamilyWindow::closeEvent(QCloseEvent *event)
     // Closing a family window ends the program: the window itself is only
     // hidden, the scan window is closed. Work in progress stops first, so
     // nothing more goes out on the line.
-    stopWork();
+    closing();
     event->accept();
     m_scan.close();
 }

@@ -32,6 +32,8 @@ public:
     // Scan > Start stops the work in progress first (timers, or the flag that
     // suppresses the reload on activation).
     virtual void stopWork() {}
+    // Closing the window ends the program: the work in progress stops first.
+    virtual void closing() { stopWork(); }
     // Service mode shows or hides the factory functions of the window.
     virtual void serviceModeChanged(bool on) { Q_UNUSED(on) }
 

@@ -1,6 +1,7 @@
 #include "scan_window.h"
 
 #include "activation_tracker.h"
+#include "application.h"
 #include "device_enumerator.h"
 #include "device_settings.h"
 #include "help_file.h"
@@ -103,7 +104,8 @@ TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
     Button1 = new QPushButton("Start", central);
     Button1->setObjectName("Button1");
     Button1->setMinimumWidth(110);
-    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { Application::runHandler([this] { Button1Click(); }); });
 
     grid->addWidget(label3, 0, 0, Qt::AlignTop);
     grid->addWidget(ListBox1, 0, 1, 1, 2);
@@ -121,7 +123,8 @@ TForm3::TForm3(Link &link, std::unique_ptr<DeviceEnumerator> enumerator)
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(20);
     Timer1->setTimerType(Qt::PreciseTimer);
-    connect(Timer1, &QTimer::timeout, this, &TForm3::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this,
+            [this] { Application::runHandler([this] { Timer1Timer(); }); });
 
     ActivationTracker::instance().addProgramWindow(this);
 }

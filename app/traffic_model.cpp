@@ -7,8 +7,8 @@
 
 namespace {
 
-const char *const Headings[TrafficModel::ColumnCount] = {"Time (s)", "Dir", "Baud", "Bytes (hex)",
-                                                         "Decoded"};
+const char *const Headings[TrafficModel::ColumnCount] = {"Time (s)",    "Dir",     "Baud",
+                                                         "Bytes (hex)", "Verdict", "Decoded"};
 
 // Widest bytes column of the text form: a short reply (13 bytes). Longer
 // frames push the decoded text further out.
@@ -79,7 +79,10 @@ int TrafficModel::update()
     beginInsertRows({}, static_cast<int>(m_count), static_cast<int>(m_count + added) - 1);
     for (std::uint64_t serial = from; serial < end; ++serial) {
         const TrafficEntry &entry = *m_record.find(serial);
-        const Line line{entry, describeTraffic(entry).verdict};
+        Line line{entry, describeTraffic(entry).verdict};
+        // A reply the program refused reads as a failure, however it decodes.
+        if (entry.judged && entry.verdict.failed() && line.verdict == TrafficVerdict::Ok)
+            line.verdict = TrafficVerdict::Mismatch;
         const std::size_t slot = (m_head + m_count) % m_capacity;
         if (slot == m_lines.size())
             m_lines.push_back(line);
@@ -114,6 +117,7 @@ QString TrafficModel::cellText(int row, int column) const
     case Direction: return QString::fromLatin1(trafficDirection(line));
     case Baud: return line.baudRate > 0 ? QString::number(line.baudRate) : QString();
     case Bytes: return QString::fromStdString(trafficHex(line));
+    case Verdict: return QString::fromStdString(trafficVerdict(line));
     case Decoded: return QString::fromStdString(describeTraffic(line).text);
     default: return {};
     }
@@ -131,23 +135,37 @@ QString TrafficModel::toText(const std::vector<int> &rows) const
 {
     int timeWidth = static_cast<int>(qstrlen(Headings[Time]));
     int hexWidth = static_cast<int>(qstrlen(Headings[Bytes]));
+    int verdictWidth = static_cast<int>(qstrlen(Headings[Verdict]));
     for (int row : rows) {
         timeWidth = std::max(timeWidth, static_cast<int>(cellText(row, Time).size()));
         hexWidth = std::max(hexWidth, static_cast<int>(entry(row).keptSize()) * 3 - 1);
+        verdictWidth = std::max(verdictWidth, static_cast<int>(cellText(row, Verdict).size()));
     }
     hexWidth = std::min(hexWidth, MaxHexWidth);
-    const auto line = [timeWidth, hexWidth](const QString &time, const QString &direction,
-                                            const QString &baud, const QString &bytes,
-                                            const QString &decoded) {
-        return time.rightJustified(timeWidth) + QLatin1String("  ") + direction.leftJustified(3) +
-               QLatin1String("  ") + baud.rightJustified(5) + QLatin1String("  ") +
-               bytes.leftJustified(hexWidth) + QLatin1String("  ") + decoded + QLatin1Char('\n');
+    const auto line = [timeWidth, hexWidth, verdictWidth](const QStringList &cells) {
+        return cells[Time].rightJustified(timeWidth) + QLatin1String("  ") +
+               cells[Direction].leftJustified(3) + QLatin1String("  ") +
+               cells[Baud].rightJustified(5) + QLatin1String("  ") +
+               cells[Bytes].leftJustified(hexWidth) + QLatin1String("  ") +
+               cells[Verdict].leftJustified(verdictWidth) + QLatin1String("  ") + cells[Decoded] +
+               QLatin1Char('\n');
     };
-    QString text = line(Headings[Time], Headings[Direction], Headings[Baud], Headings[Bytes],
-                        Headings[Decoded]);
-    for (int row : rows)
-        text += line(cellText(row, Time), cellText(row, Direction), cellText(row, Baud),
-                     cellText(row, Bytes), cellText(row, Decoded));
+    return lines(rows, line);
+}
+
+QString TrafficModel::lines(const std::vector<int> &rows,
+                            const std::function<QString(const QStringList &)> &line) const
+{
+    QStringList headings;
+    for (const char *heading : Headings)
+        headings << QString::fromLatin1(heading);
+    QString text = line(headings);
+    for (int row : rows) {
+        QStringList cells;
+        for (int column = 0; column < ColumnCount; ++column)
+            cells << cellText(row, column);
+        text += line(cells);
+    }
     return text;
 }
 
@@ -159,17 +177,7 @@ QString TrafficModel::toCsv(const std::vector<int> &rows) const
             quoted << csvField(field);
         return quoted.join(QLatin1Char(',')) + QLatin1String("\r\n");
     };
-    QStringList headings;
-    for (const char *heading : Headings)
-        headings << QString::fromLatin1(heading);
-    QString text = record(headings);
-    for (int row : rows) {
-        QStringList fields;
-        for (int column = 0; column < ColumnCount; ++column)
-            fields << cellText(row, column);
-        text += record(fields);
-    }
-    return text;
+    return lines(rows, record);
 }
 
 int TrafficModel::rowCount(const QModelIndex &parent) const

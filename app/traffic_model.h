@@ -6,6 +6,7 @@
 #include <QFont>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The lines the traffic window shows: a copy of the link's record taken
@@ -17,7 +18,7 @@ class TrafficModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { Time, Direction, Baud, Bytes, Decoded, ColumnCount };
+    enum Column { Time, Direction, Baud, Bytes, Verdict, Decoded, ColumnCount };
 
     explicit TrafficModel(const TrafficRecord &record, QObject *parent = nullptr);
 
@@ -45,6 +46,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    // A heading line, then one line per row, each made of its cells by line.
+    QString lines(const std::vector<int> &rows,
+                  const std::function<QString(const QStringList &)> &line) const;
+
     // One line: the entry and its verdict, decided once when it is taken.
     struct Line
     {

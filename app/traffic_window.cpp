@@ -81,6 +81,7 @@ TrafficWindow::TrafficWindow(TrafficRecord &record)
     // short with their tool tip showing them whole.
     Lines->setColumnWidth(TrafficModel::Bytes,
                           fixed.horizontalAdvance(QString(13 * 3 - 1, QLatin1Char('0'))) + pad);
+    Lines->setColumnWidth(TrafficModel::Verdict, plain.horizontalAdvance("wrong byte count") + pad);
     // Ctrl+C anywhere in the window copies the selected lines, not the one
     // cell the view would copy by itself.
     auto *copyKey = new QShortcut(QKeySequence::Copy, this);

@@ -199,14 +199,24 @@ bool Session::run(RequestChain chain, const char *what)
     m_last = chain;
     bool finished = false;
     bool result = false;
+    std::exception_ptr error;
     QEventLoop loop;
-    m_runner->start(std::move(chain), [&](bool ok) {
-        finished = true;
-        result = ok;
-        loop.quit();
-    });
+    m_runner->start(
+        std::move(chain),
+        [&](bool ok) {
+            finished = true;
+            result = ok;
+            loop.quit();
+        },
+        [&](std::exception_ptr thrown) {
+            finished = true;
+            error = thrown;
+            loop.quit();
+        });
     if (!finished)
         loop.exec();
+    if (error)
+        std::rethrow_exception(error);
     if (m_progress && what)
         std::fprintf(stderr, "\r%*s\r", 40, "");
     flushTrace();

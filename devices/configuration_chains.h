@@ -65,9 +65,9 @@ struct ConfigurationWrite
     std::function<void(bool stored)> stored;
     // Converter and distributors: the address and baud step that ends the write
     // (left out when addressAndBaud is false).
-    bool addressAndBaud = true;
     int address = 1;
     int baudIndex = -1;
+    bool addressAndBaud = true;
     std::function<void(const SettingsChange &)> lost;
 };
 // Transmitter: each write (echo checked, sent once more, drained as its

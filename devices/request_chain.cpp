@@ -172,6 +172,11 @@ ChainRunner::ChainRunner(Link &link, QObject *parent)
     connect(&m_continue, &QTimer::timeout, this, &ChainRunner::run);
 }
 
+ChainRunner::~ChainRunner()
+{
+    m_link.arbiter().release(*this);
+}
+
 void ChainRunner::start(RequestChain chain, Finished finished, Aborted aborted)
 {
     stop();
@@ -194,6 +199,7 @@ void ChainRunner::stop()
         m_awaited->stop();
     m_awaited = nullptr;
     m_running = false;
+    m_link.arbiter().release(*this);
 }
 
 void ChainRunner::timerFired(QTimer *timer)
@@ -214,7 +220,34 @@ void ChainRunner::continueNow()
     run();
 }
 
+bool ChainRunner::completeHeld()
+{
+    // A step of this chain is the one that asks: the line is its own.
+    if (m_inRun)
+        return false;
+    for (int i = 0; i < 100000 && m_running && m_continue.isActive(); ++i) {
+        m_continue.stop();
+        run();
+    }
+    return true;
+}
+
 void ChainRunner::run()
+{
+    LineArbiter &arbiter = m_link.arbiter();
+    arbiter.awaitFree(this);
+    arbiter.hold(*this);
+    const bool outer = !m_inRun;
+    m_inRun = true;
+    runSteps();
+    if (outer)
+        m_inRun = false;
+    // Between two held exchanges the line stays this chain's.
+    if (!m_continue.isActive())
+        arbiter.release(*this);
+}
+
+void ChainRunner::runSteps()
 {
     const std::uint64_t generation = m_generation;
     // A step's own action may stop this chain or start another one.
@@ -261,18 +294,26 @@ void ChainRunner::run()
         }
         finish(true);
     } catch (...) {
-        const bool mine = !replaced();
+        // The chain ends here (unless a step had already put another in its
+        // place); its abort handler reports what went wrong.
+        if (replaced())
+            return;
+        Finished finished = std::move(m_finished);
+        Aborted aborted = std::move(m_aborted);
         stop();
-        if (mine && m_aborted)
-            m_aborted();
-        throw;
+        m_steps.clear();
+        if (aborted)
+            aborted(std::current_exception());
+        else if (finished)
+            finished(false);
     }
 }
 
 ChainRunner::Outcome ChainRunner::attempt(ChainStep &step, bool &waited)
 {
+    LineArbiter &line = m_link.arbiter();
     if (m_attempt == 0 ? step.drain : step.drainRetry) {
-        m_link.ReadReply();
+        line.receive();
         waited = true;
     }
     if (step.send) {
@@ -280,10 +321,10 @@ ChainRunner::Outcome ChainRunner::attempt(ChainStep &step, bool &waited)
         const int value = step.valueNow ? step.valueNow() : step.value;
         const int function =
             m_attempt == 1 && step.retryFunction ? step.retryFunction : step.function;
-        m_link.SendCmd(address, function, step.reg, value);
+        line.send(address, function, step.reg, value);
     }
     if (step.collect) {
-        m_link.ReadReply();
+        line.receive();
         waited = true;
     }
     bool passed = checkPasses(step);
@@ -312,6 +353,7 @@ void ChainRunner::finish(bool ok)
 {
     m_running = false;
     m_awaited = nullptr;
+    m_link.arbiter().release(*this);
     m_steps.clear();
     Finished finished = std::move(m_finished);
     m_finished = nullptr;
@@ -350,9 +392,11 @@ bool Poll::isRunning() const
 
 void Poll::tick()
 {
+    // A tick that falls due while a command holds the line follows its exchanges.
+    m_link.arbiter().awaitFree();
     if (!isRunning())
         return;
-    m_link.ReadReply();
+    m_link.arbiter().receive();
     const bool sound = m_link.ReplyOk(m_request.count);
     if (m_report)
         m_report(sound);
@@ -364,7 +408,9 @@ void Poll::tick()
 
 void Poll::sendRequest()
 {
+    LineArbiter &line = m_link.arbiter();
+    line.awaitFree();
     if (m_request.drain)
-        m_link.ReadReply();
-    m_link.SendCmd(m_link.ComBuf[cb::DevAddr], m_request.function, m_request.reg, m_request.count);
+        line.receive();
+    line.send(m_link.ComBuf[cb::DevAddr], m_request.function, m_request.reg, m_request.count);
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "line_arbiter.h"
+
 #include <QObject>
 #include <QTimer>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -107,17 +110,26 @@ private:
 // that timer: the window's named handler (Timer4Timer...) hands the tick back
 // with timerFired(). A repeated request is an exchange of its own.
 //
-// Stopping sends nothing more. An exception from a step stops the chain, calls
-// the abort handler and goes on to the caller (the application shows it).
-class ChainRunner : public QObject
+// The runner holds the line (LineArbiter) from a start or a timer's tick until
+// the chain waits for its next timer or ends: the exchanges that one handler
+// of the window makes in one go are never split by another user of the line,
+// who makes them happen first (completeHeld) and then follows.
+//
+// Stopping sends nothing more. An exception from a step stops the chain and
+// goes no further: the abort handler gets it (without one, the chain ends as
+// failed).
+class ChainRunner
+    : public QObject
+    , public LineArbiter::Holder
 {
     Q_OBJECT
 
 public:
     using Finished = std::function<void(bool ok)>;
-    using Aborted = std::function<void()>;
+    using Aborted = std::function<void(std::exception_ptr error)>;
 
     explicit ChainRunner(Link &link, QObject *parent = nullptr);
+    ~ChainRunner() override;
 
     // Stops any chain still running, then starts this one.
     void start(RequestChain chain, Finished finished, Aborted aborted = {});
@@ -133,6 +145,9 @@ public:
     // Runs the pending continuation at once (tests, which drive the event loop
     // themselves).
     void continueNow();
+    // Runs the continuations of the held exchanges at once, up to the chain's
+    // next timer or its end (someone else waits for the line).
+    bool completeHeld() override;
 
     // Position of the step that failed the last chain, -1 for none.
     int failedStep() const { return m_failedStep; }
@@ -141,6 +156,7 @@ private:
     enum class Outcome { Passed, Again, Failed };
 
     void run();
+    void runSteps();
     Outcome attempt(ChainStep &step, bool &waited);
     bool checkPasses(const ChainStep &step) const;
     void finish(bool ok);
@@ -151,6 +167,7 @@ private:
     int m_attempt = 0;
     bool m_timerDone = false;
     bool m_running = false;
+    bool m_inRun = false; // a step runs: the line is in use right now
     int m_failedStep = -1;
     std::uint64_t m_generation = 0;
     QTimer *m_awaited = nullptr;

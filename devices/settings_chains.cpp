@@ -38,7 +38,8 @@ void appendInfoRead(RequestChain &chain, Link &link, std::function<bool(const In
         .andThen([&link, accept = std::move(accept)] { return accept(decodeInfoBlock(link)); });
 }
 
-void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(int)> shown)
+void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(int)> shown,
+                   std::function<void(bool)> read)
 {
     struct Restored
     {
@@ -61,6 +62,8 @@ void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(
         if (restored->sound && shown)
             shown(address);
     });
+    if (read)
+        chain.action([restored, read] { read(restored->sound); });
     chain.exchange(5, AddressCell, 0)
         .onlyIf(usable)
         .valueFrom([restored] { return restored->address; })

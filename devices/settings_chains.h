@@ -24,8 +24,10 @@ void appendInfoRead(RequestChain &chain, Link &link, std::function<bool(const In
 // the module to that address, writes register 20 := baud code and reopens the
 // port at that rate. No echo is checked. Only a sound reply with an address 1..255 and a baud code
 // 0..3 is used; otherwise nothing is written and the line stays as it is. shown gets the address
-// for the window's address field.
-void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(int)> shown);
+// for the window's address field; read learns whether the module's own settings were read (false:
+// the module stays at the scan's address and rate, and its own are not known).
+void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(int)> shown,
+                   std::function<void(bool read)> read = {});
 
 // Where the module should answer after a change of its address or baud rate,
 // and where it answered before, for the message when it does not.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combuf.h"
+#include "line_arbiter.h"
 #include "link_failure.h"
 #include "port_tables.h"
 #include "serial_line.h"
@@ -17,6 +18,7 @@
 // the caller's own check (CrcCheck for reads, EchoOk for writes). The link makes
 // no retries and reports no failure; callers judge each reply, and each check
 // that fails keeps why (lastFailure) and marks the reply in the traffic record.
+// The program sends and receives through arbiter(), the one owner of the line.
 class Link
 {
 public:
@@ -46,7 +48,7 @@ public:
     // The open port was lost under the link (the adapter pulled out): a
     // request it did not take, or the serial line reporting its device gone.
     // Cleared by the next OpenCom that opens the port.
-    bool lineLost() const { return m_lost; }
+    bool lineLost() const { return m_lost || (m_open && m_line->lost()); }
     // Opens the lost port once more: the same port at the same baud code.
     // True when it is open again.
     bool reopenLost();
@@ -93,6 +95,9 @@ public:
     int currentBaud() const { return m_baudIndex; }
     bool isOpen() const { return m_open; }
 
+    // Who has the line; every exchange of the program goes through it.
+    LineArbiter &arbiter() { return m_arbiter; }
+
     // The record of every frame SendCmd wrote and every receive of
     // ReadReply, drains included (see TrafficRecord). On from the start.
     TrafficRecord &traffic() { return m_traffic; }
@@ -127,4 +132,5 @@ private:
     bool m_open = false;
     bool m_lastSent = false; // the port took the last request
     bool m_lost = false;
+    LineArbiter m_arbiter{*this};
 };

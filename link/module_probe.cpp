@@ -5,9 +5,11 @@
 
 void identifyModule(Link &link, int address)
 {
-    link.ReadReply();
-    link.SendCmd(address, 4, InfoBlockRegister, 4);
-    link.ReadReply();
+    LineArbiter &line = link.arbiter();
+    line.awaitFree();
+    line.receive();
+    line.send(address, 4, InfoBlockRegister, 4);
+    line.receive();
     // Decide only on a genuine answer to this request: from the address asked,
     // with function 4, eight data bytes and a good CRC, never on bytes an
     // earlier exchange left in the reply area.
@@ -61,12 +63,13 @@ int probeModule(Link &link, const std::function<void(int baudIndex)> &baudTried)
     buf[cb::DevAddr] = 1;
     while (buf[cb::DevFamily] == NoFamily) {
         link.Reopen(buf[cb::BaudIdx]);
-        link.ReadReply();
-        link.SendCmd(0, 5, AddressCell, 1);
-        link.ReadReply();
-        link.ReadReply();
-        link.SendCmd(0, 6, BaudCell, 2);
-        link.ReadReply();
+        LineArbiter &line = link.arbiter();
+        line.receive();
+        line.send(0, 5, AddressCell, 1);
+        line.receive();
+        line.receive();
+        line.send(0, 6, BaudCell, 2);
+        line.receive();
         link.Reopen(2);
         identifyModule(link, 1);
         if (buf[cb::DevFamily] != NoFamily)

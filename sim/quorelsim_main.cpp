@@ -1,7 +1,9 @@
 // quorelsim: one simulated module behind a pseudo-terminal. The tool (or any
 // Modbus master) opens the slave terminal as its serial port; every request
 // and reply is logged in hex with a one-line decoding; a faulted exchange
-// carries the fault's name.
+// carries the fault's name. A request that begins while the module is still
+// answering the one before collides with that reply, as on an RS-485 line:
+// neither gets through, and the log counts the collisions.
 #include "fault_plan.h"
 #include "frame_log.h"
 #include "port_tables.h"
@@ -165,8 +167,9 @@ private:
 
 struct PendingReply
 {
-    Clock::time_point due;
+    Clock::time_point due; // its last byte has left the module
     std::vector<std::uint8_t> bytes;
+    bool garbled = false;
 };
 
 class Server
@@ -180,6 +183,8 @@ public:
         for (const FaultRule &rule : faults)
             m_faults.arm(rule);
     }
+
+    int collisions() const { return m_collisions; }
 
     // Serves until a signal arrives.
     void run()
@@ -210,7 +215,7 @@ public:
 
             const auto now = Clock::now();
             while (!m_replies.empty() && m_replies.front().due <= now) {
-                send(m_replies.front().bytes);
+                send(m_replies.front());
                 m_replies.pop_front();
             }
             if ((!m_frame.empty() || m_dropped > 0) &&
@@ -235,8 +240,10 @@ private:
             const auto n = ::read(m_master, buffer, sizeof buffer);
             if (n <= 0)
                 break;
-            if (m_frame.empty() && m_dropped == 0)
+            if (m_frame.empty() && m_dropped == 0) {
                 m_frameStart = Clock::now();
+                m_collided = collide();
+            }
             m_lastByte = Clock::now();
             const std::size_t dropped = appendBounded(m_frame, buffer, static_cast<std::size_t>(n));
             if (dropped > 0 && m_dropped == 0) {
@@ -248,6 +255,26 @@ private:
             }
             m_dropped += dropped;
         }
+    }
+
+    // A frame begins: when a reply is still on its way out, the two signals
+    // meet on the line. That reply is garbled and the new request not heard.
+    bool collide()
+    {
+        bool answering = false;
+        for (PendingReply &reply : m_replies) {
+            if (reply.due <= m_frameStart)
+                continue; // complete before the request began
+            answering = true;
+            // One bit changed: the CRC of the frame fails for certain.
+            reply.bytes[reply.bytes.size() / 2] ^= 0x10;
+            reply.garbled = true;
+        }
+        if (answering)
+            m_log.line("    collision: a request began while the module was answering; both are "
+                       "garbled (" +
+                       std::to_string(++m_collisions) + " so far)");
+        return answering;
     }
 
     // The end of a frame that was too long.
@@ -278,6 +305,10 @@ private:
         m_log.line("rx  " + hex(m_frame) + "   " +
                    m_module.describe(m_frame.data(), m_frame.size()) +
                    (fault ? std::string("   [fault ") + faultName(*fault) + "]" : ""));
+        if (m_collided) {
+            m_log.line("    lost: it collided with a reply");
+            return;
+        }
         if (m_pulled) {
             m_log.line("    lost: the adapter is pulled");
             return;
@@ -325,11 +356,12 @@ private:
         m_replies.push_back({due, std::move(reply)});
     }
 
-    void send(const std::vector<std::uint8_t> &reply)
+    void send(const PendingReply &pending)
     {
+        const std::vector<std::uint8_t> &reply = pending.bytes;
         const auto n = ::write(m_master, reply.data(), reply.size());
         if (n == static_cast<ssize_t>(reply.size()))
-            m_log.line("tx  " + hex(reply));
+            m_log.line("tx  " + hex(reply) + (pending.garbled ? "   [garbled]" : ""));
         else
             m_log.line("    reply dropped: " +
                        std::string(n < 0 ? std::strerror(errno) : "terminal buffer full"));
@@ -347,6 +379,8 @@ private:
     std::deque<PendingReply> m_replies;
     FaultPlan m_faults;
     bool m_pulled = false;
+    bool m_collided = false; // the frame being received began during a reply
+    int m_collisions = 0;
 };
 
 bool installSignals()
@@ -439,9 +473,11 @@ int main(int argc, char **argv)
         std::printf("link: %s -> %s\n", options.linkPath.c_str(), name);
     std::fflush(stdout);
 
-    Server(*module, master, slave, options.faults).run();
+    Server server(*module, master, slave, options.faults);
+    server.run();
 
-    std::printf("quorelsim: stopped\n");
+    std::printf("quorelsim: stopped, %d collision%s\n", server.collisions(),
+                server.collisions() == 1 ? "" : "s");
     std::fflush(stdout);
     ::close(master);
     ::close(slave);

@@ -98,9 +98,19 @@ bool SimulatedLine::write(const std::uint8_t *data, std::size_t size)
     entry.value = size > 5 ? frame[4] << 8 | frame[5] : 0;
     entry.baud = m_baudCode;
     entry.timeMs = clockMs();
+    // Two drivers on the pair at once: neither frame survives.
+    entry.collided = m_clockUs < m_answeringUntilUs;
+    if (entry.collided) {
+        ++m_collisions;
+        garbleReply();
+    }
 
     // The frame leaves the port; the module hears it only at its own rate.
     advanceTo(m_clockUs + wireTimeUs(size, m_settings.baudRate));
+    if (entry.collided) {
+        m_log.push_back(entry);
+        return true;
+    }
     entry.heard = m_module != nullptr && m_baudCode >= 0 && m_baudCode == m_module->baudCode() &&
                   is8N1(m_settings);
     if (entry.heard) {
@@ -145,6 +155,16 @@ void SimulatedLine::deliver(const std::vector<std::uint8_t> &reply, bool split)
         m_incoming.push_back(reply[i]);
         m_arrival.push_back(t);
     }
+    if (!reply.empty())
+        m_answeringUntilUs = t;
+}
+
+void SimulatedLine::garbleReply()
+{
+    // The bytes still to leave the module are lost in the clash.
+    for (std::size_t i = 0; i < m_incoming.size(); ++i)
+        if (m_arrival[i] > m_clockUs)
+            m_incoming[i] = static_cast<std::uint8_t>(m_incoming[i] ^ (0x5A + 0x1D * i));
 }
 
 void SimulatedLine::injectFault(LineFault fault, int count)

@@ -18,7 +18,8 @@ struct LoggedRequest
     int value = 0;
     int baud = -1; // baud code the line was set to when the frame was written
     std::int64_t timeMs = 0;
-    bool heard = false; // the module received it (same baud, not lost to a fault)
+    bool heard = false;    // the module received it (same baud, not lost to a fault)
+    bool collided = false; // written while the module still answered the request before
 
     bool operator==(const LoggedRequest &o) const
     {
@@ -38,6 +39,15 @@ struct LoggedRequest
 // Faults apply to requests the module would answer (its address, right baud,
 // good CRC); with BadCrc, ShortReply, Garbage and SplitReply it still executes
 // the request. The line runs 8N1; other settings garble every frame.
+//
+// The line is one RS-485 pair: a request whose first byte goes out while the
+// module is still going to answer, or is answering, the request before it
+// (from the end of that request until the last byte of its reply has left the
+// module) collides with that reply. The module does not hear it, the reply is
+// garbled from there on, and the line counts the collision and marks the
+// request in its log. A request the module does not answer (another address,
+// a broadcast, one lost to a fault or sent at another rate) leaves no such
+// window.
 //
 // A pulled adapter (LineFault::Pulled or setPulled) loses the request it hits
 // (its write fails) and every reply on its way; the port it leaves open is dead (writes fail,
@@ -61,6 +71,8 @@ public:
     // Every request written, lost ones included.
     const std::vector<LoggedRequest> &log() const { return m_log; }
     void clearLog() { m_log.clear(); }
+    // Requests that collided with a reply (see above), since the line was made.
+    int collisions() const { return m_collisions; }
 
     // The next `count` replies suffer `fault` (after those already armed).
     void injectFault(LineFault fault, int count = 1);
@@ -99,6 +111,7 @@ public:
 private:
     void advanceTo(std::int64_t us);
     void deliver(const std::vector<std::uint8_t> &reply, bool split);
+    void garbleReply();
 
     SimModule *m_module = nullptr;
     std::vector<LoggedRequest> m_log;
@@ -107,7 +120,9 @@ private:
     std::deque<std::uint8_t> m_incoming;
     std::deque<std::int64_t> m_arrival; // virtual time (us) each incoming byte is readable
     std::int64_t m_clockUs = 0;
-    std::int64_t m_moduleUs = 0; // how far the module's clock has been moved
+    std::int64_t m_moduleUs = 0;         // how far the module's clock has been moved
+    std::int64_t m_answeringUntilUs = 0; // the last byte of the module's reply leaves it
+    int m_collisions = 0;
     bool m_open = false;
     bool m_openFails = false;
     bool m_pulled = false;

@@ -71,28 +71,28 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     ui.GroupBox6->hide();
     ui.Label45->hide();
 
-    connect(ui.BtnP1, &QPushButton::clicked, this, &TForm1::BtnP1Click);
-    connect(ui.BtnP2, &QPushButton::clicked, this, &TForm1::BtnP2Click);
-    connect(ui.IDSet, &QPushButton::clicked, this, &TForm1::IDSetClick);
-    connect(ui.Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
-    connect(ui.Item1, &RadioGroup::clicked, this, &TForm1::Item1Click);
-    connect(ui.Item3, &RadioGroup::clicked, this, &TForm1::Item3Click);
-    connect(ui.CheckBox2, &QCheckBox::clicked, this, &TForm1::CheckBox2Click);
-    connect(ui.Edi3, &ExitEdit::exited, this, &TForm1::Edi3Exit);
-    connect(ui.Edi4, &ExitEdit::exited, this, &TForm1::Edi4Exit);
-    connect(ui.Edi61, &ExitEdit::exited, this, &TForm1::Edi61Exit);
-    connect(ui.Edi62, &ExitEdit::exited, this, &TForm1::Edi62Exit);
-    connect(ui.Edit8, &ExitEdit::exited, this, &TForm1::Edit8Exit);
-    connect(ui.Edit11, &ExitEdit::exited, this, &TForm1::Edit11Exit);
-    connect(ui.Edit12, &ExitEdit::exited, this, &TForm1::Edit12Exit);
-    connect(ui.Edit13, &ExitEdit::exited, this, &TForm1::Edit13Exit);
-    connect(ui.Edit14, &ExitEdit::exited, this, &TForm1::Edit14Exit);
-    connect(ui.ID_Edit, &ExitEdit::exited, this, &TForm1::ID_EditExit);
+    on(ui.BtnP1, &QPushButton::clicked, &TForm1::BtnP1Click);
+    on(ui.BtnP2, &QPushButton::clicked, &TForm1::BtnP2Click);
+    on(ui.IDSet, &QPushButton::clicked, &TForm1::IDSetClick);
+    on(ui.Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    on(ui.Item1, &RadioGroup::clicked, &TForm1::Item1Click);
+    on(ui.Item3, &RadioGroup::clicked, &TForm1::Item3Click);
+    on(ui.CheckBox2, &QCheckBox::clicked, &TForm1::CheckBox2Click);
+    on(ui.Edi3, &ExitEdit::exited, &TForm1::Edi3Exit);
+    on(ui.Edi4, &ExitEdit::exited, &TForm1::Edi4Exit);
+    on(ui.Edi61, &ExitEdit::exited, &TForm1::Edi61Exit);
+    on(ui.Edi62, &ExitEdit::exited, &TForm1::Edi62Exit);
+    on(ui.Edit8, &ExitEdit::exited, &TForm1::Edit8Exit);
+    on(ui.Edit11, &ExitEdit::exited, &TForm1::Edit11Exit);
+    on(ui.Edit12, &ExitEdit::exited, &TForm1::Edit12Exit);
+    on(ui.Edit13, &ExitEdit::exited, &TForm1::Edit13Exit);
+    on(ui.Edit14, &ExitEdit::exited, &TForm1::Edit14Exit);
+    on(ui.ID_Edit, &ExitEdit::exited, &TForm1::ID_EditExit);
 
     for (QPushButton *read : {ui.Btn71, ui.Btn51, ui.Button26})
-        connect(read, &QPushButton::clicked, this, &TForm1::Btn71Click);
+        on(read, &QPushButton::clicked, &TForm1::Btn71Click);
     for (QPushButton *stop : {ui.Btn72, ui.Btn52, ui.Button27})
-        connect(stop, &QPushButton::clicked, this, &TForm1::Btn72Click);
+        on(stop, &QPushButton::clicked, &TForm1::Btn72Click);
 
     Timer1 = makeTimer("Timer1", configurationWaits(ModuleFamily::Converter).write,
                        &TForm1::Timer1Timer);
@@ -105,7 +105,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
 
     // Output trim: the count registers 10..13 and the command codes 27..32 on
     // register 21; the hidden page mirrors both groups.
-    m_trim = new TrimBinding(*this, {21, true, false});
+    m_trim = new TrimBinding(activities(), {21, true, false});
     m_trim->addPoint({10, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1, ui.Edi41,
                       ui.ScrollBar1, ui.UpDown1, ui.Rad1});
     m_trim->addPoint({11, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2, ui.Edi42,
@@ -118,13 +118,12 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     m_trim->addNormal({32, ui.RadioButton8, ui.RadioButton11});
     setTrim(m_trim);
 
-    m_live = new LivePoll(*this, Timer3, liveRules(ModuleFamily::Converter),
+    m_live = new LivePoll(activities(), Timer3, liveRules(ModuleFamily::Converter),
                           {ui.Btn72, ui.Btn52, ui.Button27},
                           [this](const std::vector<int> &words) { showLiveValues(words); });
     m_calibration = new CalibrationRunner(
-        *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
+        activities(), *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
         [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
-    setCalibration(m_calibration);
 
     m_type = std::make_unique<InputTypePanel>(InputTypeControls{ui.Item1,
                                                                 ui.Item3,
@@ -137,6 +136,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
                                                                 ui.Label3,
                                                                 {ui.Label4, ui.Label5, ui.Label6}});
     setStatusLabel(ui.Lab83);
+    mirrorStatus({ui.TabSheet1, ui.TabSheet2});
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,   ui.Btn72,    ui.Btn51,
                                        ui.Btn52, ui.IDSet, ui.Button1, ui.Button26, ui.Button27};
     // Each Done is enabled by its own point's Start only.
@@ -155,9 +155,10 @@ TForm1::~TForm1() = default;
 
 void TForm1::FormActivate()
 {
-    beginActivation(m_ui->PageControl1);
+    if (!beginActivation(m_ui->PageControl1))
+        return;
     restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings, m_ui->ID_Edit,
-                    [this] { BtnP1Click(); });
+                    m_ui->ComboBox1, [this] { readFromDevice(); });
 }
 
 void TForm1::applyFirmwareRules()
@@ -170,7 +171,13 @@ void TForm1::applyFirmwareRules()
 
 void TForm1::BtnP1Click()
 {
-    TimerAllOFF(); // a live or count poll ends here
+    // A live or count poll ends here.
+    if (activities().begin(WindowEvent::Read))
+        readFromDevice();
+}
+
+void TForm1::readFromDevice()
+{
     m_type->resetColors();
     m_ui->ID_Edit->resetColor();
     runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
@@ -315,7 +322,9 @@ void TForm1::InputCheck()
 {
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    CheckFailed = !m_type->check() || m_registers->selectorCleared(devVer());
+    CheckFailed = !m_type->check();
+    if (!choicesMade(*m_registers))
+        CheckFailed = true;
     // Address 0 is the broadcast address: the module would answer nobody.
     if (!validAddress(fieldText(m_ui->ID_Edit))) {
         CheckFailed = true;
@@ -325,7 +334,9 @@ void TForm1::InputCheck()
 
 void TForm1::BtnP2Click()
 {
-    TimerAllOFF();
+    // A live or count poll ends here.
+    if (!activities().begin(WindowEvent::Write))
+        return;
     guarded(Status::WriteFail, [this] {
         Ui::ConverterPage &ui = *m_ui;
         ui.ID_Edit->resetColor();
@@ -338,7 +349,7 @@ void TForm1::BtnP2Click()
         Edit14Exit();
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // The limits and the output range are written in ascending order.
@@ -359,10 +370,10 @@ void TForm1::Timer1Timer()
 
 void TForm1::Btn71Click()
 {
-    TimerAllOFF();
-    if (isInputType(m_ui->Item1->itemIndex()))
-        InType = m_ui->Item1->itemIndex();
-    m_live->start();
+    m_live->start([this] {
+        if (isInputType(m_ui->Item1->itemIndex()))
+            InType = m_ui->Item1->itemIndex();
+    });
 }
 
 void TForm1::Btn72Click()

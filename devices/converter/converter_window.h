@@ -88,6 +88,8 @@ public:
     QTimer *Timer5 = nullptr; // 0 mV calibration counts, 600 ms
 
 private:
+    // "Read From Device" as the command and the activation make it.
+    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
     // The read's decode of a block, or of a configuration file.

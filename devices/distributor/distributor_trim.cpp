@@ -2,10 +2,10 @@
 
 #include "trim_binding.h"
 
-TrimBinding *makeDistributorTrim(DeviceWindow &window, int commandRegister,
+TrimBinding *makeDistributorTrim(ActivityOwner &owner, int commandRegister,
                                  const DistributorTrimControls &controls)
 {
-    auto *trim = new TrimBinding(window, {commandRegister, false, true});
+    auto *trim = new TrimBinding(owner, {commandRegister, false, true});
     for (std::size_t i = 0; i < 4; ++i) {
         TrimPoint point;
         point.reg = 10 + static_cast<int>(i);

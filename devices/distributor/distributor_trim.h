@@ -2,7 +2,7 @@
 
 #include <array>
 
-class DeviceWindow;
+class ActivityOwner;
 class QAbstractButton;
 class QLineEdit;
 class ScrollBar;
@@ -25,5 +25,5 @@ struct DistributorTrimControls
 // up-downs drain the line before their write, the CH-2 ones do not. A scroll
 // bar drains once, before the write its release makes, never while it is
 // dragged: each wait would hold the window for a reply time-out per position.
-TrimBinding *makeDistributorTrim(DeviceWindow &window, int commandRegister,
+TrimBinding *makeDistributorTrim(ActivityOwner &owner, int commandRegister,
                                  const DistributorTrimControls &controls);

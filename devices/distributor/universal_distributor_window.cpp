@@ -112,22 +112,22 @@ TForm5::TForm5(Link &link, TForm3 &scan)
                            {m_common.get(), context(nullptr)}},
                           [this](const RegisterWords &words) { showConfiguration(words); }});
 
-    connect(ui.BtnP1, &QPushButton::clicked, this, &TForm5::BtnP1Click);
-    connect(ui.BtnP2, &QPushButton::clicked, this, &TForm5::BtnP2Click);
-    connect(ui.Item1, &RadioGroup::clicked, this, &TForm5::Item1Click);
-    connect(ui.Item3, &RadioGroup::clicked, this, &TForm5::Item3Click);
-    connect(ui.RadioGroup1, &RadioGroup::clicked, this, &TForm5::RadioGroup1Click);
-    connect(ui.RadioGroup2, &RadioGroup::clicked, this, &TForm5::RadioGroup2Click);
-    connect(ui.Edit1, &ExitEdit::exited, this, &TForm5::Edit1Exit);
-    connect(ui.Edit2, &ExitEdit::exited, this, &TForm5::Edit2Exit);
-    connect(ui.Edit5, &ExitEdit::exited, this, &TForm5::Edit5Exit);
-    connect(ui.Edit8, &ExitEdit::exited, this, &TForm5::Edit8Exit);
-    connect(ui.Edit9, &ExitEdit::exited, this, &TForm5::Edit9Exit);
-    connect(ui.Edit12, &ExitEdit::exited, this, &TForm5::Edit12Exit);
+    on(ui.BtnP1, &QPushButton::clicked, &TForm5::BtnP1Click);
+    on(ui.BtnP2, &QPushButton::clicked, &TForm5::BtnP2Click);
+    on(ui.Item1, &RadioGroup::clicked, &TForm5::Item1Click);
+    on(ui.Item3, &RadioGroup::clicked, &TForm5::Item3Click);
+    on(ui.RadioGroup1, &RadioGroup::clicked, &TForm5::RadioGroup1Click);
+    on(ui.RadioGroup2, &RadioGroup::clicked, &TForm5::RadioGroup2Click);
+    on(ui.Edit1, &ExitEdit::exited, &TForm5::Edit1Exit);
+    on(ui.Edit2, &ExitEdit::exited, &TForm5::Edit2Exit);
+    on(ui.Edit5, &ExitEdit::exited, &TForm5::Edit5Exit);
+    on(ui.Edit8, &ExitEdit::exited, &TForm5::Edit8Exit);
+    on(ui.Edit9, &ExitEdit::exited, &TForm5::Edit9Exit);
+    on(ui.Edit12, &ExitEdit::exited, &TForm5::Edit12Exit);
     for (QPushButton *read : {ui.Btn71, ui.Btn81})
-        connect(read, &QPushButton::clicked, this, &TForm5::Btn71Click);
+        on(read, &QPushButton::clicked, &TForm5::Btn71Click);
     for (QPushButton *stop : {ui.Btn72, ui.Btn82})
-        connect(stop, &QPushButton::clicked, this, &TForm5::Btn72Click);
+        on(stop, &QPushButton::clicked, &TForm5::Btn72Click);
 
     Timer1 = makeTimer("Timer1", configurationWaits(ModuleFamily::Distributor).read,
                        &TForm5::Timer1Timer);
@@ -138,7 +138,7 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     Timer4 = makeTimer("Timer4", 400, &TForm5::Timer4Timer);
 
     // Output trim of both channels.
-    m_trim = makeDistributorTrim(*this, 21,
+    m_trim = makeDistributorTrim(activities(), 21,
                                  {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
                                   {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
                                   {ui.UpDown9, ui.UpDown10, ui.UpDown3, ui.UpDown4},
@@ -147,19 +147,23 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     setTrim(m_trim);
 
     // Live values PV1 and PV2 after the start code 40; "Stop" reads nothing more.
-    m_live = new LivePoll(*this, Timer3, liveRules(ModuleFamily::Distributor), {ui.Btn72, ui.Btn82},
+    m_live = new LivePoll(activities(), Timer3, liveRules(ModuleFamily::Distributor),
+                          {ui.Btn72, ui.Btn82},
                           [this](const std::vector<int> &words) { showLiveValues(words); });
     // Input calibration: CH-1 types in registers 0/1, CH-2 types in 23/24.
     const DistributorChannel &ch1 = DistributorChannels[0];
     const DistributorChannel &ch2 = DistributorChannels[1];
     m_calibration = new CalibrationRunner(
-        *this, {21, 22, ch1.type, ch1.unit, 4099, ch2.type, ch2.unit}, distributorCalibration(),
-        {Timer4},
+        activities(), *this, {21, 22, ch1.type, ch1.unit, 4099, ch2.type, ch2.unit},
+        distributorCalibration(), {Timer4},
         [this](int channel, int type, bool unit) { selectCalibrationType(channel, type, unit); },
         &signedAbove32767);
-    setCalibration(m_calibration);
+    // A read cut short shows the advisories again.
+    for (Activity read : {Activity::Activation, Activity::Read})
+        activities().onStop(read, [this] { ReadBusy = false; });
 
     setStatusLabel(ui.Lab83);
+    mirrorStatus({ui.Calbration1});
     // Every command button of both pages; the trim controls follow the trim
     // binding. Each Done is enabled by its own point's Start only.
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn81, ui.Btn82};
@@ -188,18 +192,19 @@ void TForm5::setTabOrderOfPages()
 
 void TForm5::FormActivate()
 {
-    beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label45);
+    if (!beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label45))
+        return;
     restoreThenRead(devVer() >= DistributorRestoreMinVer, DistributorOwnSettings, m_ui->ID_Edit,
-                    [this] { BtnP1Click(); });
-}
-
-void TForm5::TimerAllOFF()
-{
-    DeviceWindow::TimerAllOFF();
-    ReadBusy = false;
+                    m_ui->ComboBox1, [this] { readFromDevice(); });
 }
 
 void TForm5::BtnP1Click()
+{
+    if (activities().begin(WindowEvent::Read))
+        readFromDevice();
+}
+
+void TForm5::readFromDevice()
 {
     for (const Channel &channel : m_channels)
         channel.panel->resetColors();
@@ -346,9 +351,11 @@ void TForm5::InputCheck()
     CheckFailed = false;
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    for (const Channel &channel : m_channels)
-        if (!channel.panel->check() || channel.registers->selectorCleared(devVer()))
+    for (const Channel &channel : m_channels) {
+        const bool made = choicesMade(*channel.registers);
+        if (!channel.panel->check() || !made)
             CheckFailed = true;
+    }
     // Address 0 is the broadcast address: the module would answer nobody.
     if (!validAddress(fieldText(m_ui->ID_Edit))) {
         CheckFailed = true;
@@ -358,12 +365,14 @@ void TForm5::InputCheck()
 
 void TForm5::BtnP2Click()
 {
+    if (!activities().begin(WindowEvent::Write))
+        return;
     guarded(Status::WriteFail, [this] {
         Ui::UniversalDistributorPage &ui = *m_ui;
         ui.ID_Edit->resetColor();
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // Every value is converted before the first request, so that invalid
@@ -391,7 +400,6 @@ void TForm5::Timer2Timer()
 
 void TForm5::Btn71Click()
 {
-    TimerAllOFF();
     m_live->start();
 }
 

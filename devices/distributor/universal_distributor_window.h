@@ -35,8 +35,6 @@ public:
     // and reads it.
     void FormActivate() override;
     void serviceModeChanged(bool on) override;
-    // Also ends a read that was under way: the advisories are shown again.
-    void TimerAllOFF() override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer1 collects 500 ms later.
@@ -84,6 +82,8 @@ public:
     QTimer *Timer4 = nullptr; // calibration counts, 400 ms
 
 private:
+    // "Read From Device" as the command and the activation make it.
+    void readFromDevice();
     // The controls of one channel; CH-2 is the same code on other controls.
     struct Channel
     {

@@ -90,29 +90,29 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     ui.GroupBox3->hide();
     ui.Label32->hide();
 
-    connect(ui.BtnP1, &QPushButton::clicked, this, &TForm7::BtnP1Click);
-    connect(ui.BtnP2, &QPushButton::clicked, this, &TForm7::BtnP2Click);
-    connect(ui.Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
-    connect(ui.Item_1, &RadioGroup::clicked, this, &TForm7::Item_1Click);
-    connect(ui.Item_7, &RadioGroup::clicked, this, &TForm7::Item_7Click);
-    connect(ui.CheckBox2, &QCheckBox::clicked, this, &TForm7::CheckBox2Click);
-    connect(ui.Edit1, &ExitEdit::exited, this, &TForm7::Edit1Exit);
-    connect(ui.Edit2, &ExitEdit::exited, this, &TForm7::Edit2Exit);
-    connect(ui.Edit5, &ExitEdit::exited, this, &TForm7::Edit5Exit);
-    connect(ui.Edit8, &ExitEdit::exited, this, &TForm7::Edit8Exit);
-    connect(ui.Edit9, &ExitEdit::exited, this, &TForm7::Edit9Exit);
-    connect(ui.Edit12, &ExitEdit::exited, this, &TForm7::Edit12Exit);
-    connect(ui.Lo_S, &ExitEdit::exited, this, &TForm7::Lo_SExit);
-    connect(ui.Hi_S, &ExitEdit::exited, this, &TForm7::Hi_SExit);
-    connect(ui.Set_A, &ExitEdit::exited, this, &TForm7::Set_AExit);
-    connect(ui.Set_B, &ExitEdit::exited, this, &TForm7::Set_BExit);
-    connect(ui.Set_C, &ExitEdit::exited, this, &TForm7::Set_CExit);
+    on(ui.BtnP1, &QPushButton::clicked, &TForm7::BtnP1Click);
+    on(ui.BtnP2, &QPushButton::clicked, &TForm7::BtnP2Click);
+    on(ui.Button3, &QPushButton::clicked, &TForm7::Button3Click);
+    on(ui.Item_1, &RadioGroup::clicked, &TForm7::Item_1Click);
+    on(ui.Item_7, &RadioGroup::clicked, &TForm7::Item_7Click);
+    on(ui.CheckBox2, &QCheckBox::clicked, &TForm7::CheckBox2Click);
+    on(ui.Edit1, &ExitEdit::exited, &TForm7::Edit1Exit);
+    on(ui.Edit2, &ExitEdit::exited, &TForm7::Edit2Exit);
+    on(ui.Edit5, &ExitEdit::exited, &TForm7::Edit5Exit);
+    on(ui.Edit8, &ExitEdit::exited, &TForm7::Edit8Exit);
+    on(ui.Edit9, &ExitEdit::exited, &TForm7::Edit9Exit);
+    on(ui.Edit12, &ExitEdit::exited, &TForm7::Edit12Exit);
+    on(ui.Lo_S, &ExitEdit::exited, &TForm7::Lo_SExit);
+    on(ui.Hi_S, &ExitEdit::exited, &TForm7::Hi_SExit);
+    on(ui.Set_A, &ExitEdit::exited, &TForm7::Set_AExit);
+    on(ui.Set_B, &ExitEdit::exited, &TForm7::Set_BExit);
+    on(ui.Set_C, &ExitEdit::exited, &TForm7::Set_CExit);
     for (QPushButton *read : {ui.Btn11, ui.Btn21})
-        connect(read, &QPushButton::clicked, this, &TForm7::Btn11Click);
+        on(read, &QPushButton::clicked, &TForm7::Btn11Click);
     for (QPushButton *stop : {ui.Btn12, ui.Btn22})
-        connect(stop, &QPushButton::clicked, this, &TForm7::Btn12Click);
-    connect(ui.Btn_11, &QPushButton::clicked, this, &TForm7::Btn_11Click);
-    connect(ui.Btn_33, &QPushButton::clicked, this, &TForm7::Btn_33Click);
+        on(stop, &QPushButton::clicked, &TForm7::Btn12Click);
+    on(ui.Btn_11, &QPushButton::clicked, &TForm7::Btn_11Click);
+    on(ui.Btn_33, &QPushButton::clicked, &TForm7::Btn_33Click);
 
     Timer1 = makeTimer("Timer1", configurationWaits(ModuleFamily::VmaDistributor).read,
                        &TForm7::Timer1Timer);
@@ -125,7 +125,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     keepThroughTimerAllOFF(Timer5);
 
     // Output trim as in the universal distributor.
-    m_trim = makeDistributorTrim(*this, VmaDistributorCommandCell,
+    m_trim = makeDistributorTrim(activities(), VmaDistributorCommandCell,
                                  {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
                                   {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
                                   {ui.UpDown9, ui.UpDown10, ui.UpDown1, ui.UpDown2},
@@ -135,16 +135,17 @@ TForm7::TForm7(Link &link, TForm3 &scan)
 
     // Live values: code 40 first (sent once more on a mismatch, without a
     // drain), then PV1, PV2 and F every tick; "Stop" leaves the line as it is.
-    m_live =
-        new LivePoll(*this, Timer3, liveRules(ModuleFamily::VmaDistributor), {ui.Btn12, ui.Btn22},
-                     [this](const std::vector<int> &words) { showLiveValues(words); });
+    m_live = new LivePoll(activities(), Timer3, liveRules(ModuleFamily::VmaDistributor),
+                          {ui.Btn12, ui.Btn22},
+                          [this](const std::vector<int> &words) { showLiveValues(words); });
     m_calibration = new CalibrationRunner(
-        *this, vmaDistributorCalibrationRules(), vmaDistributorCalibration(), {Timer4},
-        [this](int channel, int range, bool) { selectCalibrationRange(channel, range); },
+        activities(), *this, vmaDistributorCalibrationRules(), vmaDistributorCalibration(),
+        {Timer4}, [this](int channel, int range, bool) { selectCalibrationRange(channel, range); },
         &signedAbove32767);
-    setCalibration(m_calibration);
+    activities().onStop(Activity::ZeroStep, [this] { m_zeroBar = nullptr; });
 
     setStatusLabel(ui.Lab83);
+    mirrorStatus({ui.Calbration1});
     // The serial-number button runs a chain as well: it is switched with the
     // other command controls, so that no command interrupts another. Each
     // Done is enabled by its own point's Start only; the trim controls follow
@@ -186,12 +187,19 @@ void TForm7::orderTabs()
 
 void TForm7::FormActivate()
 {
-    beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label32);
+    if (!beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label32))
+        return;
     restoreThenRead(devVer() >= VmaDistributorFilterMinVer, VmaDistributorOwnSettings,
-                    m_ui->ID_Edit, [this] { BtnP1Click(); });
+                    m_ui->ID_Edit, m_ui->ComboBox1, [this] { readFromDevice(); });
 }
 
 void TForm7::BtnP1Click()
+{
+    if (activities().begin(WindowEvent::Read))
+        readFromDevice();
+}
+
+void TForm7::readFromDevice()
 {
     Ui::VmaDistributorPage &ui = *m_ui;
     for (ExitEdit *edit : {ui.Edit1, ui.Edit2, ui.Edit5, ui.Edit8, ui.Edit9, ui.Edit12, ui.ID_Edit})
@@ -388,7 +396,7 @@ void TForm7::InputCheck()
     checkChannel(m_ch2);
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    if (m_registers->selectorCleared(devVer()))
+    if (!choicesMade(*m_registers))
         CheckFailed = true;
     checkAddress(m_ui->ID_Edit);
 }
@@ -400,6 +408,8 @@ FieldContext TForm7::fieldContext() const
 
 void TForm7::BtnP2Click()
 {
+    if (!activities().begin(WindowEvent::Write))
+        return;
     guarded(Status::WriteFail, [this] {
         Ui::VmaDistributorPage &ui = *m_ui;
         ui.ID_Edit->resetColor();
@@ -412,7 +422,7 @@ void TForm7::BtnP2Click()
         Hi_SExit();
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // Every value is converted before the first request, so that invalid
@@ -437,13 +447,6 @@ void TForm7::serviceModeChanged(bool on)
 {
     // A zero step runs to its end.
     showFactoryFunctions(on, m_ui->PageControl1, {m_ui->Calbration1, m_ui->GroupBox3});
-}
-
-void TForm7::BtnAllON()
-{
-    if (zeroStepRunning())
-        return;
-    DeviceWindow::BtnAllON();
 }
 
 void TForm7::Btn11Click()
@@ -493,7 +496,8 @@ bool TForm7::zeroStepRunning() const
 void TForm7::zeroStep(int channel)
 {
     QProgressBar *bar = channel == 0 ? m_ui->ProgressBar1 : m_ui->ProgressBar2;
-    BtnAllOFF();
+    if (!activities().begin(WindowEvent::ZeroStep, {Timer5}))
+        return;
     // The code is echo checked and sent once more on a mismatch, without a
     // drain; refused twice, the module is not zeroing: "Write Fail", no
     // progress, the controls come back.
@@ -505,8 +509,7 @@ void TForm7::zeroStep(int channel)
         std::move(chain),
         [this, bar](bool ok) {
             if (!ok) {
-                showStatus(Status::WriteFail);
-                BtnAllON();
+                activities().end(Activity::ZeroStep, Status::WriteFail);
                 return;
             }
             m_zeroBar = bar;
@@ -527,10 +530,9 @@ void TForm7::Timer5Timer()
         return;
     Timer5->stop();
     m_zeroBar = nullptr;
-    // A command started meanwhile (the read of a re-activation) gives the
-    // controls back at its own end.
-    if (!busy())
-        BtnAllON();
+    // A read started meanwhile (a re-activation's) gives the controls back
+    // at its own end.
+    activities().end(Activity::ZeroStep);
 }
 
 void TForm7::Timer4Timer()

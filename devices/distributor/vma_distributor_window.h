@@ -41,8 +41,6 @@ public:
     // and reads it.
     void FormActivate() override;
     void serviceModeChanged(bool on) override;
-    // While a zero step runs the controls stay off, whatever ends meanwhile.
-    void BtnAllON() override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer1 collects 500 ms later.
@@ -83,7 +81,8 @@ public:
 
     // Zero step of CH-1 (Btn_11) or CH-2 (Btn_33): the code goes to the
     // module, then every control stays off for the five seconds its progress
-    // bar takes on Timer5, which TimerAllOFF leaves running.
+    // bar takes on Timer5, which TimerAllOFF leaves running (an activation's
+    // read runs meanwhile; the controls come back when both have ended).
     void Btn_11Click();
     void Btn_33Click();
     void Timer5Timer();
@@ -101,6 +100,8 @@ public:
     QTimer *Timer5 = nullptr; // zero-step progress, 50 ms
 
 private:
+    // "Read From Device" as the command and the activation make it.
+    void readFromDevice();
     // The controls of one channel; CH-2 runs the same code on its own set.
     struct Channel
     {

@@ -47,14 +47,14 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     ui.Label7->hide();
     ui.Device->hide();
 
-    connect(ui.BtnP1, &QPushButton::clicked, this, &ResistanceBase::BtnP1Click);
-    connect(ui.BtnP2, &QPushButton::clicked, this, &ResistanceBase::BtnP2Click);
-    connect(ui.Button1, &QPushButton::clicked, this, &ResistanceBase::Button1Click);
-    connect(ui.Edi61, &ExitEdit::exited, this, &ResistanceBase::Edi61Exit);
-    connect(ui.Btn71, &QPushButton::clicked, this, &ResistanceBase::Btn71Click);
-    connect(ui.Btn72, &QPushButton::clicked, this, &ResistanceBase::Btn72Click);
+    on(ui.BtnP1, &QPushButton::clicked, &ResistanceBase::BtnP1Click);
+    on(ui.BtnP2, &QPushButton::clicked, &ResistanceBase::BtnP2Click);
+    on(ui.Button1, &QPushButton::clicked, &ResistanceBase::Button1Click);
+    on(ui.Edi61, &ExitEdit::exited, &ResistanceBase::Edi61Exit);
+    on(ui.Btn71, &QPushButton::clicked, &ResistanceBase::Btn71Click);
+    on(ui.Btn72, &QPushButton::clicked, &ResistanceBase::Btn72Click);
 
-    connect(ui.PageCont, &QTabWidget::currentChanged, this, &ResistanceBase::PageContChange);
+    on(ui.PageCont, &QTabWidget::currentChanged, &ResistanceBase::PageContChange);
 
     Timer1 = makeTimer("Timer1", 500, &ResistanceBase::Timer1Timer);
     Timer2 = makeTimer("Timer2", liveRules(ModuleFamily::Resistance).intervalMs,
@@ -68,7 +68,7 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
 
     // Output trim: counts in registers 7 and 8, codes 27, 28 and 31 on the
     // command cell, a drain before every write.
-    m_trim = new TrimBinding(*this, {ResistanceCommandCell, true, true});
+    m_trim = new TrimBinding(activities(), {ResistanceCommandCell, true, true});
     m_trim->addPoint({7, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1, nullptr, nullptr,
                       nullptr, nullptr, true});
     m_trim->addPoint({8, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2, nullptr, nullptr,
@@ -77,11 +77,11 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     setTrim(m_trim);
     // The live value: code 40, then input register 4096 alone, each request
     // after a drain; "Stop" sends nothing.
-    m_live = new LivePoll(*this, Timer2, liveRules(ModuleFamily::Resistance), {ui.Btn72},
+    m_live = new LivePoll(activities(), Timer2, liveRules(ModuleFamily::Resistance), {ui.Btn72},
                           [this](const std::vector<int> &words) { showLiveValue(words.front()); });
 
-    m_zeroSpan = new ZeroSpanCalibration(*this, calibration, ui.ZeroSpanArea, ui.ModeNum, ui.Edi3,
-                                         ui.Edi4, Timer1, Timer7);
+    m_zeroSpan = new ZeroSpanCalibration(activities(), *this, calibration, ui.ZeroSpanArea,
+                                         ui.ModeNum, ui.Edi3, ui.Edi4, Timer1, Timer7);
 
     setStatusLabel(ui.Lab83);
     setTableButtons(m_zeroSpan->offButtons(), m_zeroSpan->onButtons());
@@ -127,7 +127,9 @@ void ResistanceBase::setTableButtons(const QList<QWidget *> &disabled,
 
 void ResistanceBase::FormActivate()
 {
-    if (SkipRefresh)
+    // A command or a calibration run still under way is not cut short by a
+    // new read.
+    if (SkipRefresh || !activities().begin(WindowEvent::Activation))
         return;
     Ui::ResistancePage &ui = *m_ui;
     ui.PageCont->setCurrentWidget(ui.Configuration);
@@ -135,38 +137,30 @@ void ResistanceBase::FormActivate()
     ui.Label7->setText(QString::fromStdString(VersionTable(devVer())));
     ui.Label18->setText(ModelText);
     applyCurrentLanguage();
-    // A command or a calibration run still under way is not cut short by a
-    // new read.
-    if (busy() || m_zeroSpan->running())
-        return;
     // The trim counts shown may be another module's until the read has shown
     // this one's.
     m_trim->setArmed(false);
-    BtnP1Click();
+    readFromDevice();
 }
 
 void ResistanceBase::stopWork()
 {
-    m_zeroSpan->abandon();
+    DeviceWindow::stopWork();
     TimerAllOFF();
     SkipRefresh = false;
-    // The point buttons of an abandoned run are put back as well.
-    BtnAllOFF();
-    BtnAllON();
-}
-
-void ResistanceBase::exchangeStarting()
-{
-    m_zeroSpan->stopLoosePoll();
 }
 
 void ResistanceBase::BtnP1Click()
 {
-    if (m_live->isRunning())
-        m_live->stop(); // a live value poll ends here
+    // A live value poll ends here.
+    if (activities().begin(WindowEvent::Read))
+        readFromDevice();
+}
+
+void ResistanceBase::readFromDevice()
+{
     m_versionMismatch = false;
     configurationReadStarting();
-    BtnAllOFF();
     showStatus(Status::Transmission);
 
     RequestChain chain;
@@ -224,13 +218,15 @@ void ResistanceBase::readEnded(bool ok)
 
 void ResistanceBase::BtnP2Click()
 {
+    if (!activities().begin(WindowEvent::Write))
+        return;
     guarded(Status::WriteFail, [this] {
         // The offset's rule holds even when the field was changed without
         // being left.
         Edi61Exit();
         // A choice the window has no item for is never written as 65535.
-        if (m_registers->selectorCleared(devVer())) {
-            showStatus(Status::WriteFail);
+        if (!choicesMade(*m_registers)) {
+            inputCheckFailed();
             return;
         }
         // Every value is converted before the first request, so that text
@@ -238,7 +234,6 @@ void ResistanceBase::BtnP2Click()
         const std::vector<RegisterBinding::Write> writes = m_registers->values({0, devVer()});
         m_versionMismatch = false;
         m_stored = true;
-        BtnAllOFF();
 
         ConfigurationWrite write;
         write.family = ModuleFamily::Resistance;
@@ -279,12 +274,13 @@ void ResistanceBase::writeEnded(bool ok)
 {
     if (!ok && m_versionMismatch) {
         // Another window's module: nothing was written and the status stays.
-        BtnAllON();
+        activities().end(Activity::Write);
         showMessage(VersionMismatch);
         return;
     }
-    showStatus(!ok ? Status::WriteFail : m_stored ? Status::WriteSuccess : Status::WriteMemoryFail);
-    BtnAllON();
+    activities().end(Activity::Write, !ok        ? Status::WriteFail
+                                      : m_stored ? Status::WriteSuccess
+                                                 : Status::WriteMemoryFail);
 }
 
 void ResistanceBase::Edi61Exit()
@@ -308,10 +304,9 @@ void ResistanceBase::withInfoBlock(std::function<void(const InfoBlock &)> next, 
     });
     runChain(
         std::move(chain),
-        [this, block, next = std::move(next), failure](bool ok) {
+        [this, block, next = std::move(next), failure, work = activities().work()](bool ok) {
             if (!ok) {
-                showStatus(failure);
-                BtnAllON();
+                activities().end(work, failure);
                 return;
             }
             next(*block);
@@ -329,12 +324,22 @@ bool ResistanceBase::versionAccepted(const InfoBlock &info)
 
 void ResistanceBase::Btn71Click()
 {
-    withInfoBlock(
-        [this](const InfoBlock &info) {
-            if (versionAccepted(info))
-                m_live->start();
-        },
-        Status::ReadFail);
+    // The module must be one of this window's versions.
+    LivePoll::Before check;
+    check.steps = [this](RequestChain &chain) {
+        m_versionMismatch = false;
+        appendInfoRead(chain, link(), [this](const InfoBlock &info) {
+            m_versionMismatch = !versionMatches(m_variant, info.version);
+            return !m_versionMismatch;
+        });
+    };
+    check.failed = [this] {
+        if (m_versionMismatch)
+            showMessage(VersionMismatch);
+        else
+            showStatus(Status::ReadFail);
+    };
+    m_live->start({}, check);
 }
 
 void ResistanceBase::Btn72Click()
@@ -377,7 +382,8 @@ void ResistanceBase::withdrawConfirmation()
 void ResistanceBase::confirmationAnswered(bool yes)
 {
     SkipRefresh = true;
-    m_zeroSpan->answered(yes);
+    if (activities().event(WindowEvent::DialogAnswer) != Response::Refuse)
+        m_zeroSpan->answered(yes);
 }
 
 void ResistanceBase::showLiveValue(int word)

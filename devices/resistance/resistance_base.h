@@ -3,6 +3,7 @@
 #include "device_window.h"
 #include "register_binding.h"
 #include "resistance_registers.h"
+#include "zero_span_calibration.h"
 #include "zero_span_tables.h"
 
 #include <functional>
@@ -12,7 +13,6 @@ class LivePoll;
 class QTimer;
 class TForm6;
 class TrimBinding;
-class ZeroSpanCalibration;
 namespace Ui {
 class ResistancePage;
 }
@@ -26,7 +26,9 @@ class ResistancePage;
 // live value, the output trim and the zero/span calibration. TForm4 and
 // TForm10 differ in their variant (block length, accepted models and
 // versions, offset bound) and in their calibration tables (ZeroSpanSet).
-class ResistanceBase : public DeviceWindow
+class ResistanceBase
+    : public DeviceWindow
+    , public ZeroSpanHost
 {
     Q_OBJECT
 
@@ -35,12 +37,12 @@ public:
                    const ZeroSpanSet &calibration, Link &link, TForm3 &scan);
     ~ResistanceBase() override;
 
-    // Unless SkipRefresh is set: the "Configuration" page, the serial number
-    // and version the scan found, the language, then "Read From Device" (not
-    // while a command or a calibration run is under way).
+    // Unless SkipRefresh is set (or the window's table refuses it now): the
+    // "Configuration" page, the serial number and version the scan found, the
+    // language, then "Read From Device".
     void FormActivate() override;
-    // Scan > Start: every timer, the running chain and a calibration run stop,
-    // and the next activation reads the module again.
+    // Scan > Start: the work under way and every timer stop, and the next
+    // activation reads the module again.
     void stopWork() override;
     void serviceModeChanged(bool on) override;
 
@@ -73,16 +75,14 @@ public:
 
     // The confirmation dialog shared by both windows; its answer to this window.
     void setConfirmation(TForm6 *dialog) { m_confirmation = dialog; }
-    void askConfirmation();
-    void withdrawConfirmation();
     void confirmationAnswered(bool yes);
 
-    // Reads the information block, then runs next with it; a missing or
-    // damaged block shows `failure` and gives the controls back.
-    void withInfoBlock(std::function<void(const InfoBlock &)> next, i18n::Status failure);
-    // The module of the information block is one of this window's versions;
-    // otherwise "Version is not match" is shown.
-    bool versionAccepted(const InfoBlock &info);
+    // What the zero/span run asks of the window.
+    void withInfoBlock(std::function<void(const InfoBlock &)> next, i18n::Status failure) override;
+    void readModule() override { BtnP1Click(); }
+    bool versionAccepted(const InfoBlock &info) override;
+    void askConfirmation() override;
+    void withdrawConfirmation() override;
 
     ZeroSpanCalibration &zeroSpan() { return *m_zeroSpan; }
 
@@ -101,14 +101,14 @@ public:
 protected:
     const ResistanceVariant &variant() const { return m_variant; }
     Ui::ResistancePage &ui() const { return *m_ui; }
-    // A loose count poll ends before any other exchange.
-    void exchangeStarting() override;
 
 private:
     // The command controls: BtnAllOFF disables the window's own buttons and
     // `disabled`, BtnAllON enables them and `enabled` (the calibration
     // tables' point buttons).
     void setTableButtons(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
+    // "Read From Device" as the command and the activation make it.
+    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
     bool versionOfWrite(const InfoBlock &info);
     bool decodeConfiguration();

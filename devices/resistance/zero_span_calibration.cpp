@@ -1,7 +1,6 @@
 #include "zero_span_calibration.h"
 
-#include "resistance_base.h"
-
+#include "activity_owner.h"
 #include "exit_edit.h"
 #include "link.h"
 #include "message_sink.h"
@@ -51,17 +50,20 @@ std::string wholeNumberMessage(const std::string &text)
 }
 } // namespace
 
-ZeroSpanCalibration::ZeroSpanCalibration(ResistanceBase &window, const ZeroSpanSet &set,
-                                         QWidget *area, QWidget *modePage, QLineEdit *lowerLimit,
-                                         QLineEdit *upperLimit, QTimer *counts, QTimer *modes)
-    : QObject(&window)
-    , m_window(window)
+ZeroSpanCalibration::ZeroSpanCalibration(ActivityOwner &owner, ZeroSpanHost &host,
+                                         const ZeroSpanSet &set, QWidget *area, QWidget *modePage,
+                                         QLineEdit *lowerLimit, QLineEdit *upperLimit,
+                                         QTimer *counts, QTimer *modes)
+    : QObject(&owner)
+    , m_owner(owner)
+    , m_host(host)
     , m_set(set)
     , m_lowerLimit(lowerLimit)
     , m_upperLimit(upperLimit)
     , m_modes(modes)
-    , m_poll(window.link(), counts)
+    , m_poll(owner.link(), counts)
 {
+    m_owner.onStop(Activity::ZeroSpanRun, [this] { stopped(); });
     m_tables.resize(set.tables.size());
     for (std::size_t t = 0; t < set.tables.size(); ++t)
         buildTable(static_cast<int>(t), area);
@@ -148,9 +150,12 @@ void ZeroSpanCalibration::buildTable(int t, QWidget *area)
         }
 
         if (point.check != ValueCheck::None)
-            connect(c.value, &ExitEdit::exited, this, [this, t, p] { fieldExit(t, p); });
-        connect(c.set, &QPushButton::clicked, this, [this, t, p] { setSpan(t, p); });
-        connect(c.done, &QPushButton::clicked, this, [this, t, p] { done(t, p); });
+            connect(c.value, &ExitEdit::exited, this,
+                    [this, t, p] { m_owner.caught([&] { fieldExit(t, p); }); });
+        connect(c.set, &QPushButton::clicked, this,
+                [this, t, p] { m_owner.caught([&] { setSpan(t, p); }); });
+        connect(c.done, &QPushButton::clicked, this,
+                [this, t, p] { m_owner.caught([&] { done(t, p); }); });
         controls.points.push_back(c);
     }
 }
@@ -173,7 +178,8 @@ void ZeroSpanCalibration::buildModePage(QWidget *page)
         const int row = static_cast<int>(t);
         grid->addWidget(controls.modeButton, row, 0);
         grid->addWidget(controls.modeLabel, row, 1);
-        connect(controls.modeButton, &QPushButton::clicked, this, [this, row] { setMode(row); });
+        connect(controls.modeButton, &QPushButton::clicked, this,
+                [this, row] { m_owner.caught([&] { setMode(row); }); });
     }
     grid->setRowStretch(static_cast<int>(m_set.tables.size()), 1);
     grid->setColumnStretch(2, 1);
@@ -245,28 +251,55 @@ void ZeroSpanCalibration::fieldExit(int t, int p)
         LastPointValue = static_cast<std::uint16_t>(*verdict.lastPointValue);
 }
 
+bool ZeroSpanCalibration::running() const
+{
+    return m_owner.current() == Activity::ZeroSpanRun;
+}
+
+bool ZeroSpanCalibration::enter(int table, bool &fresh, bool keepControls)
+{
+    // A point of another table starts a run of its own (which the run under
+    // way refuses).
+    fresh = !running() || table != m_runTable;
+    if (fresh) {
+        if (!m_owner.begin(WindowEvent::ZeroSpanStart, {m_poll.timer()}, !keepControls))
+            return false;
+        m_runTable = table;
+        return true;
+    }
+    // A point of the run: after the exchanges under way.
+    m_owner.awaitLine();
+    return running();
+}
+
 void ZeroSpanCalibration::setSpan(int t, int p)
 {
+    bool fresh = false;
+    if (!enter(t, fresh, point(t, p).loose))
+        return;
     if (!point(t, p).confirm) {
-        startPoint(t, p);
+        startPoint(t, p, fresh);
         return;
     }
     // The first point: the module must be in this table's mode and one of
     // the window's versions.
     const int mode = m_set.tables[static_cast<std::size_t>(t)].mode;
-    m_window.withInfoBlock(
-        [this, t, p, mode](const InfoBlock &info) {
+    m_host.withInfoBlock(
+        [this, t, p, mode, fresh](const InfoBlock &info) {
             if (info.model != mode) {
-                m_window.BtnP1Click(); // shows the table of the module's mode
+                m_owner.end(Activity::ZeroSpanRun);
+                m_host.readModule(); // shows the table of the module's mode
                 return;
             }
-            if (m_window.versionAccepted(info))
-                startPoint(t, p);
+            if (m_host.versionAccepted(info))
+                startPoint(t, p, fresh);
+            else
+                m_owner.end(Activity::ZeroSpanRun);
         },
         Status::ReadFail);
 }
 
-void ZeroSpanCalibration::startPoint(int t, int p)
+void ZeroSpanCalibration::startPoint(int t, int p, bool fresh)
 {
     const ZeroSpanPoint &pt = point(t, p);
     PointControls &c = controls(t, p);
@@ -280,12 +313,18 @@ void ZeroSpanCalibration::startPoint(int t, int p)
         try {
             value = textToInt(text);
         } catch (const ConversionError &) {
+            if (fresh)
+                m_owner.end(Activity::ZeroSpanRun);
             showMessage(wholeNumberMessage(text));
             return;
         }
     }
-    if (pt.betweenEnds && (value <= 0 || value >= 1000))
-        return; // only points between the fixed end points are taken
+    if (pt.betweenEnds && (value <= 0 || value >= 1000)) {
+        // Only points between the fixed end points are taken.
+        if (fresh)
+            m_owner.end(Activity::ZeroSpanRun);
+        return;
+    }
     const int last = static_cast<int>(m_set.tables[static_cast<std::size_t>(t)].points.size()) - 1;
     if (m_set.rules.copyRange && p == 0)
         m_lowerLimit->setText(c.value->text());
@@ -294,31 +333,28 @@ void ZeroSpanCalibration::startPoint(int t, int p)
 
     m_poll.stop();
     m_awaiting = false;
-    m_running = true;
     m_table = t;
     m_point = p;
     CalSlot = pt.slot;
     if (pt.loose)
         c.set->setEnabled(false);
     else
-        m_window.BtnAllOFF();
+        m_owner.commandsOff();
     if (!pt.writes) {
         pointStarted(t, p);
         return;
     }
     RequestChain chain;
     chain.write(5, PointValueRegister, value).drained().retryOnce();
-    m_window.runChain(
+    m_owner.runChain(
         std::move(chain),
         [this, t, p](bool ok) {
             if (ok) {
                 pointStarted(t, p);
                 return;
             }
-            m_window.showStatus(Status::WriteFail);
+            m_owner.showStatus(Status::WriteFail);
             m_table = m_point = -1;
-            if (p == 0)
-                m_running = false; // nothing of the run has happened yet
             refuse(t, p);
         },
         Status::WriteFail);
@@ -330,7 +366,7 @@ void ZeroSpanCalibration::pointStarted(int t, int p)
     controls(t, p).done->setEnabled(true);
     if (point(t, p).confirm) {
         m_awaiting = true;
-        m_window.askConfirmation();
+        m_host.askConfirmation();
         return;
     }
     startPoll();
@@ -338,7 +374,7 @@ void ZeroSpanCalibration::pointStarted(int t, int p)
 
 void ZeroSpanCalibration::refuse(int t, int p)
 {
-    m_window.BtnAllOFF();
+    m_owner.commandsOff();
     controls(t, p).set->setEnabled(true);
 }
 
@@ -352,11 +388,10 @@ void ZeroSpanCalibration::answered(bool yes)
         return;
     }
     // The first point is given up; its value stays in register 10.
-    m_running = false;
     m_table = m_point = -1;
     for (TableControls &table : m_tables)
         table.points.front().done->setEnabled(false);
-    m_window.BtnAllON();
+    m_owner.end(Activity::ZeroSpanRun);
 }
 
 void ZeroSpanCalibration::startPoll()
@@ -375,7 +410,7 @@ void ZeroSpanCalibration::showCount(bool sound)
 {
     if (!sound)
         return; // the count fields keep their text
-    const int word = m_window.link().replyRegister(0);
+    const int word = m_owner.link().replyRegister(0);
     const QString text = QString::number(m_set.rules.signedCounts ? signedAbove32767(word) : word);
     for (std::size_t t = 0; t < m_tables.size(); ++t)
         for (std::size_t p = 0; p < m_tables[t].points.size(); ++p)
@@ -387,12 +422,19 @@ void ZeroSpanCalibration::done(int t, int p)
 {
     const ZeroSpanPoint &pt = point(t, p);
     PointControls &c = controls(t, p);
+    // A "Done" pressed with no point under way (the compact window leaves
+    // them enabled) stores its point all the same: a run of its own.
+    bool fresh = false;
+    if (!enter(t, fresh, true))
+        return;
     int count = 0;
     if (m_set.rules.risingCounts) {
         // A count field without a count is the standard conversion error;
         // the point goes on.
         count = textToInt(c.count->text().toStdString()) & 0xFFFF;
         if (p > 0 && count <= LastCount) {
+            if (fresh)
+                m_owner.end(Activity::ZeroSpanRun);
             showMessage("Count must more than last one");
             return;
         }
@@ -404,9 +446,14 @@ void ZeroSpanCalibration::done(int t, int p)
     c.done->setEnabled(false);
     RequestChain chain;
     chain.write(5, ResistanceCommandCell, pt.code).drained().retryOnce();
-    m_window.runChain(
+    m_owner.runChain(
         std::move(chain),
-        [this, t, p, count, polling](bool ok) { codeWritten(t, p, ok, count, polling); },
+        [this, t, p, count, polling, fresh](bool ok) {
+            codeWritten(t, p, ok, count, polling);
+            // A "Done" alone is over with its code.
+            if (fresh)
+                m_owner.end(Activity::ZeroSpanRun);
+        },
         Status::WriteFail);
 }
 
@@ -415,16 +462,15 @@ void ZeroSpanCalibration::codeWritten(int t, int p, bool ok, int count, bool pol
     const ZeroSpanTable &table = m_set.tables[static_cast<std::size_t>(t)];
     if (!ok) {
         // Not stored: the point goes on and its "Done" can be pressed again.
-        m_window.showStatus(Status::WriteFail);
+        m_owner.showStatus(Status::WriteFail);
         controls(t, p).done->setEnabled(true);
         if (polling)
             startPoll();
         return;
     }
     if (p == static_cast<int>(table.points.size()) - 1) {
-        m_running = false;
         m_table = m_point = -1;
-        m_window.BtnAllON();
+        m_owner.end(Activity::ZeroSpanRun);
         return;
     }
     if (m_set.rules.risingCounts)
@@ -433,19 +479,12 @@ void ZeroSpanCalibration::codeWritten(int t, int p, bool ok, int count, bool pol
         controls(t, later).set->setEnabled(true);
 }
 
-void ZeroSpanCalibration::abandon()
+void ZeroSpanCalibration::stopped()
 {
     m_poll.stop();
     m_awaiting = false;
-    m_running = false;
     m_table = m_point = -1;
-    m_window.withdrawConfirmation();
-}
-
-void ZeroSpanCalibration::stopLoosePoll()
-{
-    if (m_table >= 0 && point(m_table, m_point).loose)
-        m_poll.stop();
+    m_host.withdrawConfirmation();
 }
 
 void ZeroSpanCalibration::setMode(int t)
@@ -453,7 +492,7 @@ void ZeroSpanCalibration::setMode(int t)
     const ZeroSpanTable &table = m_set.tables[static_cast<std::size_t>(t)];
     StatusLabel *label = m_tables[static_cast<std::size_t>(t)].modeLabel;
     LastCount = 0;
-    if (m_window.busy()) {
+    if (!m_owner.begin(WindowEvent::ModeChange)) {
         // Another command's exchanges are under way: the mode is not sent.
         label->setStatus(Red, QStringLiteral("NG!"));
         return;
@@ -466,9 +505,10 @@ void ZeroSpanCalibration::setMode(int t)
     chain.exchange(5, ResistanceCommandCell, ModeCommitCode).andThen([this] {
         return commitEchoed();
     });
-    m_window.runChain(
+    m_owner.runChain(
         std::move(chain),
         [this, t, label](bool ok) {
+            m_owner.end(Activity::ModeChange);
             if (!ok) {
                 label->setStatus(Red, QStringLiteral("NG!"));
                 return;
@@ -484,14 +524,14 @@ bool ZeroSpanCalibration::modeEchoed(int mode) const
 {
     // The reply's function, the register's high byte and the mode byte;
     // only a reply that arrived whole with its CRC counts.
-    const Link &link = m_window.link();
+    const Link &link = m_owner.link();
     const auto byte = [&link](int k) { return link.ComBuf[cb::Reply + k] & 0xFF; };
     return link.CrcCheck(6) && byte(1) == 5 && byte(2) == (ModeRegister >> 8) && byte(4) == mode;
 }
 
 bool ZeroSpanCalibration::commitEchoed() const
 {
-    const Link &link = m_window.link();
+    const Link &link = m_owner.link();
     const auto byte = [&link](int k) { return link.ComBuf[cb::Reply + k] & 0xFF; };
     return link.CrcCheck(6) && byte(1) == 5 && byte(5) == ModeCommitCode;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "device_settings.h"
 #include "request_chain.h"
+#include "status_messages.h"
 #include "zero_span_tables.h"
 
 #include <QList>
@@ -10,14 +12,34 @@
 #include <functional>
 #include <vector>
 
+class ActivityOwner;
 class ExitEdit;
 class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QTimer;
 class QWidget;
-class ResistanceBase;
 class StatusLabel;
+
+// What a zero/span run needs of its window besides the activity owner.
+class ZeroSpanHost
+{
+public:
+    // Reads the information block, then runs next with it; a missing or
+    // damaged block ends the work with `failure`.
+    virtual void withInfoBlock(std::function<void(const InfoBlock &)> next,
+                               i18n::Status failure) = 0;
+    // "Read From Device".
+    virtual void readModule() = 0;
+    // The module is one of the window's versions; otherwise "Version is not match".
+    virtual bool versionAccepted(const InfoBlock &info) = 0;
+    // The confirmation of the first point, shown and withdrawn.
+    virtual void askConfirmation() = 0;
+    virtual void withdrawConfirmation() = 0;
+
+protected:
+    ~ZeroSpanHost() = default;
+};
 
 // The "Zero Span Setting" tables of a resistance transmitter window and its
 // "Set ModeNum" page, built from the window's ZeroSpanSet: one table shown,
@@ -37,6 +59,11 @@ class StatusLabel;
 // never stored against another point's value; a point code refused twice
 // shows "Write Fail", and the point goes on with its "Done" enabled. The
 // confirmation appears only once the first point's value is written.
+//
+// The run is the window's activity from the first point it starts (or
+// confirms) to its last "Done", "No" in the confirmation, or an event the
+// window's table lets stop it; the mode buttons and the output trim may act
+// meanwhile.
 class ZeroSpanCalibration : public QObject
 {
     Q_OBJECT
@@ -46,9 +73,9 @@ public:
     // first and last point's value show in lowerLimit / upperLimit when the
     // rules say so. counts is the poll's repeating timer (Timer1), modes the
     // one-shot timer of the mode result labels (Timer7).
-    ZeroSpanCalibration(ResistanceBase &window, const ZeroSpanSet &set, QWidget *area,
-                        QWidget *modePage, QLineEdit *lowerLimit, QLineEdit *upperLimit,
-                        QTimer *counts, QTimer *modes);
+    ZeroSpanCalibration(ActivityOwner &owner, ZeroSpanHost &host, const ZeroSpanSet &set,
+                        QWidget *area, QWidget *modePage, QLineEdit *lowerLimit,
+                        QLineEdit *upperLimit, QTimer *counts, QTimer *modes);
 
     // What BtnAllOFF disables and BtnAllON enables of the tables.
     QList<QWidget *> offButtons() const;
@@ -76,12 +103,7 @@ public:
     // The operator answered the confirmation of the first point.
     void answered(bool yes);
     // A run is under way: from a point's start to the last point's "Done".
-    bool running() const { return m_running; }
-    // Ends the run unstored: no poll, no question left open (Scan > Start).
-    void abandon();
-    // The poll of a point that leaves the commands enabled stops before any
-    // other exchange.
-    void stopLoosePoll();
+    bool running() const;
 
     // Count slot of the point being set; the poll shows its count there.
     int CalSlot = 0;
@@ -112,16 +134,22 @@ private:
     void buildModePage(QWidget *page);
     const ZeroSpanPoint &point(int table, int point) const;
     PointControls &controls(int table, int point);
-    void startPoint(int table, int point);
+    // A press of a point's button of `table`: false when the window's table
+    // refuses a new run; fresh: it started one.
+    bool enter(int table, bool &fresh, bool keepControls);
+    void startPoint(int table, int point, bool fresh);
     void pointStarted(int table, int point);
     void refuse(int table, int point);
     void startPoll();
     void showCount(bool sound);
     void codeWritten(int table, int point, bool ok, int count, bool polling);
+    // The run ends unstored: no poll, no question left open.
+    void stopped();
     bool modeEchoed(int mode) const;
     bool commitEchoed() const;
 
-    ResistanceBase &m_window;
+    ActivityOwner &m_owner;
+    ZeroSpanHost &m_host;
     const ZeroSpanSet &m_set;
     QLineEdit *m_lowerLimit;
     QLineEdit *m_upperLimit;
@@ -130,6 +158,6 @@ private:
     std::vector<TableControls> m_tables;
     int m_table = -1; // the point that runs
     int m_point = -1;
+    int m_runTable = -1;     // the table of the run under way
     bool m_awaiting = false; // the first point waits for its confirmation
-    bool m_running = false;
 };

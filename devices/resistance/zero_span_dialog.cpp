@@ -1,5 +1,6 @@
 #include "zero_span_dialog.h"
 
+#include "application.h"
 #include "resistance_base.h"
 
 #include <QCloseEvent>
@@ -44,8 +45,10 @@ TForm6::TForm6(QWidget *parent)
     layout->addWidget(m_text, 0, Qt::AlignCenter);
     layout->addLayout(buttons);
 
-    connect(m_yes, &QPushButton::clicked, this, &TForm6::Button1Click);
-    connect(m_no, &QPushButton::clicked, this, &TForm6::Button2Click);
+    connect(m_yes, &QPushButton::clicked, this,
+            [this] { Application::runHandler([this] { Button1Click(); }); });
+    connect(m_no, &QPushButton::clicked, this,
+            [this] { Application::runHandler([this] { Button2Click(); }); });
 }
 
 TForm6::~TForm6() = default;

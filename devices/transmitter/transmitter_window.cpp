@@ -68,19 +68,19 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     ui.GroupBox6->hide();
     ui.Label7->hide();
 
-    connect(ui.BtnP1, &QPushButton::clicked, this, &TForm2::BtnP1Click);
-    connect(ui.BtnP2, &QPushButton::clicked, this, &TForm2::BtnP2Click);
-    connect(ui.Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-    connect(ui.Item1, &RadioGroup::clicked, this, &TForm2::Item1Click);
-    connect(ui.Item3, &RadioGroup::clicked, this, &TForm2::Item3Click);
-    connect(ui.Edi3, &ExitEdit::exited, this, &TForm2::Edi3Exit);
-    connect(ui.Edi4, &ExitEdit::exited, this, &TForm2::Edi4Exit);
-    connect(ui.Edi61, &ExitEdit::exited, this, &TForm2::Edi61Exit);
+    on(ui.BtnP1, &QPushButton::clicked, &TForm2::BtnP1Click);
+    on(ui.BtnP2, &QPushButton::clicked, &TForm2::BtnP2Click);
+    on(ui.Button1, &QPushButton::clicked, &TForm2::Button1Click);
+    on(ui.Item1, &RadioGroup::clicked, &TForm2::Item1Click);
+    on(ui.Item3, &RadioGroup::clicked, &TForm2::Item3Click);
+    on(ui.Edi3, &ExitEdit::exited, &TForm2::Edi3Exit);
+    on(ui.Edi4, &ExitEdit::exited, &TForm2::Edi4Exit);
+    on(ui.Edi61, &ExitEdit::exited, &TForm2::Edi61Exit);
 
     for (QPushButton *start : {ui.Btn71, ui.Btn51})
-        connect(start, &QPushButton::clicked, this, &TForm2::Btn71Click);
+        on(start, &QPushButton::clicked, &TForm2::Btn71Click);
     for (QPushButton *stop : {ui.Btn72, ui.Btn52})
-        connect(stop, &QPushButton::clicked, this, &TForm2::Btn72Click);
+        on(stop, &QPushButton::clicked, &TForm2::Btn72Click);
 
     Timer1 =
         makeTimer("Timer1", liveRules(ModuleFamily::Transmitter).intervalMs, &TForm2::Timer1Timer);
@@ -101,7 +101,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     // Output trim: the count registers 7 and 8 and the command codes 27, 28
     // and 31 on register 9; the hidden page mirrors the group. The point
     // selectors wait for a read since activation.
-    m_trim = new TrimBinding(*this, {TransmitterCommandCell, true, false});
+    m_trim = new TrimBinding(activities(), {TransmitterCommandCell, true, false});
     m_trim->addPoint({TransmitterTrimLow, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1,
                       ui.Edi41, ui.ScrollBar1, ui.UpDown1, ui.Rad1});
     m_trim->addPoint({TransmitterTrimHigh, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2,
@@ -110,16 +110,20 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     setTrim(m_trim);
 
     // The live value: code 40 first, then PV alone, a drain before every request.
-    m_live = new LivePoll(*this, Timer1, liveRules(ModuleFamily::Transmitter), {ui.Btn72, ui.Btn52},
+    m_live = new LivePoll(activities(), Timer1, liveRules(ModuleFamily::Transmitter),
+                          {ui.Btn72, ui.Btn52},
                           [this](const std::vector<int> &words) { showLiveValue(words); });
     m_calibration = new CalibrationRunner(
-        *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
+        activities(), *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
         transmitterCalibration(), {Timer4, Timer5},
-        [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
-    setCalibration(m_calibration);
+        [this](int, int type, bool unit) { selectCalibrationType(type, unit); }, &signedAbove32768);
 
     setStatusLabel(ui.Lab83);
-    const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn51, ui.Btn52};
+    mirrorStatus({ui.TabSheet1});
+    // "Load Serial Number" is switched with the commands: it waits for the
+    // work under way, which it would otherwise cut off.
+    const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,  ui.Btn72,
+                                       ui.Btn51, ui.Btn52, ui.Button1};
     // Each Done is enabled by its own point's Start only.
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
@@ -153,13 +157,12 @@ void TForm2::orderTabs()
 
 void TForm2::FormActivate()
 {
-    // TimerAllOFF also ends a storing result still awaited: its request would
-    // otherwise go out in the middle of this read.
     Ui::TransmitterPage &ui = *m_ui;
+    if (!beginActivation(ui.PageControl1, ui.Serial_Y, ui.Label7))
+        return;
     ui.Edit1->setText(QString::number(link().SerialNo));
     showModel(link().ComBuf[cb::DevModel]);
-    beginActivation(ui.PageControl1, ui.Serial_Y, ui.Label7);
-    BtnP1Click();
+    readFromDevice();
     ui.Item5->setItemVisible(2, devVer() >= TransmitterCutMinVer);
 }
 
@@ -200,6 +203,12 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
 }
 
 void TForm2::BtnP1Click()
+{
+    if (activities().begin(WindowEvent::Read))
+        readFromDevice();
+}
+
+void TForm2::readFromDevice()
 {
     m_type->resetColors();
     runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
@@ -291,16 +300,20 @@ void TForm2::InputCheck()
 {
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    CheckFailed = !m_type->check() || m_registers->selectorCleared(devVer());
+    CheckFailed = !m_type->check();
+    if (!choicesMade(*m_registers))
+        CheckFailed = true;
 }
 
 void TForm2::BtnP2Click()
 {
-    TimerAllOFF();
+    // A live or count poll ends here.
+    if (!activities().begin(WindowEvent::Write))
+        return;
     guarded(Status::WriteFail, [this] {
         InputCheck();
         if (CheckFailed) {
-            showStatus(Status::WriteFail);
+            inputCheckFailed();
             return;
         }
         // The limits are written in ascending order.
@@ -309,7 +322,6 @@ void TForm2::BtnP2Click()
         // text never leaves the module half written.
         const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
 
-        BtnAllOFF();
         showStatus(Status::Transmission);
         // Only a sound answer with the "stored" code counts as stored.
         auto stored = std::make_shared<bool>(true);
@@ -325,10 +337,9 @@ void TForm2::BtnP2Click()
         runChain(
             std::move(chain),
             [this, stored](bool ok) {
-                showStatus(!ok       ? Status::WriteFail
-                           : *stored ? Status::WriteSuccess
-                                     : Status::WriteMemoryFail);
-                BtnAllON();
+                activities().end(Activity::Write, !ok       ? Status::WriteFail
+                                                  : *stored ? Status::WriteSuccess
+                                                            : Status::WriteMemoryFail);
             },
             Status::WriteFail);
     });
@@ -346,11 +357,10 @@ void TForm2::Timer6Timer()
 
 void TForm2::Btn71Click()
 {
-    // No TimerAllOFF: while a poll or a calibration point runs, "Start" is
-    // disabled.
-    if (isInputType(m_ui->Item1->itemIndex()))
-        InType = m_ui->Item1->itemIndex();
-    m_live->start();
+    m_live->start([this] {
+        if (isInputType(m_ui->Item1->itemIndex()))
+            InType = m_ui->Item1->itemIndex();
+    });
 }
 
 void TForm2::Btn72Click()
@@ -381,10 +391,11 @@ void TForm2::Timer5Timer()
     m_calibration->tick(Timer5);
 }
 
-void TForm2::selectCalibrationType(int type)
+void TForm2::selectCalibrationType(int type, bool unit)
 {
     m_ui->Item1->setItemIndex(type);
-    m_ui->Item3->setItemIndex(UnitCelsius);
+    if (unit)
+        m_ui->Item3->setItemIndex(UnitCelsius);
 }
 
 void TForm2::Button1Click()

@@ -84,6 +84,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // "Read From Device" as the command and the activation make it.
+    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
     bool decodeConfiguration();
     // The read's decode of a block, or of a configuration file.
@@ -93,7 +95,8 @@ private:
     void placeTypePanel();
     void orderTabs();
     void showLiveValue(const std::vector<int> &words);
-    void selectCalibrationType(int type);
+    // Shows a calibration point's input type, and unit deg C where the point writes it.
+    void selectCalibrationType(int type, bool unit);
 
     std::unique_ptr<Ui::TransmitterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;

@@ -1,6 +1,6 @@
 #include "calibration_runner.h"
 
-#include "device_window.h"
+#include "activity_owner.h"
 #include "link.h"
 
 #include <QAbstractButton>
@@ -13,21 +13,22 @@ using i18n::Status;
 
 namespace {
 template<class T>
-T *control(DeviceWindow &window, std::string_view name)
+T *control(QWidget &page, std::string_view name)
 {
-    auto *found = window.findChild<T *>(QString::fromUtf8(name.data(), qsizetype(name.size())));
+    auto *found = page.findChild<T *>(QString::fromUtf8(name.data(), qsizetype(name.size())));
     if (!found)
-        throw std::logic_error(window.objectName().toStdString() + " has no calibration control " +
+        throw std::logic_error(page.objectName().toStdString() + " has no calibration control " +
                                std::string(name));
     return found;
 }
 } // namespace
 
-CalibrationRunner::CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
-                                     const CalibrationTable &table, const QList<QTimer *> &polls,
-                                     SelectType selectType, int (*countSign)(int))
-    : QObject(&window)
-    , m_window(window)
+CalibrationRunner::CalibrationRunner(ActivityOwner &owner, QWidget &page,
+                                     const CalibrationRules &rules, const CalibrationTable &table,
+                                     const QList<QTimer *> &polls, SelectType selectType,
+                                     int (*countSign)(int))
+    : QObject(&owner)
+    , m_owner(owner)
     , m_rules(rules)
     , m_table(table)
     , m_timers(polls)
@@ -35,22 +36,25 @@ CalibrationRunner::CalibrationRunner(DeviceWindow &window, const CalibrationRule
     , m_countSign(countSign)
 {
     for (QTimer *timer : polls)
-        m_polls.emplace_back(window.link(), timer);
+        m_polls.emplace_back(owner.link(), timer);
     for (std::size_t i = 0; i < table.size(); ++i) {
         const CalibrationPoint &point = table[i];
-        m_starts.push_back(control<QAbstractButton>(window, point.start));
-        m_dones.push_back(control<QAbstractButton>(window, point.done));
-        m_references.push_back(
-            point.reference.empty() ? nullptr : control<QLineEdit>(window, point.reference));
+        m_starts.push_back(control<QAbstractButton>(page, point.start));
+        m_dones.push_back(control<QAbstractButton>(page, point.done));
+        m_references.push_back(point.reference.empty() ? nullptr
+                                                       : control<QLineEdit>(page, point.reference));
         std::vector<QLineEdit *> fields;
         for (const CountField &field : point.counts)
-            fields.push_back(control<QLineEdit>(window, field.field));
+            fields.push_back(control<QLineEdit>(page, field.field));
         m_fields.push_back(fields);
         const int index = static_cast<int>(i);
-        connect(m_starts.back(), &QAbstractButton::clicked, this, [this, index] { start(index); });
-        connect(m_dones.back(), &QAbstractButton::clicked, this, [this, index] { done(index); });
+        connect(m_starts.back(), &QAbstractButton::clicked, this,
+                [this, index] { m_owner.caught([&] { start(index); }); });
+        connect(m_dones.back(), &QAbstractButton::clicked, this,
+                [this, index] { m_owner.caught([&] { done(index); }); });
         m_dones.back()->setEnabled(false);
     }
+    m_owner.onStop(Activity::CalibrationPoint, [this] { stopped(); });
 }
 
 QList<QWidget *> CalibrationRunner::startButtons() const
@@ -67,7 +71,8 @@ void CalibrationRunner::start(int index)
 {
     const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
     QLineEdit *referenceField = m_references[static_cast<std::size_t>(index)];
-    m_window.TimerAllOFF();
+    if (!m_owner.begin(WindowEvent::CalibrationStart, m_timers))
+        return;
     m_current = -1;
     // The reference is converted before anything is sent.
     const bool writesReference = referenceField || point.fixedReference;
@@ -77,8 +82,10 @@ void CalibrationRunner::start(int index)
                                            : 0;
     const bool writesUnit = point.unitFunction != 0;
     const int shownType = point.type >= 0 ? point.type : point.screenType;
+    // A type shown on screen only leaves the unit as it is: only a point that
+    // writes the unit shows it.
     if (shownType >= 0 && m_selectType)
-        m_selectType(point.channel, shownType, writesUnit);
+        m_selectType(point.channel, shownType, point.type >= 0 && writesUnit);
 
     const bool second = point.channel == 1;
     const int typeRegister = second && m_rules.secondTypeRegister >= 0 ? m_rules.secondTypeRegister
@@ -92,8 +99,8 @@ void CalibrationRunner::start(int index)
             chain.write(point.unitFunction, unitRegister, 0).drained().retryOnce();
     }
     const auto arm = [this, index] {
-        // Only this point's Done can be pressed while it runs.
-        m_window.BtnAllOFF();
+        // Only this point's Done can be pressed while it runs (the others
+        // went off with the start).
         m_dones[static_cast<std::size_t>(index)]->setEnabled(true);
         m_current = index;
     };
@@ -109,8 +116,7 @@ void CalibrationRunner::start(int index)
             .retryOnce();
     if (point.armAfterReference)
         chain.action(arm);
-    m_window.BtnAllOFF();
-    m_window.runChain(
+    m_owner.runChain(
         std::move(chain),
         [this, index](bool ok) {
             if (ok) {
@@ -119,8 +125,8 @@ void CalibrationRunner::start(int index)
             }
             // The point is abandoned: its counts would be taken against the
             // wrong type or reference.
-            abandon();
-            m_window.showStatus(Status::WriteFail);
+            stopped();
+            m_owner.end(Activity::CalibrationPoint, Status::WriteFail);
         },
         Status::WriteFail);
 }
@@ -145,7 +151,7 @@ void CalibrationRunner::showCounts(int index)
     const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
     const std::vector<QLineEdit *> &fields = m_fields[static_cast<std::size_t>(index)];
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        const int word = m_window.link().replyRegister(point.counts[i].count);
+        const int word = m_owner.link().replyRegister(point.counts[i].count);
         fields[i]->setText(QString::number(m_countSign(word)));
     }
 }
@@ -159,10 +165,13 @@ void CalibrationRunner::tick(QTimer *timer)
 
 void CalibrationRunner::done(int index)
 {
-    if (index != m_current)
+    // "Done" follows the exchanges under way.
+    m_owner.awaitLine();
+    if (index != m_current || m_owner.current() != Activity::CalibrationPoint)
         return; // no point of this button runs
     const CalibrationPoint &point = m_table[static_cast<std::size_t>(index)];
-    m_window.TimerAllOFF();
+    for (Poll &poll : m_polls)
+        poll.stop();
     m_current = -1;
     m_dones[static_cast<std::size_t>(index)]->setEnabled(false);
     RequestChain chain;
@@ -171,21 +180,21 @@ void CalibrationRunner::done(int index)
         .drained(true, m_rules.storeRetryDrained)
         .retryOnce()
         .retryAs(5);
-    m_window.runChain(
+    m_owner.runChain(
         std::move(chain),
         [this](bool ok) {
-            m_window.BtnAllON();
+            m_owner.end(Activity::CalibrationPoint);
             if (!ok)
-                m_window.showStatus(Status::WriteFail);
+                m_owner.showStatus(Status::WriteFail);
         },
         Status::WriteFail);
 }
 
-void CalibrationRunner::abandon()
+void CalibrationRunner::stopped()
 {
+    for (Poll &poll : m_polls)
+        poll.stop();
     if (m_current >= 0)
         m_dones[static_cast<std::size_t>(m_current)]->setEnabled(false);
     m_current = -1;
-    m_window.TimerAllOFF();
-    m_window.BtnAllON();
 }

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-class DeviceWindow;
+class ActivityOwner;
 class QAbstractButton;
 class QLineEdit;
 class QTimer;
@@ -25,19 +25,23 @@ class QTimer;
 // write refused twice abandons the point ("Write Fail", no poll, controls
 // back), so a point is never taken against the wrong reference; a store code
 // refused twice shows "Write Fail". A "Done" is enabled only while its own
-// point runs, and pressed at any other time it does nothing.
+// point runs, and pressed at any other time it does nothing. A point is the
+// window's activity from its "Start" to its "Done": what else may happen
+// meanwhile is the window's table's to say, and a point stopped by it ends
+// unstored (no poll, its "Done" off, nothing sent).
 class CalibrationRunner : public QObject
 {
     Q_OBJECT
 
 public:
     // Shows an input type on a channel's type selector (and unit 0 on its
-    // unit selector when `unit` is set), running their click handlers.
+    // unit selector when `unit` is set: the point writes type and unit),
+    // running their click handlers.
     using SelectType = std::function<void(int channel, int type, bool unit)>;
 
-    // countSign turns a count word into its signed value. polls are the
-    // repeating timers of the table's polls.
-    CalibrationRunner(DeviceWindow &window, const CalibrationRules &rules,
+    // The points' controls are found on `page`. countSign turns a count word
+    // into its signed value. polls are the repeating timers of the table's polls.
+    CalibrationRunner(ActivityOwner &owner, QWidget &page, const CalibrationRules &rules,
                       const CalibrationTable &table, const QList<QTimer *> &polls,
                       SelectType selectType, int (*countSign)(int));
 
@@ -49,17 +53,16 @@ public:
     void done(int point);
     // A tick of a count poll's timer.
     void tick(QTimer *timer);
-    // Ends a running point without storing it: polls off, controls back,
-    // nothing sent.
-    void abandon();
     // The point that runs, -1 for none.
     int current() const { return m_current; }
 
 private:
     void startPoll(int point);
     void showCounts(int point);
+    // The running point ends unstored: polls off, its "Done" off.
+    void stopped();
 
-    DeviceWindow &m_window;
+    ActivityOwner &m_owner;
     CalibrationRules m_rules;
     const CalibrationTable &m_table;
     QList<QTimer *> m_timers;

@@ -1,6 +1,5 @@
 #include "device_window.h"
 
-#include "calibration_runner.h"
 #include "configuration_chains.h"
 #include "exit_edit.h"
 #include "field_rules.h"
@@ -19,6 +18,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -27,6 +27,8 @@
 #include <QSaveFile>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <stdexcept>
 
 using i18n::Status;
 
@@ -63,6 +65,30 @@ const i18n::Texts OtherModel = {"The file was saved from model code %1; this mod
 const i18n::Texts TakeSettings = {"Take over the address and baud rate of the file as well?",
                                   "是否一併採用檔案中的位址與鮑率？",
                                   "是否一并采用文件中的位址与鲍率？"};
+const i18n::Texts LineLost = {
+    "The adapter was lost (unplugged?) and its port could not be opened again. Use Scan > "
+    "Start for a new scan.",
+    "轉接器連線中斷（可能已被拔除），無法重新開啟其連接埠。請使用「掃描 > 開始」重新掃描。",
+    "转接器连线中断（可能已被拔除），无法重新打开其连接埠。请使用“扫描 > 开始”重新扫描。"};
+const i18n::Texts EmptyChoices = {
+    "Not written: a choice is empty because the module holds a code this page has no item for. "
+    "Choose one:",
+    "未寫入：裝置保存的代碼在此頁沒有對應的選項，選項為空白。請選擇：",
+    "未写入：装置保存的代码在此页没有对应的选项，选项为空白。请选择："};
+// The restore could not read the module's own address and baud rate.
+const i18n::Texts OwnSettingsUnread = {
+    "The module's own address and baud rate could not be read. It still answers at the "
+    "address and rate the scan set (address %1, %2 baud).\n\"Write To Device\" leaves the "
+    "address and baud rate out until \"Read From Device\" reads them or you set both fields.",
+    "無法讀取裝置本身的位址與鮑率。裝置仍以掃描設定的位址 %1、%2 bps 回應。\n"
+    "在「讀出」讀到它們或您設定這兩個欄位之前，「寫入」不會寫入位址與鮑率。",
+    "无法读取装置本身的位址与鲍率。装置仍以扫描设定的位址 %1、%2 bps 回应。\n"
+    "在“读出”读到它们或您设定这两个栏位之前，“写入”不会写入位址与鲍率。"};
+const i18n::Texts OwnSettingsLeftOut = {
+    "Address and baud rate not written: the module's own could not be read. \"Read From "
+    "Device\" tries again, or set both fields.",
+    "位址與鮑率未寫入：無法讀取裝置本身的設定。請按「讀出」再試，或設定這兩個欄位。",
+    "位址与鲍率未写入：无法读取装置本身的设定。请按“读出”再试，或设定这两个栏位。"};
 
 const QString FileFilter = QStringLiteral("Configuration (*.json);;All files (*)");
 
@@ -90,7 +116,11 @@ bool fitsRegister(int value)
 DeviceWindow::DeviceWindow(const QString &className, Link &link, TForm3 &scan,
                            const QString &helpStem)
     : FamilyWindow(className, link, scan, helpStem)
-    , m_chain(link, this)
+    , m_activities(new ActivityOwner(link, activityTable(className.toStdString()),
+                                     {[this] { BtnAllOFF(); }, [this] { BtnAllON(); },
+                                      [this](Status status) { paintStatus(status); },
+                                      [this] { tell(LineLost); }},
+                                     this))
 {
     addConfigurationEntries();
 }
@@ -105,7 +135,8 @@ QTimer *DeviceWindow::addTimer(const char *name, int interval, std::function<voi
     timer->setTimerType(Qt::PreciseTimer); // coarse timers may fire 5 % early
     if (handler) {
         m_handlers.emplace_back(timer, handler);
-        connect(timer, &QTimer::timeout, this, [handler = std::move(handler)] { handler(); });
+        connect(timer, &QTimer::timeout, this,
+                [this, handler = std::move(handler)] { m_activities->caught(handler); });
     }
     m_timers.append(timer);
     return timer;
@@ -127,8 +158,64 @@ int DeviceWindow::devVer() const
 
 void DeviceWindow::showStatus(Status status)
 {
-    if (m_status)
-        i18n::showStatus(*m_status, status, link().ComBuf[cb::LangCode]);
+    m_activities->showStatus(status);
+}
+
+void DeviceWindow::paintStatus(Status status)
+{
+    if (!m_status)
+        return;
+    i18n::showStatus(*m_status, status, link().ComBuf[cb::LangCode]);
+    for (const QPointer<StatusLabel> &mirror : std::as_const(m_mirrors))
+        if (mirror)
+            mirror->setStatus(m_status->fontColor(), m_status->text());
+}
+
+void DeviceWindow::mirrorStatus(const QList<QWidget *> &pages)
+{
+    for (QWidget *page : pages) {
+        auto *grid = qobject_cast<QGridLayout *>(page->layout());
+        if (!grid)
+            throw std::logic_error(page->objectName().toStdString() + " has no grid for a status");
+        auto *mirror = new StatusLabel(page);
+        mirror->setObjectName(page->objectName() + "Status");
+        mirror->setMinimumHeight(22);
+        grid->addWidget(mirror, grid->rowCount(), 0, 1, grid->columnCount());
+        m_mirrors.append(mirror);
+    }
+}
+
+bool DeviceWindow::choicesMade(const RegisterBinding &binding)
+{
+    for (const RegisterField *field : binding.fields())
+        m_emptyChoices.erase(field);
+    const auto empty = binding.emptyChoices(devVer());
+    for (const auto &[field, code] : empty)
+        m_emptyChoices[field] =
+            "  " + describe(*field) + ": " +
+            (code >= 0 ? QString("the module holds code %1").arg(code) : QString("none chosen"));
+    return empty.empty();
+}
+
+void DeviceWindow::inputCheckFailed()
+{
+    m_activities->end(Activity::Write, Status::WriteFail);
+    if (m_emptyChoices.empty())
+        return;
+    QStringList named;
+    for (const auto &[field, text] : m_emptyChoices)
+        named << text;
+    tell(EmptyChoices, named.join("\n"));
+}
+
+void DeviceWindow::stopWork()
+{
+    m_activities->event(WindowEvent::ScanStart);
+}
+
+void DeviceWindow::closing()
+{
+    m_activities->event(WindowEvent::Close);
 }
 
 void DeviceWindow::setCommandControls(const QList<QWidget *> &disabled,
@@ -147,8 +234,13 @@ void DeviceWindow::BtnAllOFF()
     for (const QPointer<QWidget> &control : std::as_const(m_offControls))
         if (control)
             control->setEnabled(false);
-    if (m_trim)
+    if (m_trim) {
         m_trim->setEnabled(false);
+        // An activity that lets the output be trimmed meanwhile keeps the
+        // controls that adjust it.
+        if (m_activities->responseTo(WindowEvent::Trim) == Response::Within)
+            m_trim->setAdjustable(true);
+    }
 }
 
 void DeviceWindow::BtnAllON()
@@ -162,7 +254,8 @@ void DeviceWindow::BtnAllON()
 
 void DeviceWindow::TimerAllOFF()
 {
-    m_chain.stop();
+    // A zero step runs on through it.
+    m_activities->stop(Activity::ZeroStep);
     for (QTimer *timer : std::as_const(m_timers))
         if (!m_kept.contains(timer))
             timer->stop();
@@ -216,9 +309,8 @@ void DeviceWindow::runChain(RequestChain chain, Status success, Status failure,
 {
     runChain(
         std::move(chain),
-        [this, success, failure, after = std::move(after)](bool ok) {
-            showStatus(ok ? success : failure);
-            BtnAllON();
+        [this, success, failure, after = std::move(after), work = m_activities->work()](bool ok) {
+            m_activities->end(work, ok ? success : failure);
             if (after)
                 after(ok);
             showPendingMessage();
@@ -228,17 +320,18 @@ void DeviceWindow::runChain(RequestChain chain, Status success, Status failure,
 
 void DeviceWindow::runChain(RequestChain chain, ChainRunner::Finished finished, Status failure)
 {
-    exchangeStarting();
     m_pendingMessage.clear();
-    m_chain.start(std::move(chain), std::move(finished), [this, failure] {
-        showStatus(failure);
-        BtnAllON();
-    });
+    m_activities->runChain(std::move(chain), std::move(finished), failure);
 }
 
-void DeviceWindow::beginActivation(QTabWidget *pages, QLabel *serial, QLabel *version)
+bool DeviceWindow::beginActivation(QTabWidget *pages, QLabel *serial, QLabel *version)
 {
-    TimerAllOFF();
+    if (!m_activities->begin(WindowEvent::Activation))
+        return false;
+    // Every timer stops, but one a zero step runs on.
+    for (QTimer *timer : std::as_const(m_timers))
+        if (!m_kept.contains(timer))
+            timer->stop();
     // Saving a configuration waits for this activation's read.
     m_configurationShown = false;
     // The trim counts shown may be another module's until a read has shown
@@ -251,14 +344,14 @@ void DeviceWindow::beginActivation(QTabWidget *pages, QLabel *serial, QLabel *ve
     if (version)
         version->setText(QString::fromStdString(VersionTable(devVer())));
     applyCurrentLanguage();
+    return true;
 }
 
 void DeviceWindow::showFactoryFunctions(bool on, QTabWidget *pages, const QList<QWidget *> &factory)
 {
     if (!on) {
-        // A calibration point cannot go on with its page gone: it ends unstored.
-        if (m_calibration && m_calibration->current() >= 0)
-            m_calibration->abandon();
+        // Work on the pages that go (a calibration point) ends unstored.
+        m_activities->event(WindowEvent::LeaveServiceMode);
         pages->setCurrentIndex(0);
     }
     for (QWidget *widget : factory) {
@@ -270,42 +363,27 @@ void DeviceWindow::showFactoryFunctions(bool on, QTabWidget *pages, const QList<
     }
 }
 
-void DeviceWindow::runQuietly(RequestChain chain)
-{
-    exchangeStarting();
-    m_chain.start(std::move(chain), {});
-}
-
-void DeviceWindow::runCommandChain(RequestChain chain, Status failure)
-{
-    runChain(
-        std::move(chain), [](bool) {}, failure);
-}
-
-void DeviceWindow::guarded(Status failure, const std::function<void()> &body)
-{
-    try {
-        body();
-    } catch (...) {
-        m_chain.stop();
-        showStatus(failure);
-        BtnAllON();
-        throw;
-    }
-}
-
 void DeviceWindow::restoreThenRead(bool restore, int reg, QLineEdit *addressField,
-                                   std::function<void()> read)
+                                   QComboBox *baudField, std::function<void()> read)
 {
-    if (!restore) {
-        read();
-        return;
+    if (m_own.address != addressField) {
+        // Only the operator's own edits count as setting a field.
+        connect(addressField, &QLineEdit::textEdited, this, [this] { m_own.addressSet = true; });
+        connect(baudField, &QComboBox::activated, this, [this] { m_own.baudSet = true; });
+        m_own.address = addressField;
+        m_own.baud = baudField;
     }
-    RequestChain chain;
-    appendRestore(chain, reg, addressField);
-    BtnAllOFF();
-    runChain(
-        std::move(chain), [read = std::move(read)](bool) { read(); }, Status::ReadFail);
+    // The read restores first while the module's own settings are not known.
+    m_own.reg = restore ? std::optional<int>(reg) : std::nullopt;
+    m_own.unknown = restore;
+    m_own.addressSet = false;
+    m_own.baudSet = false;
+    read();
+}
+
+bool DeviceWindow::ownSettingsGuessed() const
+{
+    return m_own.unknown && !(m_own.addressSet && m_own.baudSet);
 }
 
 void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> accept,
@@ -320,19 +398,36 @@ void DeviceWindow::runConfigurationRead(std::function<bool(const InfoBlock &)> a
         configurationShown();
         return true;
     };
-    BtnAllOFF();
     showStatus(Status::Transmission);
     RequestChain chain;
+    const bool restoring = m_own.reg && m_own.unknown;
+    if (restoring)
+        appendRestore(chain, *m_own.reg, m_own.address,
+                      [this](bool read) { m_own.unknown = !read; });
     appendConfigurationRead(chain, link(), m_page.family, std::move(accept), std::move(count),
                             timer, std::move(decode));
-    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail, std::move(after));
+    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
+             [this, restoring, after = std::move(after)](bool ok) {
+                 // The module answered at the scan's address and rate, but its
+                 // own could not be read: the page shows the scan's.
+                 if (ok && restoring && m_own.unknown) {
+                     showStatus(Status::ReadFail);
+                     m_pendingMessage =
+                         i18n::pickText(link().ComBuf[cb::LangCode], OwnSettingsUnread)
+                             .arg(link().ComBuf[cb::DevAddr])
+                             .arg(BaudRates[static_cast<std::size_t>(
+                                 effectiveBaud(link(), link().currentBaud()))])
+                             .toStdString();
+                 }
+                 if (after)
+                     after(ok);
+             });
 }
 
 void DeviceWindow::runConfigurationWrite(QTimer *timer,
                                          const std::vector<RegisterBinding::Write> &writes,
                                          int address, int baudIndex)
 {
-    BtnAllOFF();
     showStatus(Status::Transmission);
     ConfigurationWrite write;
     write.family = m_page.family;
@@ -342,17 +437,29 @@ void DeviceWindow::runConfigurationWrite(QTimer *timer,
     write.address = address;
     write.baudIndex = baudIndex;
     write.lost = [this](const SettingsChange &change) { noteLostModule(change); };
+    // An address and rate the page only shows because the scan set them are
+    // never stored as the module's own.
+    write.addressAndBaud = !ownSettingsGuessed();
     RequestChain chain;
     appendConfigurationWrite(chain, link(), write);
-    runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail);
+    const bool leftOut = writesAddressAndBaud(m_page.family) && !write.addressAndBaud;
+    runChain(std::move(chain), Status::WriteSuccess, Status::WriteFail, [this, leftOut](bool ok) {
+        if (ok && leftOut)
+            m_pendingMessage =
+                i18n::pickText(link().ComBuf[cb::LangCode], OwnSettingsLeftOut).toStdString();
+    });
 }
 
-void DeviceWindow::appendRestore(RequestChain &chain, int reg, QLineEdit *addressField)
+void DeviceWindow::appendRestore(RequestChain &chain, int reg, QLineEdit *addressField,
+                                 std::function<void(bool)> read)
 {
-    ::appendRestore(chain, link(), reg, [addressField](int address) {
-        if (addressField)
-            addressField->setText(QString::number(address));
-    });
+    ::appendRestore(
+        chain, link(), reg,
+        [addressField](int address) {
+            if (addressField)
+                addressField->setText(QString::number(address));
+        },
+        std::move(read));
 }
 
 void DeviceWindow::appendAddressAndBaud(RequestChain &chain, int address, int baudIndex)
@@ -390,14 +497,18 @@ void DeviceWindow::showInfoBlock(const InfoBlock &info, QLabel *versionLabel, QL
 
 void DeviceWindow::loadSerialNumber(QLineEdit *edit, int commandCell)
 {
+    // Text that is not a number is the standard conversion error, before
+    // anything starts.
     const std::uint32_t number = serialNumberOf(edit->text().toStdString());
+    if (!m_activities->begin(WindowEvent::LoadSerialNumber))
+        return;
     RequestChain chain;
     appendSerialNumber(chain, number, commandCell, [edit, number] {
         edit->setText(QString::number(static_cast<std::uint32_t>(number + 1)));
     });
-    BtnAllOFF();
     runChain(
-        std::move(chain), [this](bool) { BtnAllON(); }, Status::WriteFail);
+        std::move(chain), [this](bool) { m_activities->end(Activity::SerialLoad); },
+        Status::WriteFail);
 }
 
 void DeviceWindow::setAddress(QLineEdit *addressField, QComboBox *baudField)
@@ -410,17 +521,18 @@ void DeviceWindow::setAddress(QLineEdit *addressField, QComboBox *baudField)
         return;
     }
     const int address = textToInt(text);
+    if (!m_activities->begin(WindowEvent::AddressSet))
+        return;
     RequestChain chain;
     appendSetAddress(chain, link(), address, baudField->currentIndex(),
                      [this](const SettingsChange &change) { noteLostModule(change); });
-    BtnAllOFF();
     runChain(
         std::move(chain),
         [this](bool ok) {
             // The button reports nothing unless the module was lost.
             if (!ok)
                 showStatus(Status::WriteFail);
-            BtnAllON();
+            m_activities->end(Activity::AddressSet);
             showPendingMessage();
         },
         Status::WriteFail);
@@ -446,7 +558,8 @@ void DeviceWindow::addConfigurationEntries()
     const auto add = [&](const char *name, const char *text, void (DeviceWindow::*handler)()) {
         auto *action = new QAction(QString::fromLatin1(text), file);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, handler);
+        connect(action, &QAction::triggered, this,
+                [this, handler] { m_activities->caught([&] { (this->*handler)(); }); });
         file->insertAction(first, action);
     };
     add("OpenConfiguration", "Open Configuration...", &DeviceWindow::OpenConfigurationClick);
@@ -466,7 +579,8 @@ bool DeviceWindow::mayUseFiles(bool saving)
 {
     if (!m_page.show)
         return false;
-    if (busy()) {
+    if (m_activities->event(saving ? WindowEvent::SaveConfiguration
+                                   : WindowEvent::OpenConfiguration) == Response::Refuse) {
         tell(Busy);
         return false;
     }
@@ -631,6 +745,11 @@ void DeviceWindow::applyConfiguration(const Configuration &configuration, bool t
             continue;
         }
         words[reg] = value;
+    }
+    // Settings taken over from the file are the operator's choice.
+    if (takeSettings) {
+        m_own.addressSet = true;
+        m_own.baudSet = true;
     }
     // The read's own decode fills the page.
     m_page.show(RegisterWords(words));

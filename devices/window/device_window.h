@@ -2,6 +2,7 @@
 
 #include "family_window.h"
 
+#include "activity_owner.h"
 #include "configuration_file.h"
 #include "register_binding.h"
 #include "request_chain.h"
@@ -12,6 +13,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -23,16 +25,16 @@ class QLabel;
 class QLineEdit;
 class QTimer;
 class QWidget;
-class CalibrationRunner;
 class QTabWidget;
 class StatusLabel;
 class TrimBinding;
 
 // What every family window of a module stands on, between the shell of menus
 // and the family's own pages: its named timers, the command controls that
-// BtnAllOFF and BtnAllON switch, the status label, the request chain that
-// runs its commands one exchange at a time, and the shared settings
-// (information block, address and baud, serial number).
+// BtnAllOFF and BtnAllON switch, the status label, the owner of its
+// activities (which runs its commands one exchange at a time and answers the
+// events that meet them, from the window's activity table), and the shared
+// settings (information block, address and baud, serial number).
 class DeviceWindow : public FamilyWindow
 {
     Q_OBJECT
@@ -41,39 +43,38 @@ public:
     DeviceWindow(const QString &className, Link &link, TForm3 &scan, const QString &helpStem = {});
     ~DeviceWindow() override;
 
-    // Scan > Start and closing stop every timer and the running chain.
-    void stopWork() override { TimerAllOFF(); }
+    // Scan > Start and closing: the activity under way stops, as the
+    // window's table says.
+    void stopWork() override;
+    void closing() override;
 
     // Disables / enables the window's command controls: two sets, since
     // several windows enable other controls than they disable.
     virtual void BtnAllOFF();
     virtual void BtnAllON();
-    // Stops every named timer, poll and chain of the window: nothing more is sent.
-    virtual void TimerAllOFF();
+    // Stops every named timer, poll and chain of the window, and the work
+    // under way with them: nothing more is sent. A timer kept through it (a
+    // zero step's) runs on with its work.
+    void TimerAllOFF();
 
     int devVer() const;
     void showStatus(i18n::Status status);
     StatusLabel *statusLabel() const { return m_status; }
 
+    // The one place the window's work starts, ends and stops.
+    ActivityOwner &activities() { return *m_activities; }
     // The chain of this window; isRunning() while a command is under way.
-    ChainRunner &chain() { return m_chain; }
-    bool busy() const { return m_chain.isRunning(); }
-    // Runs a command's chain: success shows `success`, failure `failure`, and
-    // both give the command controls back (BtnAllON) before `after` runs. An
-    // exception inside a step ends the same way as a failure, then reaches
-    // the application's error box.
+    ChainRunner &chain() { return m_activities->chain(); }
+    bool busy() const { return m_activities->chain().isRunning(); }
+    // Runs the chain of the work under way to its ending: success shows
+    // `success`, failure `failure`, the work ends (the command controls back)
+    // and `after` runs. An exception inside a step ends it as a failure and
+    // shows the application's error box.
     void runChain(RequestChain chain, i18n::Status success, i18n::Status failure,
                   std::function<void(bool ok)> after = {});
     // Runs a chain with an ending of its own; an exception shows `failure`
-    // and gives the controls back.
+    // and ends the work.
     void runChain(RequestChain chain, ChainRunner::Finished finished, i18n::Status failure);
-    // Runs a chain that shows no status and leaves the command controls as
-    // they are (the output trim writes).
-    void runQuietly(RequestChain chain);
-    // Runs the opening chain of a longer piece of work (live values, a
-    // calibration point) that ends elsewhere: nothing happens at its end, an
-    // exception shows `failure` and gives the controls back.
-    void runCommandChain(RequestChain chain, i18n::Status failure);
     // Runs what a tick of one of the window's named timers runs (its handler).
     void fireTimer(QTimer *timer);
     const QList<QTimer *> &timers() const { return m_timers; }
@@ -106,6 +107,15 @@ protected:
     }
     // A named timer whose ticks nothing handles yet.
     QTimer *makeTimer(const char *name, int interval) { return addTimer(name, interval, {}); }
+    // Connects a control's signal to its published handler, which runs
+    // through the activity owner: an exception stops there.
+    template<class Sender, class Signal, class Window>
+    void on(Sender *sender, Signal signal, void (Window::*handler)())
+    {
+        connect(sender, signal, this, [this, handler] {
+            m_activities->caught([this, handler] { (static_cast<Window *>(this)->*handler)(); });
+        });
+    }
     void setStatusLabel(StatusLabel *label) { m_status = label; }
     void setCommandControls(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
     void setCommandControls(const QList<QWidget *> &controls)
@@ -114,16 +124,14 @@ protected:
     }
     // The output trim of the window: its controls follow BtnAllOFF/BtnAllON.
     void setTrim(TrimBinding *trim) { m_trim = trim; }
-    // The input calibration of the window: leaving service mode ends a point.
-    void setCalibration(CalibrationRunner *calibration) { m_calibration = calibration; }
-    // What every activation does first: stops the timers and the chain, puts
-    // the trim selectors back behind the next read, shows the first page, the
-    // scan's serial number and version label (where given) and applies the
-    // language.
-    void beginActivation(QTabWidget *pages, QLabel *serial = nullptr, QLabel *version = nullptr);
+    // What every activation does first: unless the table refuses it now
+    // (false: nothing happens), the activation starts, the trim selectors
+    // wait for the next read, the first page, the scan's serial number and
+    // version label (where given) are shown and the language applied.
+    bool beginActivation(QTabWidget *pages, QLabel *serial = nullptr, QLabel *version = nullptr);
     // Service mode shows or hides the factory functions: pages of `pages`
-    // (their tabs) and other widgets. Leaving it returns to the first page and
-    // ends a running calibration point unstored.
+    // (their tabs) and other widgets. Leaving it returns to the first page;
+    // work on the pages it hides (a calibration point) ends unstored.
     void showFactoryFunctions(bool on, QTabWidget *pages, const QList<QWidget *> &factory);
     // A named timer that TimerAllOFF leaves running: a timed step that always
     // runs to its end.
@@ -139,20 +147,30 @@ protected:
     // would leave the module answering nobody. A failing field turns red and
     // sets CheckFailed.
     static void checkAddress(ExitEdit *field);
+    // The input check of a binding's selectors: false when a written one is
+    // empty (marked red; inputCheckFailed names it and the code its module
+    // held).
+    bool choicesMade(const RegisterBinding &binding);
+    // The ending of a write whose input check failed: "Write Fail", and a
+    // message naming each empty choice.
+    void inputCheckFailed();
+    // The status label's text and colour shown again at the foot of each
+    // page (the calibration pages, where the label itself is out of sight).
+    void mirrorStatus(const QList<QWidget *> &pages);
+
     // Tab order along `order`; a RadioGroup stands for its items in turn (they
     // are made after the page, so Designer cannot order them).
     static void chainTabOrder(const QList<QWidget *> &order);
 
-    // Runs before every chain of the window starts (a window whose poll must
-    // not share the line with other exchanges stops it here).
-    virtual void exchangeStarting() {}
-
     // The body of a named timer handler that drives the chain.
-    void resumeChain(QTimer *timer) { m_chain.timerFired(timer); }
+    void resumeChain(QTimer *timer) { chain().timerFired(timer); }
 
-    // Runs a handler's body; an exception shows `failure`, stops the chain,
-    // gives the controls back and goes on to the application's error box.
-    void guarded(i18n::Status failure, const std::function<void()> &body);
+    // Runs a handler's body; an exception fails the work under way with
+    // `failure` and goes on to the caller.
+    void guarded(i18n::Status failure, const std::function<void()> &body)
+    {
+        m_activities->guarded(failure, body);
+    }
 
     // What the window's configuration files hold and how its page shows them:
     // each register binding of the page with the context its fields convert
@@ -174,7 +192,12 @@ protected:
     // The configuration commands that windows of a register block share.
     // Activation: when restore is set, the module is put back to the address
     // and baud code of holding registers reg and reg+1 first; then read runs.
-    void restoreThenRead(bool restore, int reg, QLineEdit *addressField,
+    // When they cannot be read, the module's own address and rate are not
+    // known: the read ends in "Read Fail" and says so, every later read tries
+    // the restore first, and "Write To Device" leaves the address and baud
+    // step out until a restore has read them or the operator has set both
+    // fields.
+    void restoreThenRead(bool restore, int reg, QLineEdit *addressField, QComboBox *baudField,
                          std::function<void()> read);
     // "Read From Device": the information block, judged by accept, then
     // function 3 from register 0 for count() registers, whose reply is
@@ -190,7 +213,8 @@ protected:
                                int address, int baudIndex);
 
     // The shared settings, as steps of this window's chains.
-    void appendRestore(RequestChain &chain, int reg, QLineEdit *addressField);
+    void appendRestore(RequestChain &chain, int reg, QLineEdit *addressField,
+                       std::function<void(bool read)> read = {});
     void appendAddressAndBaud(RequestChain &chain, int address, int baudIndex);
     // Shows a sound information block: version label, serial number.
     void showInfoBlock(const InfoBlock &info, QLabel *versionLabel, QLabel *serialLabel);
@@ -201,6 +225,8 @@ protected:
 
 private:
     QTimer *addTimer(const char *name, int interval, std::function<void()> handler);
+    // The status label and its mirrors on the calibration pages.
+    void paintStatus(i18n::Status status);
     void noteLostModule(const SettingsChange &change);
     void showPendingMessage();
     void addConfigurationEntries();
@@ -214,11 +240,16 @@ private:
     // when the file or the page has none.
     QString settingsOf(const Configuration &configuration) const;
     void tell(const i18n::Texts &texts, const QString &details = {});
+    // The address and baud rate the page shows are the scan's, not the
+    // module's own, and the operator has not set them.
+    bool ownSettingsGuessed() const;
 
-    ChainRunner m_chain;
+    ActivityOwner *m_activities;
     StatusLabel *m_status = nullptr;
+    QList<QPointer<StatusLabel>> m_mirrors;
+    // The empty choices the last input check found, as the message names them.
+    std::map<const RegisterField *, QString> m_emptyChoices;
     TrimBinding *m_trim = nullptr;
-    CalibrationRunner *m_calibration = nullptr;
     QList<QTimer *> m_timers;
     QList<QTimer *> m_kept;
     std::vector<std::pair<QTimer *, std::function<void()>>> m_handlers;
@@ -226,6 +257,17 @@ private:
     QList<QPointer<QWidget>> m_onControls;
     std::string m_pendingMessage;
     ConfigurationPage m_page{};
+    // The module's own address and baud rate: where the restore reads them,
+    // the page's fields, and whether they are known.
+    struct OwnSettings
+    {
+        std::optional<int> reg; // nothing: this module restores none
+        QPointer<QLineEdit> address;
+        QPointer<QComboBox> baud;
+        bool unknown = false;    // the restore could not read them
+        bool addressSet = false; // the operator set the field since
+        bool baudSet = false;
+    } m_own;
     bool m_configurationShown = false; // the last configuration read showed a sound block
     int m_shownModel = -1;             // model code and serial number of the last
     std::uint32_t m_shownSerial = 0;   // information block shown

@@ -1,44 +1,65 @@
 #include "live_poll.h"
 
-#include "device_window.h"
+#include "activity_owner.h"
 #include "link.h"
 
+#include <QTimer>
 #include <QWidget>
 
 using i18n::Status;
 
-LivePoll::LivePoll(DeviceWindow &window, QTimer *timer, const LiveRules &rules,
+LivePoll::LivePoll(ActivityOwner &owner, QTimer *timer, const LiveRules &rules,
                    const QList<QWidget *> &stopButtons, Show show)
-    : QObject(&window)
-    , m_window(window)
+    : QObject(&owner)
+    , m_owner(owner)
     , m_rules(rules)
     , m_stopButtons(stopButtons)
     , m_show(std::move(show))
-    , m_poll(window.link(), timer)
-{}
-
-void LivePoll::start()
+    , m_poll(owner.link(), timer)
 {
-    m_window.BtnAllOFF();
+    m_owner.onStop(Activity::LivePoll, [this] { m_poll.stop(); });
+}
+
+void LivePoll::start(const std::function<void()> &starting, const Before &before)
+{
+    if (!m_owner.begin(WindowEvent::LiveStart, {m_poll.timer()}))
+        return;
+    if (starting)
+        starting();
     for (QWidget *button : std::as_const(m_stopButtons))
         button->setEnabled(true);
 
     RequestChain chain;
+    if (before.steps)
+        before.steps(chain);
     appendLiveStart(chain, m_rules);
     const Poll::Request request = livePollRequest(m_rules);
     chain.action([this, request] {
         m_poll.start(
             request, [this](bool sound) { report(sound); }, true);
     });
-    m_window.runCommandChain(std::move(chain), Status::ReadFail);
+    m_owner.runChain(
+        std::move(chain),
+        [this, failed = before.failed](bool ok) {
+            if (ok)
+                return;
+            m_owner.end(Activity::LivePoll);
+            if (failed)
+                failed();
+            else
+                m_owner.showStatus(Status::ReadFail);
+        },
+        Status::ReadFail);
 }
 
 void LivePoll::stop()
 {
-    m_window.TimerAllOFF();
-    m_window.BtnAllON();
+    // "Stop" follows the exchanges under way.
+    m_owner.awaitLine();
+    m_poll.stop();
+    m_owner.end(Activity::LivePoll);
     if (m_rules.drainOnStop)
-        m_window.link().ReadReply();
+        m_owner.link().arbiter().receive();
 }
 
 void LivePoll::tick()
@@ -49,12 +70,12 @@ void LivePoll::tick()
 void LivePoll::report(bool sound)
 {
     if (!sound) {
-        m_window.showStatus(Status::ReadFail);
+        m_owner.showStatus(Status::ReadFail);
         return;
     }
     std::vector<int> words;
     for (int i = 0; i < m_rules.count; ++i)
-        words.push_back(m_window.link().replyRegister(i));
+        words.push_back(m_owner.link().replyRegister(i));
     m_show(words);
-    m_window.showStatus(Status::ReadSuccess);
+    m_owner.showStatus(Status::ReadSuccess);
 }

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-class DeviceWindow;
+class ActivityOwner;
 class QTimer;
 class QWidget;
 
@@ -18,8 +18,8 @@ class QWidget;
 // then polls the live registers on the window's repeating timer. Each tick
 // collects the reply to the previous tick's request: a sound one is shown and
 // "Read Success" reported, anything else "Read Fail" with the values kept.
-// During polling only the "Stop" buttons are enabled; "Stop" and every action
-// that stops the window's timers end it.
+// During polling only the "Stop" buttons are enabled; "Stop" ends it, and
+// every event the window's table lets stop it does so too.
 class LivePoll : public QObject
 {
     Q_OBJECT
@@ -27,11 +27,20 @@ class LivePoll : public QObject
 public:
     // Called with the live registers of a sound reply, as unsigned words.
     using Show = std::function<void(const std::vector<int> &words)>;
+    // Steps a window makes before the start code (a check of the module);
+    // when one fails, `failed` reports it instead of "Read Fail".
+    struct Before
+    {
+        std::function<void(RequestChain &chain)> steps;
+        std::function<void()> failed;
+    };
 
-    LivePoll(DeviceWindow &window, QTimer *timer, const LiveRules &rules,
+    LivePoll(ActivityOwner &owner, QTimer *timer, const LiveRules &rules,
              const QList<QWidget *> &stopButtons, Show show);
 
-    void start();
+    // Starts polling unless the window's table refuses it now; starting
+    // runs once it has started.
+    void start(const std::function<void()> &starting = {}, const Before &before = {});
     void stop();
     // The repeating timer's tick.
     void tick();
@@ -40,7 +49,7 @@ public:
 private:
     void report(bool sound);
 
-    DeviceWindow &m_window;
+    ActivityOwner &m_owner;
     LiveRules m_rules;
     QList<QWidget *> m_stopButtons;
     Show m_show;

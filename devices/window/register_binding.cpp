@@ -112,6 +112,10 @@ void RegisterBinding::write(const Bound &bound, int value, const FieldContext &c
         } else if (auto *combo = qobject_cast<QComboBox *>(control)) {
             combo->setCurrentIndex(value >= 0 && value < combo->count() ? value : -1);
         }
+        // A module's code without an item leaves the choice to the operator:
+        // a written selector shows that it waits for one.
+        if (field.writeOrder >= 0 && !field.optional)
+            mark(bound, read(bound) < 0 ? std::optional<int>(value) : std::nullopt);
         break;
     case FieldKind::Flag: static_cast<QAbstractButton *>(control)->setChecked(value != 0); break;
     case FieldKind::Count: {
@@ -196,13 +200,40 @@ std::vector<RegisterBinding::Write> RegisterBinding::values(const FieldContext &
     return writes;
 }
 
-bool RegisterBinding::selectorCleared(int devVer) const
+std::vector<RegisterBinding::EmptyChoice> RegisterBinding::emptyChoices(int devVer) const
 {
+    std::vector<EmptyChoice> empty;
     for (const Bound &bound : m_bound) {
         const RegisterField &field = *bound.field;
-        if (field.kind == FieldKind::Choice && field.writeOrder >= 0 && !field.optional &&
-            present(field, devVer) && read(bound) < 0)
-            return true;
+        if (field.kind != FieldKind::Choice || field.writeOrder < 0 || field.optional ||
+            !present(field, devVer))
+            continue;
+        if (read(bound) >= 0) {
+            mark(bound, std::nullopt);
+            continue;
+        }
+        const auto marked = m_marked.find(field.reg);
+        const int code = marked != m_marked.end() ? marked->second : -1;
+        mark(bound, code);
+        empty.push_back({&field, code});
     }
-    return false;
+    return empty;
+}
+
+void RegisterBinding::mark(const Bound &bound, std::optional<int> code) const
+{
+    const int reg = bound.field->reg;
+    if (!code) {
+        if (m_marked.erase(reg) > 0)
+            for (QWidget *control : bound.controls)
+                control->setPalette(QPalette());
+        return;
+    }
+    m_marked[reg] = *code;
+    for (QWidget *control : bound.controls) {
+        QPalette palette = control->palette();
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+            palette.setColor(role, Qt::red);
+        control->setPalette(palette);
+    }
 }

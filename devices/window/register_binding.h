@@ -5,6 +5,8 @@
 #include <QList>
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -22,7 +24,8 @@ public:
     // version index ctx.devVer, or a configuration file); sign turns a word
     // into the register's value by the window's sign rule. shown(reg) runs
     // after each register, for what a window does beyond filling the
-    // control. A value outside a selector's items clears the selector.
+    // control. A value outside a selector's items clears the selector; a
+    // written one is then marked red until a choice is made.
     void show(const RegisterWords &words, int (*sign)(int word), const FieldContext &context,
               const std::function<void(int reg)> &shown = {}) const;
 
@@ -32,9 +35,16 @@ public:
     // sent). An optional selector left empty is not written.
     std::vector<Write> values(const FieldContext &context) const;
 
-    // True when a written selector of this version index is empty: the input
-    // check fails on it, so no write sends 65535 for a choice nobody made.
-    bool selectorCleared(int devVer) const;
+    // The written selectors of this version index that are empty, each with
+    // the code its module held (-1 when no read showed one): the input check
+    // fails on them, so no write sends 65535 for a choice nobody made. They
+    // stay marked red; a selector chosen since gets its normal colour back.
+    struct EmptyChoice
+    {
+        const RegisterField *field;
+        int code;
+    };
+    std::vector<EmptyChoice> emptyChoices(int devVer) const;
 
     // The register value of one field as the write converts it (ConversionError
     // for text that is not a number); -1 for a selector left empty.
@@ -59,6 +69,11 @@ private:
     void write(const Bound &bound, int value, const FieldContext &context) const;
     int convert(const Bound &bound, const FieldContext &context) const;
 
+    void mark(const Bound &bound, std::optional<int> code) const;
+
     std::vector<Bound> m_bound;
+    // Selectors marked red, with the code without an item that cleared them
+    // (-1: none was shown).
+    mutable std::map<int, int> m_marked;
     std::vector<const RegisterField *> m_order; // every written field, in write order
 };

@@ -1,6 +1,6 @@
 #include "trim_binding.h"
 
-#include "device_window.h"
+#include "activity_owner.h"
 #include "scroll_bar.h"
 #include "trim_step.h"
 
@@ -31,9 +31,9 @@ StepDirection stepDirection(UpDown::Direction direction)
 }
 } // namespace
 
-TrimBinding::TrimBinding(DeviceWindow &window, const TrimRules &rules)
-    : QObject(&window)
-    , m_window(window)
+TrimBinding::TrimBinding(ActivityOwner &owner, const TrimRules &rules)
+    : QObject(&owner)
+    , m_owner(owner)
     , m_rules(rules)
 {}
 
@@ -49,21 +49,22 @@ void TrimBinding::addPoint(const TrimPoint &point)
         bar->setPageStep(50);
         connect(bar, &ScrollBar::valueChanged, this,
                 [this, index](int position) { scrollChange(index, position); });
-        connect(bar, &ScrollBar::endScroll, this,
-                [this, index, mirror = bar == point.mirrorBar] { scrollEnd(index, mirror); });
+        connect(bar, &ScrollBar::endScroll, this, [this, index, mirror = bar == point.mirrorBar] {
+            m_owner.caught([&] { scrollEnd(index, mirror); });
+        });
     }
     for (UpDown *upDown : {point.upDown, point.mirrorUpDown}) {
         if (!upDown)
             continue;
         connect(upDown, &UpDown::changingEx, this,
                 [this, index, mirror = upDown == point.mirrorUpDown](UpDown::Direction direction) {
-                    upDownChangingEx(index, mirror, direction);
+                    m_owner.caught([&] { upDownChangingEx(index, mirror, direction); });
                 });
     }
     for (QAbstractButton *selector : {point.selector, point.mirrorSelector})
         if (selector)
             connect(selector, &QAbstractButton::clicked, this,
-                    [this, index] { pointClick(index); });
+                    [this, index] { m_owner.caught([&] { pointClick(index); }); });
     // The count fields show what a read brought (the register binding shows
     // a count even when the bar is already there); until then they may be
     // empty, and nothing is written from them.
@@ -80,7 +81,7 @@ void TrimBinding::addNormal(const TrimNormal &normal)
     for (QAbstractButton *selector : {normal.selector, normal.mirror})
         if (selector)
             connect(selector, &QAbstractButton::clicked, this,
-                    [this, index] { normalClick(index); });
+                    [this, index] { m_owner.caught([&] { normalClick(index); }); });
     check(normal.selector);
     check(normal.mirror);
 }
@@ -125,36 +126,65 @@ void TrimBinding::setEnabled(bool enabled)
                 selector->setEnabled(enabled);
 }
 
+void TrimBinding::setAdjustable(bool adjustable)
+{
+    for (const TrimPoint &point : m_points)
+        for (QWidget *control : std::initializer_list<QWidget *>{point.bar, point.mirrorBar,
+                                                                 point.upDown, point.mirrorUpDown})
+            if (control)
+                control->setEnabled(adjustable);
+    for (const TrimNormal &normal : m_normals)
+        for (QAbstractButton *selector : {normal.selector, normal.mirror})
+            if (selector)
+                selector->setEnabled(adjustable);
+}
+
 bool TrimBinding::selected(const TrimPoint &point, bool mirror) const
 {
     const QAbstractButton *selector = mirror ? point.mirrorSelector : point.selector;
     return selector && selector->isChecked();
 }
 
-void TrimBinding::writeCount(const TrimPoint &point, bool drain)
+RequestChain TrimBinding::countWrite(const TrimPoint &point, bool drain) const
 {
     RequestChain chain;
     chain.exchange(5, point.reg, point.bar ? point.bar->value() : 0).drained(drain, false);
-    m_window.runQuietly(std::move(chain));
+    return chain;
+}
+
+void TrimBinding::run(RequestChain chain)
+{
+    // No status and no other control is touched: the work ends with its writes.
+    if (chain.empty()) {
+        m_owner.end(Activity::TrimPoint);
+        return;
+    }
+    m_owner.runChain(
+        std::move(chain), [this](bool) { m_owner.end(Activity::TrimPoint); },
+        i18n::Status::WriteFail);
 }
 
 void TrimBinding::pointClick(int index)
 {
+    if (!m_owner.begin(WindowEvent::Trim))
+        return;
     const TrimPoint &point = m_points[static_cast<std::size_t>(index)];
     check(point.selector);
     check(point.mirrorSelector);
-    if (!m_armed || (point.count && point.count->text().isEmpty()))
-        return;
-    // The output jumps to the shown trim count, then is held at the point.
     RequestChain chain;
-    chain.exchange(5, point.reg, point.count ? point.count->text().toInt() : point.bar->value())
-        .drained(m_rules.drainOnSelect, false);
-    chain.exchange(5, m_rules.commandRegister, point.code);
-    m_window.runQuietly(std::move(chain));
+    if (m_armed && !(point.count && point.count->text().isEmpty())) {
+        // The output jumps to the shown trim count, then is held at the point.
+        chain.exchange(5, point.reg, point.count ? point.count->text().toInt() : point.bar->value())
+            .drained(m_rules.drainOnSelect, false);
+        chain.exchange(5, m_rules.commandRegister, point.code);
+    }
+    run(std::move(chain));
 }
 
 void TrimBinding::normalClick(int index)
 {
+    if (!m_owner.begin(WindowEvent::Trim))
+        return;
     const TrimNormal &normal = m_normals[static_cast<std::size_t>(index)];
     check(normal.selector);
     check(normal.mirror);
@@ -162,7 +192,7 @@ void TrimBinding::normalClick(int index)
     chain.write(6, m_rules.commandRegister, normal.code)
         .drained(m_rules.drainOnSelect, m_rules.drainOnSelect)
         .retryUnchecked();
-    m_window.runQuietly(std::move(chain));
+    run(std::move(chain));
 }
 
 void TrimBinding::scrollChange(int index, int position)
@@ -178,8 +208,9 @@ void TrimBinding::scrollChange(int index, int position)
 void TrimBinding::scrollEnd(int index, bool mirror)
 {
     const TrimPoint &point = m_points[static_cast<std::size_t>(index)];
-    if (selected(point, mirror))
-        writeCount(point, m_rules.drainOnScroll);
+    if (!selected(point, mirror) || !m_owner.begin(WindowEvent::Trim))
+        return;
+    run(countWrite(point, m_rules.drainOnScroll));
 }
 
 void TrimBinding::upDownChangingEx(int index, bool mirror, UpDown::Direction direction)
@@ -190,13 +221,13 @@ void TrimBinding::upDownChangingEx(int index, bool mirror, UpDown::Direction dir
         return; // no count to step from yet
     bool number = false;
     const int count = field->text().toInt(&number);
-    if (!number)
+    if (!number || !m_owner.begin(WindowEvent::Trim))
         return;
     const int stepped = trimStep(count, stepDirection(direction));
     setCountText(field, stepped);
     ScrollBar *bar = mirror ? point.mirrorBar : point.bar;
     if (bar)
         bar->setValue(stepped); // shows the count in the other field and bar
-    if (selected(point, mirror))
-        writeCount(point, mirror ? point.drainOnMirrorStep : point.drainOnStep);
+    const bool drain = mirror ? point.drainOnMirrorStep : point.drainOnStep;
+    run(selected(point, mirror) ? countWrite(point, drain) : RequestChain{});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "request_chain.h"
 #include "up_down.h"
 
 #include <QList>
@@ -7,7 +8,7 @@
 
 #include <vector>
 
-class DeviceWindow;
+class ActivityOwner;
 class QAbstractButton;
 class QLineEdit;
 class ScrollBar;
@@ -63,15 +64,18 @@ struct TrimRules
 //   nothing.
 //
 // The controls take part in BtnAllOFF/BtnAllON (so they cannot send while a
-// read, write, live poll or calibration point runs), and the point selectors
-// stay disabled until a configuration read has filled the counts since the
-// window was activated (setArmed), so a stale or empty count is never written.
+// read, write or live poll runs; an activity that lets the output be trimmed
+// meanwhile keeps the controls that adjust it, setAdjustable), and the point
+// selectors stay disabled until a configuration read has filled the counts
+// since the window was activated (setArmed), so a stale or empty count is
+// never written. Each write is a piece of work of the window's activity
+// owner: refused while other work runs, unless that work lets it in.
 class TrimBinding : public QObject
 {
     Q_OBJECT
 
 public:
-    TrimBinding(DeviceWindow &window, const TrimRules &rules);
+    TrimBinding(ActivityOwner &owner, const TrimRules &rules);
 
     void addPoint(const TrimPoint &point);
     void addNormal(const TrimNormal &normal);
@@ -83,6 +87,9 @@ public:
     bool isArmed() const { return m_armed; }
     // BtnAllOFF (false) and BtnAllON (true).
     void setEnabled(bool enabled);
+    // After BtnAllOFF: "Normal", the scroll bars and the up-downs enabled
+    // again (their point selectors stay off).
+    void setAdjustable(bool adjustable);
 
     // The handlers of the trim controls; index is the point's or Normal's
     // position in the order added.
@@ -96,9 +103,11 @@ public:
 
 private:
     bool selected(const TrimPoint &point, bool mirror) const;
-    void writeCount(const TrimPoint &point, bool drain);
+    RequestChain countWrite(const TrimPoint &point, bool drain) const;
+    // The trim's work: the writes of the chain, when it has any.
+    void run(RequestChain chain);
 
-    DeviceWindow &m_window;
+    ActivityOwner &m_owner;
     TrimRules m_rules;
     std::vector<TrimPoint> m_points;
     std::vector<TrimNormal> m_normals;

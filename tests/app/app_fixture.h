@@ -90,6 +90,7 @@ struct AppFixture : ::testing::Test
 
     void TearDown() override
     {
+        EXPECT_EQ(line->collisions(), 0) << "requests collided on the line";
         setMessageSink(nullptr);
         Application::setErrorHook(nullptr);
     }

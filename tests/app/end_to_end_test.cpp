@@ -37,4 +37,5 @@ TEST(EndToEnd, ScanFindsTheSimulatedConverterAndOpensItsWindow)
     setMessageSink(nullptr);
     link.CloseCom();
     EXPECT_EQ(sim.stop(SIGTERM), 0);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }

@@ -92,19 +92,19 @@ TEST_F(TrafficWindowTest, AScanIsShownLineByLine)
     scanNow();
     window->refresh();
 
-    // Time, direction, rate, bytes and decoded line. Each query follows a
+    // Time, direction, rate, bytes, the program's verdict and decoded line. Each query follows a
     // 100 ms drain; the reply to a broadcast is nobody's and not shown.
     const std::vector<std::vector<const char *>> expected = {
-        {"0.100", "Tx", "4800", "01 04 1F 00 00 04 F6 1D",
+        {"0.100", "Tx", "4800", "01 04 1F 00 00 04 F6 1D", "",
          "addr 1, fn 4 read input, reg 7936, count 4"},
-        {"0.216", "Rx", "4800", "", "no reply"},
-        {"0.316", "Tx", "4800", "00 05 00 13 00 01 FC 1E",
+        {"0.216", "Rx", "4800", "", "no reply", "no reply"},
+        {"0.316", "Tx", "4800", "00 05 00 13 00 01 FC 1E", "",
          "broadcast, fn 5 write coil, reg 19, value 1"},
-        {"0.533", "Tx", "4800", "00 06 00 14 00 02 49 DE",
+        {"0.533", "Tx", "4800", "00 06 00 14 00 02 49 DE", "",
          "broadcast, fn 6 write register, reg 20, value 2"},
-        {"0.749", "Tx", "19200", "01 04 1F 00 00 04 F6 1D",
+        {"0.749", "Tx", "19200", "01 04 1F 00 00 04 F6 1D", "",
          "addr 1, fn 4 read input, reg 7936, count 4"},
-        {"0.757", "Rx", "19200", "01 04 08 20 09 00 00 29 E7 FF 31 87 5A",
+        {"0.757", "Rx", "19200", "01 04 08 20 09 00 00 29 E7 FF 31 87 5A", "ok",
          "addr 1, fn 4 read input, 4 registers: 8201 0 10727 65329"},
     };
     ASSERT_EQ(window->Lines->model()->rowCount(), static_cast<int>(expected.size()));
@@ -158,7 +158,8 @@ TEST_F(TrafficWindowTest, SaveAndCopyWriteWhatTheViewShows)
 
     const std::vector<QStringList> csv = parseCsv(readFile(csvPath));
     ASSERT_EQ(csv.size(), static_cast<std::size_t>(rows + 1));
-    EXPECT_EQ(csv[0], (QStringList{"Time (s)", "Dir", "Baud", "Bytes (hex)", "Decoded"}));
+    EXPECT_EQ(csv[0],
+              (QStringList{"Time (s)", "Dir", "Baud", "Bytes (hex)", "Verdict", "Decoded"}));
     for (int r = 0; r < rows; ++r)
         EXPECT_EQ(csv[static_cast<std::size_t>(r) + 1], shown(window, r)) << r;
 

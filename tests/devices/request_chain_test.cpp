@@ -108,17 +108,35 @@ TEST(RequestChain, StoppingInTheMiddleSendsNothingMore)
     EXPECT_FALSE(driver.runner->isRunning());
 }
 
-TEST(RequestChain, AnExceptionInAStepStopsTheChainAndReachesTheCaller)
+TEST(RequestChain, AnExceptionInAStepEndsTheChainAtItsAbortHandler)
 {
     ChainDriver driver({2, 32, 9, 1, 1, 2});
     RequestChain chain;
     chain.action([] { throw std::runtime_error("bad text"); });
     chain.write(5, 14, 1);
-    bool aborted = false;
-    EXPECT_THROW(driver.runner->start(
-                     std::move(chain), [](bool) {}, [&] { aborted = true; }),
-                 std::runtime_error);
-    EXPECT_TRUE(aborted);
+    std::exception_ptr aborted;
+    EXPECT_NO_THROW(driver.runner->start(
+        std::move(chain), [](bool) {}, [&](std::exception_ptr error) { aborted = error; }));
+    EXPECT_THROW(std::rethrow_exception(aborted), std::runtime_error);
     EXPECT_FALSE(driver.runner->isRunning());
     EXPECT_TRUE(driver.line->log().empty());
+}
+
+TEST(RequestChain, OthersUseTheLineOnlyBetweenTheHeldExchangesOfAChain)
+{
+    // A poll whose request is out when a chain starts with a write that has
+    // no drain of its own; the poll falls due between the chain's two writes.
+    ChainDriver driver({2, 32, 9, 1, 1, 2});
+    QTimer timer;
+    Poll poll(*driver.link, &timer);
+    poll.start({4, 4099, 5, false}, {}, true);
+    RequestChain chain;
+    chain.write(5, 14, 1);
+    chain.write(5, 15, 2);
+    driver.runner->start(std::move(chain), [](bool) {});
+    poll.tick();
+    EXPECT_EQ(driver.requests(),
+              (Wire{{1, 4, 4099, 5}, {1, 5, 14, 1}, {1, 5, 15, 2}, {1, 4, 4099, 5}}));
+    EXPECT_FALSE(driver.runner->isRunning());
+    EXPECT_EQ(driver.line->collisions(), 0);
 }

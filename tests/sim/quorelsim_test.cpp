@@ -181,3 +181,26 @@ TEST(Quorelsim, HelpAndBadOptions)
 }
 
 } // namespace
+
+// A request that begins while the module is still answering the one before
+// meets that reply: the reply arrives garbled, the request is not heard, and
+// quorelsim counts the collision. Once the reply is out, requests are answered.
+TEST(Quorelsim, ARequestSentDuringAReplyCollidesWithIt)
+{
+    QuorelsimProcess sim;
+    ASSERT_TRUE(sim.start({"--family", "3", "--baud", "4800"})) << sim.output();
+    RawPort port;
+    ASSERT_TRUE(port.open(sim.slavePath(), 4800));
+    // 36 registers at 4800 baud: the reply takes about 180 ms to leave the module.
+    ASSERT_TRUE(port.send(requestFrame(1, 3, 0, 36)));
+    ASSERT_TRUE(sim.waitForOutput("rx  01 03 00 00 00 24"));
+    ASSERT_TRUE(port.send(requestFrame(1, 4, 7936, 4)));
+    const auto garbled = port.receive(1000);
+    EXPECT_TRUE(garbled.size() == 77 && !frameCrcOk(garbled));
+    ASSERT_TRUE(port.send(requestFrame(1, 4, 7936, 4)));
+    EXPECT_TRUE(frameCrcOk(port.receive(1000)));
+    EXPECT_EQ(sim.stop(SIGTERM), 0);
+    EXPECT_EQ(sim.collisions(), 1);
+    EXPECT_NE(sim.output().find("lost: it collided with a reply"), std::string::npos);
+    EXPECT_NE(sim.output().find("quorelsim: stopped, 1 collision\n"), std::string::npos);
+}

@@ -290,6 +290,38 @@ TEST_F(SimulatedLineTest, PortThatCannotOpenAndClosedPortFailQuietly)
     EXPECT_FALSE(link().SendCmd(1, 4, 7936, 4));
 }
 
+TEST_F(SimulatedLineTest, ARequestWhileTheModuleStillAnswersCollides)
+{
+    // Sent on the heels of a request the module answers: not heard, and the
+    // reply on its way is garbled; the line counts it and marks the request.
+    link().ReadReply();
+    link().SendCmd(1, 4, 7936, 4);
+    link().SendCmd(1, 5, 14, 3);
+    EXPECT_EQ(line().collisions(), 1);
+    EXPECT_TRUE(line().log().back().collided);
+    EXPECT_FALSE(line().log().back().heard);
+    EXPECT_FALSE(line().log().front().collided);
+    link().ReadReply();
+    EXPECT_FALSE(link().CrcCheck(11));
+    EXPECT_NE(module().holding(14), 3);
+
+    // A reply that has left the module, read or not, a broadcast, a request
+    // lost to a fault or one at another rate leave no such window.
+    link().SendCmd(1, 4, 7936, 4);
+    line().wait(30);
+    link().SendCmd(0, 5, 19, 1);
+    link().SendCmd(1, 5, 14, 3);
+    line().injectFault(LineFault::NoReply);
+    link().ReadReply();
+    link().SendCmd(1, 4, 7936, 4);
+    link().SendCmd(1, 4, 7936, 4);
+    link().ReadReply();
+    link().OpenCom(0, 0);
+    link().SendCmd(1, 4, 7936, 4);
+    link().SendCmd(1, 4, 7936, 4);
+    EXPECT_EQ(line().collisions(), 1);
+}
+
 TEST_F(SimulatedLineTest, ModuleClockFollowsTheLineClock)
 {
     // A calibration point rises 20 counts a second: the module sees the

@@ -137,6 +137,15 @@ int QuorelsimProcess::stop(int signal)
     return exitCode(status);
 }
 
+int QuorelsimProcess::collisions() const
+{
+    int count = 0;
+    for (auto at = m_output.find("    collision: "); at != std::string::npos;
+         at = m_output.find("    collision: ", at + 1))
+        ++count;
+    return count;
+}
+
 int QuorelsimProcess::run(const std::vector<std::string> &args, std::string &output)
 {
     QuorelsimProcess process;

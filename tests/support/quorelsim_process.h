@@ -26,6 +26,8 @@ public:
     static int run(const std::vector<std::string> &args, std::string &output);
 
     std::string output() const { return m_output; }
+    // Requests that met a reply on the line, as its log counted them so far.
+    int collisions() const;
 
 private:
     bool collect(int timeoutMs);

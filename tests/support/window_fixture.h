@@ -52,6 +52,8 @@ struct WindowFixture : ::testing::Test
     std::vector<QString> errors;       // texts of the standard error box
     std::vector<std::string> messages; // texts of message boxes
     std::int64_t longestStallMs = 0;   // longest handler call, on the virtual clock
+    // Collisions a test provokes on purpose; any other fails it.
+    int expectedCollisions = 0;
 
     void SetUp() override
     {
@@ -76,6 +78,7 @@ struct WindowFixture : ::testing::Test
 
     void TearDown() override
     {
+        EXPECT_EQ(line->collisions(), expectedCollisions) << "requests collided on the line";
         form.reset();
         setMessageSink(nullptr);
         Application::setErrorHook(nullptr);

@@ -43,6 +43,7 @@ TEST(ConverterEndToEnd, ReadChangeWriteAndReadBack)
     setMessageSink(nullptr);
     link.CloseCom();
     sim.stop(SIGTERM);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }
 
 TEST(ConverterEndToEnd, ARefusedWriteStagedInQuorelsimEndsInWriteFail)
@@ -80,6 +81,7 @@ TEST(ConverterEndToEnd, ARefusedWriteStagedInQuorelsimEndsInWriteFail)
     setMessageSink(nullptr);
     link.CloseCom();
     sim.stop(SIGTERM);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }
 
 TEST(ConverterEndToEnd, OneCalibrationPointFromStartToDone)
@@ -115,4 +117,5 @@ TEST(ConverterEndToEnd, OneCalibrationPointFromStartToDone)
     setMessageSink(nullptr);
     link.CloseCom();
     sim.stop(SIGTERM);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }

@@ -48,4 +48,5 @@ TEST(DistributorEndToEnd, ScanRestoreReadWriteAndReadBack)
     setMessageSink(nullptr);
     link.CloseCom();
     sim.stop(SIGTERM);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }

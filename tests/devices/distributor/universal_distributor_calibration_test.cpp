@@ -61,9 +61,10 @@ const std::vector<PointCase> &points()
     return cases;
 }
 
-// Every command control of the window and the trim controls.
-const char *const OtherControls[] = {"BtnP1", "BtnP2", "Btn71", "Btn72",      "Btn81",  "Btn82",
-                                     "RBtn1", "RBtn3", "RBtn6", "ScrollBar1", "UpDown3"};
+// Every command control of the window and the trim point selectors; the
+// controls that adjust the outputs stay usable during a point.
+const char *const OtherControls[] = {"BtnP1", "BtnP2", "Btn71", "Btn72", "Btn81", "Btn82", "RBtn1"};
+const char *const Adjusting[] = {"RBtn3", "RBtn6", "ScrollBar1", "UpDown3"};
 
 struct UniversalCalibration : DistributorFixture
 {
@@ -109,6 +110,8 @@ TEST_F(UniversalCalibration, EveryPointStartsPollsAndStoresAsItsRowSays)
         }
         for (const char *other : OtherControls)
             EXPECT_FALSE(enabled(other)) << c.start << ' ' << other;
+        for (const char *trim : Adjusting)
+            EXPECT_TRUE(enabled(trim)) << c.start << ' ' << trim;
 
         line->clearLog();
         press(c.done);

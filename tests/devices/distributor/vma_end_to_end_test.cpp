@@ -58,4 +58,5 @@ TEST(VmaDistributorEndToEnd, ScanRestoreReadWriteAndReadBack)
     setMessageSink(nullptr);
     link.CloseCom();
     sim.stop(SIGTERM);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }

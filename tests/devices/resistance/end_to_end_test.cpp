@@ -56,6 +56,7 @@ TEST_P(ResistanceEndToEnd, ScanReadWriteAndReadBack)
     setMessageSink(nullptr);
     link.CloseCom();
     sim.stop(SIGTERM);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }
 
 TEST_P(ResistanceEndToEnd, CalibrationRunAndModeChange)
@@ -128,6 +129,7 @@ TEST_P(ResistanceEndToEnd, CalibrationRunAndModeChange)
     setMessageSink(nullptr);
     link.CloseCom();
     sim.stop(SIGTERM);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ResistanceEndToEnd, ::testing::Values(5, 4),

@@ -46,4 +46,5 @@ TEST(TransmitterEndToEnd, ScanReadWriteAndAFailedStore)
     setMessageSink(nullptr);
     link.CloseCom();
     sim.stop(SIGTERM);
+    EXPECT_EQ(sim.collisions(), 0) << sim.output();
 }
