@@ -2,6 +2,7 @@
 
 #include "ui_resistance_page.h"
 
+#include "commissioning.h"
 #include "configuration_chains.h"
 #include "link.h"
 #include "live_poll.h"
@@ -137,6 +138,7 @@ void ResistanceBase::FormActivate()
     ui.Label7->setText(QString::fromStdString(VersionTable(devVer())));
     ui.Label18->setText(ModelText);
     applyCurrentLanguage();
+    commissioning().activated();
     // The trim counts shown may be another module's until the read has shown
     // this one's.
     m_trim->setArmed(false);

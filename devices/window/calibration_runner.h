@@ -56,6 +56,23 @@ public:
     // The point that runs, -1 for none.
     int current() const { return m_current; }
 
+    // What the page shows of a point: its Done button, its reference field
+    // (nullptr for none) and its count fields.
+    QAbstractButton *doneButton(int point) const { return m_dones[std::size_t(point)]; }
+    QLineEdit *referenceField(int point) const { return m_references[std::size_t(point)]; }
+    const std::vector<QLineEdit *> &countFields(int point) const
+    {
+        return m_fields[std::size_t(point)];
+    }
+    // The code its Done stores.
+    int storeCode(int point) const;
+
+signals:
+    // A point's counts were shown.
+    void countsShown(int point);
+    // A point's Done sent its store code: accepted (echoed) or not.
+    void stored(int point, bool accepted);
+
 private:
     void startPoll(int point);
     void showCounts(int point);

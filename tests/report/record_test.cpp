@@ -1,13 +1,19 @@
-// The commissioning record of each family window's module, written as HTML
-// in the three languages and parsed back: every field the window's page
-// shows of its configuration is there, captioned with texts the page shows
-// in that language and valued as the page shows it after a read.
+// What every family window keeps beyond its page: the commissioning record,
+// written as HTML in the three languages and parsed back (every field the
+// page shows of its configuration is there, captioned with texts the page
+// shows in that language and valued as the page shows it; the verdicts and
+// calibration points since activation), and the live trend and live log,
+// which take each poll as the fields show it.
 #include "appearance.h"
+#include "commissioning.h"
 #include "commissioning_record.h"
 #include "language_switch.h"
 #include "register_values.h"
+#include "trend_plot.h"
 #include "window_rig.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <set>
@@ -19,21 +25,21 @@ struct Family
     ModuleConfig config;
     std::vector<std::pair<int, int>> registers;
     std::size_t fields; // how many the page shows
+    const char *liveStart, *liveStop;
 };
 
 // Modules that exercise the less common texts: deg F, current ("com -"), the
 // square root, a negative offset.
+// clang-format off
 const Family Families[] = {
-    {"TForm1", {2, 32, 9}, {{0, 1}, {1, 1}, {2, -58}, {3, 2498}, {6, -15}, {18, 1}, {23, 3}}, 18},
-    {"TForm2", {1, 1, 9}, {{0, 12}, {1, 1}, {2, 4000}, {3, 20000}, {5, 1}}, 7},
-    {"TForm4", {3, 7, 5}, {{4, -20}, {5, 1}}, 5},
-    {"TForm10", {3, 6, 3}, {{6, 2}}, 5},
-    {"TForm5",
-     {4, 49, 3},
-     {{0, 10}, {1, 1}, {23, 12}, {24, 1}, {25, 4000}, {26, 20000}, {29, 2}},
-     17},
-    {"TForm7", {5, 50, 3}, {{0, 8}, {3, 100}, {17, 1}, {18, 1}, {23, 15}, {26, 1000}, {29, 2}}, 22},
+    {"TForm1", {2, 32, 9}, {{0, 1}, {1, 1}, {2, -58}, {3, 2498}, {6, -15}, {18, 1}, {23, 3}}, 18, "Btn71", "Btn72"},
+    {"TForm2", {1, 1, 9}, {{0, 12}, {1, 1}, {2, 4000}, {3, 20000}, {5, 1}}, 7, "Btn71", "Btn72"},
+    {"TForm4", {3, 7, 5}, {{4, -20}, {5, 1}}, 5, "Btn71", "Btn72"},
+    {"TForm10", {3, 6, 3}, {{6, 2}}, 5, "Btn71", "Btn72"},
+    {"TForm5", {4, 49, 3}, {{0, 10}, {1, 1}, {23, 12}, {24, 1}, {25, 4000}, {26, 20000}, {29, 2}}, 17, "Btn71", "Btn72"},
+    {"TForm7", {5, 50, 3}, {{0, 8}, {3, 100}, {17, 1}, {18, 1}, {23, 15}, {26, 1000}, {29, 2}}, 22, "Btn11", "Btn12"},
 };
+// clang-format on
 
 // The cells of each row of the record's table of that class.
 std::vector<QStringList> tableRows(const std::string &html, const QString &table)
@@ -88,26 +94,38 @@ std::set<QString> pageCaptions(QWidget &window)
 }
 } // namespace
 
+// The rows of the record's module table, by heading.
+std::map<QString, QString> moduleRows(const std::string &html)
+{
+    std::map<QString, QString> rows;
+    for (const QStringList &row : tableRows(html, "module"))
+        if (row.size() == 2)
+            rows[row[0]] = row[1];
+    return rows;
+}
+
+std::unique_ptr<Rig> readRig(const Family &family)
+{
+    std::unique_ptr<Rig> rig = makeRig(family.window, family.config);
+    for (const auto &[reg, value] : family.registers)
+        rig->module().setHolding(reg, value & 0xFFFF);
+    rig->handled([&] { rig->window().FormActivate(); });
+    rig->settle();
+    return rig;
+}
+
 TEST(CommissioningRecord, EveryFieldOfThePageIsCaptionedAndValuedAsThePageShowsIt)
 {
     for (const Family &family : Families) {
-        std::unique_ptr<Rig> rig = makeRig(family.window, family.config);
-        for (const auto &[reg, value] : family.registers)
-            rig->module().setHolding(reg, value & 0xFFFF);
-        rig->press("BtnP1");
-        std::map<int, int> values;
-        for (int reg = 0; reg < 36; ++reg)
-            values[reg] = signedAbove32767(rig->module().holding(reg));
-        const auto module = static_cast<ModuleFamily>(family.config.family);
+        std::unique_ptr<Rig> rig = readRig(family);
+        rig->press("BtnP2");
         for (const auto &[code, language] : Languages) {
             const std::string where = std::string(family.window) + " " + language;
             rig->link().ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
             i18n::switchLanguage(code, {{family.window, &rig->window()}});
-            CommissioningRecord record;
-            record.langCode = code;
-            record.family = module;
-            record.configuration = recordFields(module, family.config.version, values, code);
-            const std::vector<QStringList> rows = tableRows(recordHtml(record), "configuration");
+            const CommissioningRecord record = rig->window().commissioning().record();
+            const std::string html = recordHtml(record);
+            const std::vector<QStringList> rows = tableRows(html, "configuration");
             ASSERT_EQ(rows.size(), record.configuration.size()) << where;
             EXPECT_EQ(rows.size(), family.fields) << where;
             const std::set<QString> captions = pageCaptions(rig->window());
@@ -118,6 +136,92 @@ TEST(CommissioningRecord, EveryFieldOfThePageIsCaptionedAndValuedAsThePageShowsI
                 EXPECT_EQ(rows[i][1], shown(rig->window(), record.configuration[i].control))
                     << where << ": " << rows[i][0].toStdString();
             }
+            // The verdicts as the status label showed them, in its language at the time.
+            const std::map<QString, QString> module = moduleRows(html);
+            EXPECT_EQ(module.at(i18n::pickText(code, {"Serial No", "序號", "序号"})), "703070001");
+            EXPECT_EQ(
+                module.at(i18n::pickText(code, {"Last read", "最近一次讀出", "最近一次读出"})),
+                i18n::statusText(i18n::Status::ReadSuccess, code))
+                << where;
+            EXPECT_EQ(record.lastWrite,
+                      i18n::statusText(i18n::Status::WriteSuccess, code).toStdString())
+                << where;
         }
+        i18n::switchLanguage(lang::English, {{family.window, &rig->window()}});
+    }
+}
+
+// A calibration point done on the converter is in the record with the counts
+// its fields showed at "Done", the code sent and the module's verdict.
+TEST(CommissioningRecord, KeepsTheCalibrationPointsSinceActivation)
+{
+    std::unique_ptr<Rig> rig = readRig(Families[0]);
+    rig->window().serviceModeChanged(true);
+    rig->press("Btn11");
+    rig->ticks(3);
+    const QString a0 = rig->find<QLineEdit>("rtd_lo_a0")->text();
+    const QString a1 = rig->find<QLineEdit>("rtd_lo_a1")->text();
+    rig->press("Btn13");
+    const std::vector<CalibrationStep> steps = rig->window().commissioning().record().calibration;
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0].point, "RTD calibration / LO");
+    EXPECT_EQ(steps[0].reference, "0");
+    EXPECT_EQ(QString::fromStdString(steps[0].counts), "A0 " + a0 + ", A1 " + a1);
+    EXPECT_EQ(steps[0].code, 2);
+    EXPECT_EQ(steps[0].verdict, CalibrationStep::Verdict::Accepted);
+    EXPECT_FALSE(a0.isEmpty());
+    rig->handled([&] { rig->window().FormActivate(); });
+    rig->settle();
+    EXPECT_TRUE(rig->window().commissioning().record().calibration.empty());
+}
+
+// The live log and the trend take each poll as the fields show it, from
+// "Read" to "Stop"; an activation clears the trend.
+TEST(LiveTrace, TheLogAndTheTrendFollowTheFieldsFromReadToStop)
+{
+    for (const Family &family : Families) {
+        SCOPED_TRACE(family.window);
+        std::unique_ptr<Rig> rig = readRig(family);
+        Commissioning &commissioning = rig->window().commissioning();
+        const QTemporaryDir dir;
+        const QString path = dir.filePath("live.csv");
+        ASSERT_TRUE(commissioning.saveLiveLog(path)); // rows come with the next "Read"
+        QGroupBox *group = rig->find<QGroupBox>("Item7");
+        if (!group)
+            group = rig->find<QGroupBox>("Item_15");
+        ASSERT_NE(group, nullptr);
+        const TrendPlot *trend = commissioning.liveTrace()->trend();
+        EXPECT_FALSE(trend->isVisibleTo(&rig->window()));
+
+        rig->press(family.liveStart);
+        std::vector<std::string> shownRows;
+        for (int tick = 0; tick < 3; ++tick) {
+            rig->ticks(1);
+            std::string row;
+            for (const char *name : {"PV1_Edit", "PV2_Edit", "PVS_Edit"})
+                if (auto *field = group->findChild<QLineEdit *>(name))
+                    row += "," + csvField(field->text().toStdString());
+            shownRows.push_back(row);
+        }
+        rig->press(family.liveStop);
+        rig->ticks(2);
+        EXPECT_FALSE(commissioning.liveTrace()->log().isRunning());
+        EXPECT_TRUE(trend->isVisibleTo(&rig->window()));
+        EXPECT_EQ(trend->series().samples().size(), 3u);
+
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 4);
+        EXPECT_TRUE(lines[0].startsWith("time,PV")) << lines[0].toStdString();
+        for (int i = 0; i < 3; ++i) {
+            const QString &line = lines[i + 1];
+            EXPECT_EQ(line.mid(line.indexOf(',')).toStdString(), shownRows[std::size_t(i)]);
+            EXPECT_NE(shownRows[std::size_t(i)], std::string(shownRows[0].size(), ','));
+        }
+        rig->handled([&] { rig->window().FormActivate(); });
+        rig->settle();
+        EXPECT_TRUE(trend->series().empty());
+        EXPECT_FALSE(trend->isVisibleTo(&rig->window()));
     }
 }

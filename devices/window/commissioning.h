@@ -1,0 +1,66 @@
+#pragma once
+
+#include "activity_tables.h"
+#include "commissioning_record.h"
+#include "live_display.h"
+#include "live_trace.h"
+#include "status_messages.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class DeviceWindow;
+
+// What a family window keeps for the technician beyond its page: the live
+// trend and live log of its "Measuring Value" (File > Save Live Log...), and
+// the commissioning record (File > Save Report...): the page's configuration,
+// the verdicts of the last read and write and the calibration points done
+// since the window's activation. It finds the window's parts (its live
+// values, its calibration runners) by themselves, so no window has code of
+// its own for it.
+class Commissioning : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Commissioning(DeviceWindow &window);
+
+    // The window's activation: what was kept of the last module is cleared.
+    void activated();
+    // Closing: a live log ends.
+    void closing();
+    // A status the window showed while an activity ran: the verdicts of
+    // "Read From Device" and "Write To Device" are kept from it.
+    void statusShown(Activity work, i18n::Status status);
+
+    // The record of the module as the window shows it now.
+    CommissioningRecord record() const;
+    // Writes the record (HTML, or PDF for a name ending in .pdf); false with a
+    // message when it cannot be written or the page shows no module yet.
+    bool saveReport(const QString &path);
+    // Starts the live log; false with a message when the file cannot be written.
+    bool saveLiveLog(const QString &path);
+    LiveTrace *liveTrace() const { return m_trace; }
+
+    // File > Save Live Log... and File > Save Report...: a file name, then the above.
+    void SaveLiveLogClick();
+    void SaveReportClick();
+
+private:
+    void findParts();
+    std::map<int, int> pageValues() const;
+    std::vector<LiveValue> liveValues() const;
+    void tell(const i18n::Texts &texts, const QString &details = {});
+
+    DeviceWindow &m_window;
+    QPointer<LiveTrace> m_trace;
+    bool m_partsFound = false;
+    std::optional<i18n::Status> m_lastRead;
+    std::optional<i18n::Status> m_lastWrite;
+    std::vector<CalibrationStep> m_calibration;
+};
