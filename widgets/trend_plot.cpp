@@ -40,6 +40,10 @@ TrendPlot::TrendPlot(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A little smaller than the page's texts: a plot's labels, not captions.
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    setFont(small);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
@@ -88,26 +92,30 @@ void TrendPlot::paintEvent(QPaintEvent *)
     const int left = labelWidth + 6;
     const int right = width() - 6;
     const int bottom = height() - lineHeight - 2; // the time labels below
-    const int stripHeight = std::max(bottom / static_cast<int>(groups.size()), 1);
+    // One legend line over the strips, cut short with "..." where it does not fit.
+    int x = left;
+    for (int line = 0; line < static_cast<int>(m_series.lines().size()); ++line) {
+        const int room = right - x - 16;
+        if (room < metrics.horizontalAdvance("..."))
+            break;
+        const QString text = metrics.elidedText(
+            legendText(m_series.lines()[static_cast<std::size_t>(line)]), Qt::ElideRight, room);
+        painter.setPen(QPen(lineColor(line), 2));
+        painter.drawLine(x, lineHeight / 2 + 1, x + 12, lineHeight / 2 + 1);
+        painter.setPen(palette().text().color());
+        painter.drawText(QRect(x + 16, 0, room, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         text);
+        x += 16 + metrics.horizontalAdvance(text) + 12;
+    }
+    const int top = lineHeight + 2;
+    const int stripHeight = std::max((bottom - top) / static_cast<int>(groups.size()), 1);
     const std::vector<std::int64_t> ticks = m_series.timeTicks(TickMs);
     const std::int64_t start = m_series.newestMs() - TrendSeries::SpanMs;
     const auto xOf = [&](double fraction) { return left + fraction * (right - left); };
 
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        const int top = static_cast<int>(g) * stripHeight;
-        // The legend on the strip's first line, the plot below it.
-        int x = left;
-        for (const int line : groups[g]) {
-            const QString text = legendText(m_series.lines()[static_cast<std::size_t>(line)]);
-            painter.setPen(QPen(lineColor(line), 2));
-            painter.drawLine(x, top + lineHeight / 2 + 1, x + 12, top + lineHeight / 2 + 1);
-            painter.setPen(palette().text().color());
-            painter.drawText(QRect(x + 16, top, metrics.horizontalAdvance(text) + 2, lineHeight),
-                             Qt::AlignLeft | Qt::AlignVCenter, text);
-            x += 16 + metrics.horizontalAdvance(text) + 12;
-        }
-        const QRectF plot(left, top + lineHeight + 4, right - left,
-                          std::max(stripHeight - lineHeight - 10, 4));
+        const QRectF plot(left, top + static_cast<int>(g) * stripHeight + 3, right - left,
+                          std::max(stripHeight - 6, 4));
         const TrendAxis &axis = axes[g];
         const auto yOf = [&](double value) {
             return plot.bottom() - (value - axis.low) / (axis.high - axis.low) * plot.height();
@@ -123,12 +131,18 @@ void TrendPlot::paintEvent(QPaintEvent *)
             const double y = yOf(axis.low + i * axis.step);
             painter.setPen(QColor(225, 225, 225));
             painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-            // Labels only where they fit apart from their neighbours.
-            if (axisText.size() * lineHeight <= plot.height() + lineHeight || i == 0 ||
-                i == axisText.size() - 1) {
+            // All labels where they fit apart, else the two ends inside the strip.
+            const bool all = axisText.size() * (lineHeight + 4) <= plot.height();
+            const bool last = i == axisText.size() - 1;
+            if (all || i == 0 || last) {
+                // The ends stay inside their strip, clear of the next one.
+                QRectF box(0, y - lineHeight / 2.0, left - 4, lineHeight);
+                if (last)
+                    box.moveTop(plot.top());
+                else if (i == 0)
+                    box.moveTop(plot.bottom() - lineHeight);
                 painter.setPen(palette().text().color());
-                painter.drawText(QRectF(0, y - lineHeight / 2.0, left - 4, lineHeight),
-                                 Qt::AlignRight | Qt::AlignVCenter, axisText[i]);
+                painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, axisText[i]);
             }
         }
         painter.setPen(palette().mid().color());

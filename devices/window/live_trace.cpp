@@ -3,6 +3,7 @@
 #include "live_poll.h"
 #include "trend_plot.h"
 
+#include <QBoxLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -15,13 +16,22 @@ LiveTrace::LiveTrace(LivePoll &poll, QGroupBox &group, QList<QLineEdit *> fields
     , m_trend(new TrendPlot(&group))
 {
     m_trend->setObjectName("LiveTrend");
-    m_trend->setFixedHeight(120);
     m_trend->hide();
-    // Below the fields and buttons, across the group.
-    if (auto *grid = qobject_cast<QGridLayout *>(group.layout()))
+    // Below the fields and buttons, across the group; a group laid out in
+    // one row keeps that row above the trend.
+    if (auto *grid = qobject_cast<QGridLayout *>(group.layout())) {
         grid->addWidget(m_trend, grid->rowCount(), 0, 1, std::max(grid->columnCount(), 1));
-    else if (group.layout())
-        group.layout()->addWidget(m_trend);
+    } else if (auto *box = qobject_cast<QBoxLayout *>(group.layout())) {
+        if (box->direction() == QBoxLayout::LeftToRight) {
+            auto *row = new QHBoxLayout;
+            row->setSpacing(box->spacing());
+            while (box->count() > 0)
+                row->addItem(box->takeAt(0));
+            box->setDirection(QBoxLayout::TopToBottom);
+            box->addLayout(row);
+        }
+        box->addWidget(m_trend);
+    }
     connect(&poll, &LivePoll::started, this, &LiveTrace::started);
     connect(&poll, &LivePoll::polled, this, &LiveTrace::polled);
     connect(&poll, &LivePoll::ended, this, [this] { m_log.stop(); });
@@ -53,6 +63,8 @@ void LiveTrace::started()
                                                    });
     if (!same)
         m_trend->setLines(lines);
+    // The legend and time lines, and a strip per unit.
+    m_trend->setFixedHeight(50 + 26 * static_cast<int>(m_trend->series().unitGroups().size()));
     m_trend->show();
 }
 
@@ -61,7 +73,7 @@ void LiveTrace::polled(bool sound)
     std::vector<std::string> texts;
     for (const QLineEdit *field : std::as_const(m_fields))
         texts.push_back(sound ? field->text().toStdString() : std::string());
-    m_trend->addValues(texts);
+    m_trend->addValues(texts, m_clock ? m_clock() : -1);
     if (m_log.isRunning() && !m_log.append(liveTimeStamp(), texts))
         emit logFailed();
 }

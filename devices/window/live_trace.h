@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,6 +39,9 @@ public:
     void stopLog() { m_log.stop(); }
     const LiveLog &log() const { return m_log; }
     TrendPlot *trend() const { return m_trend; }
+    // The clock the trend's samples are timed by, in milliseconds since the
+    // epoch (the system's; a test may give a simulated line's).
+    void setClock(std::function<std::int64_t()> clock) { m_clock = std::move(clock); }
 
 signals:
     // The log stopped because a row could not be written (log().error()).
@@ -51,4 +55,5 @@ private:
     std::function<std::vector<LiveValue>()> m_values;
     TrendPlot *m_trend;
     LiveLog m_log;
+    std::function<std::int64_t()> m_clock;
 };

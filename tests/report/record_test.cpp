@@ -8,14 +8,17 @@
 #include "commissioning.h"
 #include "commissioning_record.h"
 #include "language_switch.h"
+#include "live_trace.h"
 #include "register_values.h"
 #include "trend_plot.h"
 #include "window_rig.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <cmath>
 #include <set>
 
 namespace {
@@ -223,5 +226,50 @@ TEST(LiveTrace, TheLogAndTheTrendFollowTheFieldsFromReadToStop)
         rig->settle();
         EXPECT_TRUE(trend->series().empty());
         EXPECT_FALSE(trend->isVisibleTo(&rig->window()));
+    }
+}
+
+// Each window's configuration page with the trend after six minutes of a
+// settling signal from its simulated module, in every language: nothing
+// clipped and the window still fits a 1366x768 screen. With
+// QUORELWIN_SCREENSHOTS set the pages and the trends are saved there.
+TEST(LiveTrace, TheTrendFitsEveryPageInEveryLanguage)
+{
+    for (const Family &family : Families) {
+        SCOPED_TRACE(family.window);
+        std::unique_ptr<Rig> rig = readRig(family);
+        DeviceWindow &window = rig->window();
+        LiveTrace *trace = window.commissioning().liveTrace();
+        const std::int64_t start = 1765000000000; // a fixed day, for the time labels
+        trace->setClock([&] { return start + rig->line().clockMs(); });
+        window.show();
+        QApplication::processEvents(); // shown, the window reads its module
+        rig->settle();
+        const auto signal = [&](int tick) {
+            const double settled = 1 - std::exp(-tick / 80.0);
+            rig->module().setInput(4096, static_cast<int>(200 + 250 * settled) & 0xFFFF);
+            rig->module().setInput(4097, static_cast<int>(-40 + 90 * settled) & 0xFFFF);
+            rig->module().setInput(4098, static_cast<int>(80 + 150 * settled) & 0xFFFF);
+        };
+        signal(0);
+        rig->press(family.liveStart);
+        for (int tick = 0; tick < 600; ++tick) {
+            signal(tick);
+            rig->ticks(1);
+        }
+        rig->press(family.liveStop);
+        for (const auto &[code, language] : Languages) {
+            rig->link().ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
+            i18n::switchLanguage(code, {{family.window, &window}});
+            window.adjustSize();
+            QApplication::processEvents();
+            EXPECT_EQ(clippedCaptions(&window), std::vector<std::string>{}) << language;
+            EXPECT_LE(window.frameGeometry().width(), 1366) << language;
+            EXPECT_LE(window.frameGeometry().height(), 768 - 48) << language;
+            saveShot(&window, QString("%1-trend-%2").arg(family.window, language));
+        }
+        saveShot(trace->trend()->parentWidget(), QString("%1-trend").arg(family.window));
+        i18n::switchLanguage(lang::English, {{family.window, &window}});
+        window.hide();
     }
 }
