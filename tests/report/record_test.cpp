@@ -268,8 +268,10 @@ TEST(LiveTrace, TheTrendFitsEveryPageInEveryLanguage)
             EXPECT_LE(window.frameGeometry().height(), 768 - 48) << language;
             saveShot(&window, QString("%1-trend-%2").arg(family.window, language));
         }
-        saveShot(trace->trend()->parentWidget(), QString("%1-trend").arg(family.window));
         i18n::switchLanguage(lang::English, {{family.window, &window}});
+        rig->link().ComBuf[cb::LangCode] = lang::English;
+        QApplication::processEvents();
+        saveShot(trace->trend()->parentWidget(), QString("%1-trend").arg(family.window));
         window.hide();
     }
 }
