@@ -7,6 +7,7 @@
 #include "live_trace.h"
 #include "port_tables.h"
 #include "trend_plot.h"
+#include "trim_binding.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -146,6 +147,26 @@ void Commissioning::findParts()
         m_trace = new LiveTrace(*poll, *group, fields, [this] { return liveValues(); });
         connect(m_trace, &LiveTrace::logFailed, this,
                 [this] { tell(LogNotWritten, QString::fromStdString(m_trace->log().error())); });
+    }
+    // Output trims: one line per point trimmed in turn, with the last count sent.
+    if (TrimBinding *trim = m_window.m_trim) {
+        connect(trim, &TrimBinding::countSent, this, [this, trim](int index, int count) {
+            const TrimPoint &point = trim->points()[static_cast<std::size_t>(index)];
+            if (!point.selector)
+                return;
+            const GridPlace place = placeOf(point.selector);
+            QStringList parts;
+            if (place.group)
+                parts << captionOf(place.group->title());
+            parts << captionOf(point.selector->text());
+            parts.removeAll(QString());
+            const std::string name = parts.join(" / ").toStdString();
+            if (m_calibration.empty() || m_calibration.back().point != name ||
+                m_calibration.back().code != point.code)
+                m_calibration.push_back(
+                    {name, {}, {}, point.code, CalibrationStep::Verdict::NotChecked});
+            m_calibration.back().counts = std::to_string(count);
+        });
     }
     for (CalibrationRunner *runner : m_window.findChildren<CalibrationRunner *>())
         connect(runner, &CalibrationRunner::stored, this, [this, runner](int point, bool ok) {

@@ -155,7 +155,8 @@ TEST(CommissioningRecord, EveryFieldOfThePageIsCaptionedAndValuedAsThePageShowsI
 }
 
 // A calibration point done on the converter is in the record with the counts
-// its fields showed at "Done", the code sent and the module's verdict.
+// its fields showed at "Done", the code sent and the module's verdict; an
+// output trim with the count sent.
 TEST(CommissioningRecord, KeepsTheCalibrationPointsSinceActivation)
 {
     std::unique_ptr<Rig> rig = readRig(Families[0]);
@@ -165,14 +166,20 @@ TEST(CommissioningRecord, KeepsTheCalibrationPointsSinceActivation)
     const QString a0 = rig->find<QLineEdit>("rtd_lo_a0")->text();
     const QString a1 = rig->find<QLineEdit>("rtd_lo_a1")->text();
     rig->press("Btn13");
+    rig->press("RadioButton1"); // output 1 held at its low end, then back to normal
+    rig->press("RadioButton3");
     const std::vector<CalibrationStep> steps = rig->window().commissioning().record().calibration;
-    ASSERT_EQ(steps.size(), 1u);
+    ASSERT_EQ(steps.size(), 2u);
     EXPECT_EQ(steps[0].point, "RTD calibration / LO");
     EXPECT_EQ(steps[0].reference, "0");
     EXPECT_EQ(QString::fromStdString(steps[0].counts), "A0 " + a0 + ", A1 " + a1);
     EXPECT_EQ(steps[0].code, 2);
     EXPECT_EQ(steps[0].verdict, CalibrationStep::Verdict::Accepted);
     EXPECT_FALSE(a0.isEmpty());
+    EXPECT_EQ(steps[1].point, "Output-1 0/4~20 mA Output Signal Adjustment / 0/4 mA");
+    EXPECT_EQ(QString::fromStdString(steps[1].counts), rig->find<QLineEdit>("Edit2")->text());
+    EXPECT_EQ(steps[1].code, 27);
+    EXPECT_EQ(steps[1].verdict, CalibrationStep::Verdict::NotChecked);
     rig->handled([&] { rig->window().FormActivate(); });
     rig->settle();
     EXPECT_TRUE(rig->window().commissioning().record().calibration.empty());
