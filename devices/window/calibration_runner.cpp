@@ -162,6 +162,12 @@ int CalibrationRunner::storeCode(int point) const
     return m_table[static_cast<std::size_t>(point)].code;
 }
 
+std::string CalibrationRunner::countName(int point, std::size_t i) const
+{
+    // Counts are named by their place in the count registers: A0 at the first.
+    return "A" + std::to_string(m_table[static_cast<std::size_t>(point)].counts[i].count);
+}
+
 void CalibrationRunner::tick(QTimer *timer)
 {
     for (Poll &poll : m_polls)

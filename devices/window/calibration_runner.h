@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class ActivityOwner;
@@ -64,8 +65,9 @@ public:
     {
         return m_fields[std::size_t(point)];
     }
-    // The code its Done stores.
+    // The code its Done stores, and the name of its i-th count ("A0").
     int storeCode(int point) const;
+    std::string countName(int point, std::size_t i) const;
 
 signals:
     // A point's counts were shown.

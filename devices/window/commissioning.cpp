@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStackedWidget>
 
 using i18n::Status;
 
@@ -94,16 +95,39 @@ std::string pointName(QWidget *done)
     return parts.join(" / ").toStdString();
 }
 
-// The counts of a point with the headings of their columns: "A0 123, A1 456".
-std::string countsText(const std::vector<QLineEdit *> &fields)
+// The counts of a point with their names: "A0 123, A1 456".
+std::string countsText(const CalibrationRunner &runner, int point)
 {
     QStringList counts;
-    for (QLineEdit *field : fields) {
-        const GridPlace place = placeOf(field);
-        const QLabel *heading = place.row > 0 ? labelAt(place, 0, place.column) : nullptr;
-        counts << (heading ? heading->text() + " " : QString()) + field->text();
-    }
+    const std::vector<QLineEdit *> &fields = runner.countFields(point);
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        counts << QString::fromStdString(runner.countName(point, i)) + " " + fields[i]->text();
     return counts.join(", ").toStdString();
+}
+
+// Where a trend goes on a page laid out in a grid: the free cells at the end
+// of its last rows (two rows where both are free), else a new row.
+void placeOnPage(QGridLayout &grid, QWidget *trend)
+{
+    const int columns = std::max(grid.columnCount(), 1);
+    const auto freeFrom = [&](int row) {
+        int column = columns;
+        while (column > 0 && !grid.itemAtPosition(row, column - 1))
+            --column;
+        return column;
+    };
+    for (int row = grid.rowCount() - 1; row >= 0; --row) {
+        const int column = freeFrom(row);
+        if (column >= columns || column == 0)
+            continue;
+        if (row > 0 && freeFrom(row - 1) <= column) {
+            grid.addWidget(trend, row - 1, column, 2, columns - column);
+            return;
+        }
+        grid.addWidget(trend, row, column, 1, columns - column);
+        return;
+    }
+    grid.addWidget(trend, grid.rowCount(), 0, 1, columns);
 }
 } // namespace
 
@@ -168,15 +192,63 @@ void Commissioning::findParts()
             m_calibration.back().counts = std::to_string(count);
         });
     }
-    for (CalibrationRunner *runner : m_window.findChildren<CalibrationRunner *>())
+    for (CalibrationRunner *runner : m_window.findChildren<CalibrationRunner *>()) {
+        connect(runner, &CalibrationRunner::countsShown, this,
+                [this, runner](int point) { countsShown(runner, point); });
         connect(runner, &CalibrationRunner::stored, this, [this, runner](int point, bool ok) {
             const QLineEdit *reference = runner->referenceField(point);
             m_calibration.push_back(
                 {pointName(runner->doneButton(point)),
                  reference ? reference->text().toStdString() : std::string(),
-                 countsText(runner->countFields(point)), runner->storeCode(point),
+                 countsText(*runner, point), runner->storeCode(point),
                  ok ? CalibrationStep::Verdict::Accepted : CalibrationStep::Verdict::Refused});
         });
+    }
+}
+
+void Commissioning::countsShown(CalibrationRunner *runner, int point)
+{
+    // The calibration page of the point: the page of the window's tabs it is on.
+    QWidget *done = runner->doneButton(point);
+    QWidget *page = done;
+    while (page && page->parentWidget() && !qobject_cast<QStackedWidget *>(page->parentWidget()))
+        page = page->parentWidget();
+    auto *grid = page ? qobject_cast<QGridLayout *>(page->layout()) : nullptr;
+    if (!grid)
+        return;
+    TrendPlot *trend = m_countTrends.value(page);
+    if (!trend) {
+        // Below the page's groups, across the page.
+        trend = new TrendPlot(page);
+        trend->setObjectName("CountTrend");
+        // As tall as the rows beside it allow; as wide as the room it is given.
+        trend->setFixedHeight(66);
+        trend->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+        placeOnPage(*grid, trend);
+        m_countTrends.insert(page, trend);
+    }
+    const std::vector<QLineEdit *> &fields = runner->countFields(point);
+    if (m_trendPoint.value(trend) != done) {
+        // Another point: its counts, named by their columns, from the start.
+        std::vector<TrendLine> lines;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            lines.push_back({runner->countName(point, i), ""});
+        trend->setLines(lines);
+        m_trendPoint.insert(trend, done);
+    }
+    std::vector<std::string> texts;
+    for (QLineEdit *field : fields)
+        texts.push_back(field->text().toStdString());
+    trend->addValues(texts, m_clock ? m_clock() : -1);
+    trend->show();
+}
+
+void Commissioning::setClock(std::function<std::int64_t()> clock)
+{
+    findParts();
+    m_clock = clock;
+    if (m_trace)
+        m_trace->setClock(std::move(clock));
 }
 
 void Commissioning::activated()
@@ -187,6 +259,11 @@ void Commissioning::activated()
     m_calibration.clear();
     if (m_trace)
         m_trace->clear();
+    for (TrendPlot *trend : std::as_const(m_countTrends)) {
+        trend->clear();
+        trend->hide();
+    }
+    m_trendPoint.clear();
 }
 
 void Commissioning::closing()

@@ -6,15 +6,21 @@
 #include "live_trace.h"
 #include "status_messages.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+class CalibrationRunner;
 class DeviceWindow;
+class TrendPlot;
+class QWidget;
 
 // What a family window keeps for the technician beyond its page: the live
 // trend and live log of its "Measuring Value" (File > Save Live Log...), and
@@ -46,6 +52,12 @@ public:
     // Starts the live log; false with a message when the file cannot be written.
     bool saveLiveLog(const QString &path);
     LiveTrace *liveTrace() const { return m_trace; }
+    // The trend of the counts of the calibration point polled on each
+    // calibration page (nullptr before a page's first point).
+    TrendPlot *countTrend(QWidget *page) const { return m_countTrends.value(page); }
+    // The clock the trends time their samples by, in milliseconds since the
+    // epoch (the system's; a test may give a simulated line's).
+    void setClock(std::function<std::int64_t()> clock);
 
     // File > Save Live Log... and File > Save Report...: a file name, then the above.
     void SaveLiveLogClick();
@@ -53,13 +65,17 @@ public:
 
 private:
     void findParts();
+    void countsShown(CalibrationRunner *runner, int point);
     std::map<int, int> pageValues() const;
     std::vector<LiveValue> liveValues() const;
     void tell(const i18n::Texts &texts, const QString &details = {});
 
     DeviceWindow &m_window;
     QPointer<LiveTrace> m_trace;
+    QHash<QWidget *, TrendPlot *> m_countTrends; // by calibration page
+    QHash<TrendPlot *, QObject *> m_trendPoint;  // the Done button whose counts it shows
     bool m_partsFound = false;
+    std::function<std::int64_t()> m_clock;
     std::optional<i18n::Status> m_lastRead;
     std::optional<i18n::Status> m_lastWrite;
     std::vector<CalibrationStep> m_calibration;

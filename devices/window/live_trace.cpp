@@ -16,6 +16,8 @@ LiveTrace::LiveTrace(LivePoll &poll, QGroupBox &group, QList<QLineEdit *> fields
     , m_trend(new TrendPlot(&group))
 {
     m_trend->setObjectName("LiveTrend");
+    // As wide as the group is; it never widens the page.
+    m_trend->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_trend->hide();
     // Below the fields and buttons, across the group; a group laid out in
     // one row keeps that row above the trend.

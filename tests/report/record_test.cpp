@@ -14,7 +14,9 @@
 #include "window_rig.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -29,18 +31,19 @@ struct Family
     std::vector<std::pair<int, int>> registers;
     std::size_t fields; // how many the page shows
     const char *liveStart, *liveStop;
+    const char *calibrationStart = nullptr, *calibrationDone = nullptr; // a point
 };
 
 // Modules that exercise the less common texts: deg F, current ("com -"), the
 // square root, a negative offset.
 // clang-format off
 const Family Families[] = {
-    {"TForm1", {2, 32, 9}, {{0, 1}, {1, 1}, {2, -58}, {3, 2498}, {6, -15}, {18, 1}, {23, 3}}, 18, "Btn71", "Btn72"},
-    {"TForm2", {1, 1, 9}, {{0, 12}, {1, 1}, {2, 4000}, {3, 20000}, {5, 1}}, 7, "Btn71", "Btn72"},
+    {"TForm1", {2, 32, 9}, {{0, 1}, {1, 1}, {2, -58}, {3, 2498}, {6, -15}, {18, 1}, {23, 3}}, 18, "Btn71", "Btn72", "Btn11", "Btn13"},
+    {"TForm2", {1, 1, 9}, {{0, 12}, {1, 1}, {2, 4000}, {3, 20000}, {5, 1}}, 7, "Btn71", "Btn72", "Btn11", "Btn13"},
     {"TForm4", {3, 7, 5}, {{4, -20}, {5, 1}}, 5, "Btn71", "Btn72"},
     {"TForm10", {3, 6, 3}, {{6, 2}}, 5, "Btn71", "Btn72"},
-    {"TForm5", {4, 49, 3}, {{0, 10}, {1, 1}, {23, 12}, {24, 1}, {25, 4000}, {26, 20000}, {29, 2}}, 17, "Btn71", "Btn72"},
-    {"TForm7", {5, 50, 3}, {{0, 8}, {3, 100}, {17, 1}, {18, 1}, {23, 15}, {26, 1000}, {29, 2}}, 22, "Btn11", "Btn12"},
+    {"TForm5", {4, 49, 3}, {{0, 10}, {1, 1}, {23, 12}, {24, 1}, {25, 4000}, {26, 20000}, {29, 2}}, 17, "Btn71", "Btn72", "Btn11", "Btn13"},
+    {"TForm7", {5, 50, 3}, {{0, 8}, {3, 100}, {17, 1}, {18, 1}, {23, 15}, {26, 1000}, {29, 2}}, 22, "Btn11", "Btn12", "Btn_21", "Btn_27"},
 };
 // clang-format on
 
@@ -242,13 +245,16 @@ TEST(LiveTrace, TheLogAndTheTrendFollowTheFieldsFromReadToStop)
 // QUORELWIN_SCREENSHOTS set the pages and the trends are saved there.
 TEST(LiveTrace, TheTrendFitsEveryPageInEveryLanguage)
 {
+    // The output function's pictures load from the program's folder, as in the program.
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
     for (const Family &family : Families) {
         SCOPED_TRACE(family.window);
         std::unique_ptr<Rig> rig = readRig(family);
         DeviceWindow &window = rig->window();
-        LiveTrace *trace = window.commissioning().liveTrace();
         const std::int64_t start = 1765000000000; // a fixed day, for the time labels
-        trace->setClock([&] { return start + rig->line().clockMs(); });
+        window.commissioning().setClock([&] { return start + rig->line().clockMs(); });
+        LiveTrace *trace = window.commissioning().liveTrace();
         window.show();
         QApplication::processEvents(); // shown, the window reads its module
         rig->settle();
@@ -279,6 +285,40 @@ TEST(LiveTrace, TheTrendFitsEveryPageInEveryLanguage)
         rig->link().ComBuf[cb::LangCode] = lang::English;
         QApplication::processEvents();
         saveShot(trace->trend()->parentWidget(), QString("%1-trend").arg(family.window));
+
+        // A calibration point's counts on its page.
+        if (!family.calibrationStart)
+            continue;
+        window.serviceModeChanged(true);
+        window.adjustSize();
+        const int widthBefore = window.frameGeometry().width(); // the trend adds none
+        rig->press(family.calibrationStart);
+        for (int tick = 0; tick < 40; ++tick) {
+            for (int reg = 4099; reg <= 4103; ++reg)
+                rig->module().setInput(reg, 12000 + reg - 4099 + 3000 * std::exp(-tick / 8.0));
+            rig->ticks(1);
+        }
+        auto *tabs = window.findChild<QTabWidget *>();
+        TrendPlot *counts = nullptr;
+        for (int page = 0; tabs && page < tabs->count() && !counts; ++page)
+            if ((counts = window.commissioning().countTrend(tabs->widget(page))))
+                tabs->setCurrentIndex(page);
+        ASSERT_NE(counts, nullptr);
+        EXPECT_GE(counts->series().samples().size(), 30u);
+        for (const auto &[code, language] : Languages) {
+            rig->link().ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
+            i18n::switchLanguage(code, {{family.window, &window}});
+            window.adjustSize();
+            QApplication::processEvents();
+            EXPECT_EQ(clippedCaptions(&window), std::vector<std::string>{}) << language;
+            EXPECT_LE(window.frameGeometry().width(), std::max(widthBefore, 1366)) << language;
+            EXPECT_LE(window.frameGeometry().height(), 768 - 48) << language;
+            saveShot(&window, QString("%1-counts-%2").arg(family.window, language));
+        }
+        i18n::switchLanguage(lang::English, {{family.window, &window}});
+        rig->press(family.calibrationDone);
+        window.serviceModeChanged(false);
         window.hide();
     }
+    QDir::setCurrent(before);
 }
