@@ -271,19 +271,23 @@ TEST(LiveTrace, TheTrendFitsEveryPageInEveryLanguage)
             rig->ticks(1);
         }
         rig->press(family.liveStop);
-        for (const auto &[code, language] : Languages) {
-            rig->link().ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
-            i18n::switchLanguage(code, {{family.window, &window}});
-            window.adjustSize();
+        // The page in each language: whole, on the screen, no wider than maxWidth.
+        const auto everyLanguage = [&](const char *what, int maxWidth) {
+            for (const auto &[code, language] : Languages) {
+                rig->link().ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
+                i18n::switchLanguage(code, {{family.window, &window}});
+                window.adjustSize();
+                QApplication::processEvents();
+                EXPECT_EQ(clippedCaptions(&window), std::vector<std::string>{}) << language;
+                EXPECT_LE(window.frameGeometry().width(), maxWidth) << language;
+                EXPECT_LE(window.frameGeometry().height(), 768 - 48) << language;
+                saveShot(&window, QString("%1-%2-%3").arg(family.window, what, language));
+            }
+            rig->link().ComBuf[cb::LangCode] = lang::English;
+            i18n::switchLanguage(lang::English, {{family.window, &window}});
             QApplication::processEvents();
-            EXPECT_EQ(clippedCaptions(&window), std::vector<std::string>{}) << language;
-            EXPECT_LE(window.frameGeometry().width(), 1366) << language;
-            EXPECT_LE(window.frameGeometry().height(), 768 - 48) << language;
-            saveShot(&window, QString("%1-trend-%2").arg(family.window, language));
-        }
-        i18n::switchLanguage(lang::English, {{family.window, &window}});
-        rig->link().ComBuf[cb::LangCode] = lang::English;
-        QApplication::processEvents();
+        };
+        everyLanguage("trend", 1366);
         saveShot(trace->trend()->parentWidget(), QString("%1-trend").arg(family.window));
 
         // A calibration point's counts on its page.
@@ -305,17 +309,7 @@ TEST(LiveTrace, TheTrendFitsEveryPageInEveryLanguage)
                 tabs->setCurrentIndex(page);
         ASSERT_NE(counts, nullptr);
         EXPECT_GE(counts->series().samples().size(), 30u);
-        for (const auto &[code, language] : Languages) {
-            rig->link().ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
-            i18n::switchLanguage(code, {{family.window, &window}});
-            window.adjustSize();
-            QApplication::processEvents();
-            EXPECT_EQ(clippedCaptions(&window), std::vector<std::string>{}) << language;
-            EXPECT_LE(window.frameGeometry().width(), std::max(widthBefore, 1366)) << language;
-            EXPECT_LE(window.frameGeometry().height(), 768 - 48) << language;
-            saveShot(&window, QString("%1-counts-%2").arg(family.window, language));
-        }
-        i18n::switchLanguage(lang::English, {{family.window, &window}});
+        everyLanguage("counts", std::max(widthBefore, 1366));
         rig->press(family.calibrationDone);
         window.serviceModeChanged(false);
         window.hide();
