@@ -208,9 +208,22 @@ void Commissioning::findParts()
 
 void Commissioning::countsShown(CalibrationRunner *runner, int point)
 {
-    // The calibration page of the point: the page of the window's tabs it is on.
-    QWidget *done = runner->doneButton(point);
-    QWidget *page = done;
+    const std::vector<QLineEdit *> &fields = runner->countFields(point);
+    std::vector<TrendLine> lines;
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        lines.push_back({runner->countName(point, i), ""});
+        texts.push_back(fields[i]->text().toStdString());
+    }
+    showCounts(runner->doneButton(point), runner->doneButton(point), lines, texts);
+}
+
+void Commissioning::showCounts(QWidget *anchor, const QObject *key,
+                               const std::vector<TrendLine> &lines,
+                               const std::vector<std::string> &texts)
+{
+    // The page of the window's tabs the point is on.
+    QWidget *page = anchor;
     while (page && page->parentWidget() && !qobject_cast<QStackedWidget *>(page->parentWidget()))
         page = page->parentWidget();
     auto *grid = page ? qobject_cast<QGridLayout *>(page->layout()) : nullptr;
@@ -218,7 +231,6 @@ void Commissioning::countsShown(CalibrationRunner *runner, int point)
         return;
     TrendPlot *trend = m_countTrends.value(page);
     if (!trend) {
-        // Below the page's groups, across the page.
         trend = new TrendPlot(page);
         trend->setObjectName("CountTrend");
         // As tall as the rows beside it allow; as wide as the room it is given.
@@ -227,18 +239,11 @@ void Commissioning::countsShown(CalibrationRunner *runner, int point)
         placeOnPage(*grid, trend);
         m_countTrends.insert(page, trend);
     }
-    const std::vector<QLineEdit *> &fields = runner->countFields(point);
-    if (m_trendPoint.value(trend) != done) {
-        // Another point: its counts, named by their columns, from the start.
-        std::vector<TrendLine> lines;
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            lines.push_back({runner->countName(point, i), ""});
+    // Another point: its counts from the start.
+    if (m_trendPoint.value(trend) != key) {
         trend->setLines(lines);
-        m_trendPoint.insert(trend, done);
+        m_trendPoint.insert(trend, key);
     }
-    std::vector<std::string> texts;
-    for (QLineEdit *field : fields)
-        texts.push_back(field->text().toStdString());
     trend->addValues(texts, m_clock ? m_clock() : -1);
     trend->show();
 }

@@ -4,6 +4,7 @@
 #include "commissioning_record.h"
 #include "live_display.h"
 #include "live_trace.h"
+#include "trend_series.h"
 #include "status_messages.h"
 
 #include <QHash>
@@ -55,6 +56,14 @@ public:
     // The trend of the counts of the calibration point polled on each
     // calibration page (nullptr before a page's first point).
     TrendPlot *countTrend(QWidget *page) const { return m_countTrends.value(page); }
+    // A part of a window that Commissioning does not find by itself (the
+    // zero/span calibration of the resistance windows) reports here: a point
+    // stored, and the counts of the point under way, shown on `anchor`'s page
+    // in a trend of the point `key`.
+    void addStep(CalibrationStep step) { m_calibration.push_back(std::move(step)); }
+    void showCounts(QWidget *anchor, const QObject *key, const std::vector<TrendLine> &lines,
+                    const std::vector<std::string> &texts);
+
     // The clock the trends time their samples by, in milliseconds since the
     // epoch (the system's; a test may give a simulated line's).
     void setClock(std::function<std::int64_t()> clock);
@@ -72,8 +81,8 @@ private:
 
     DeviceWindow &m_window;
     QPointer<LiveTrace> m_trace;
-    QHash<QWidget *, TrendPlot *> m_countTrends; // by calibration page
-    QHash<TrendPlot *, QObject *> m_trendPoint;  // the Done button whose counts it shows
+    QHash<QWidget *, TrendPlot *> m_countTrends;      // by calibration page
+    QHash<TrendPlot *, const QObject *> m_trendPoint; // the point whose counts it shows
     bool m_partsFound = false;
     std::function<std::int64_t()> m_clock;
     std::optional<i18n::Status> m_lastRead;

@@ -40,8 +40,8 @@ struct Family
 const Family Families[] = {
     {"TForm1", {2, 32, 9}, {{0, 1}, {1, 1}, {2, -58}, {3, 2498}, {6, -15}, {18, 1}, {23, 3}}, 18, "Btn71", "Btn72", "Btn11", "Btn13"},
     {"TForm2", {1, 1, 9}, {{0, 12}, {1, 1}, {2, 4000}, {3, 20000}, {5, 1}}, 7, "Btn71", "Btn72", "Btn11", "Btn13"},
-    {"TForm4", {3, 7, 5}, {{4, -20}, {5, 1}}, 5, "Btn71", "Btn72"},
-    {"TForm10", {3, 6, 3}, {{6, 2}}, 5, "Btn71", "Btn72"},
+    {"TForm4", {3, 7, 5}, {{4, -20}, {5, 1}}, 5, "Btn71", "Btn72", "Btn25_1", "Btn25_26"},
+    {"TForm10", {3, 6, 3}, {{6, 2}}, 5, "Btn71", "Btn72", "Btn_2", "Btn_7"},
     {"TForm5", {4, 49, 3}, {{0, 10}, {1, 1}, {23, 12}, {24, 1}, {25, 4000}, {26, 20000}, {29, 2}}, 17, "Btn71", "Btn72", "Btn11", "Btn13"},
     {"TForm7", {5, 50, 3}, {{0, 8}, {3, 100}, {17, 1}, {18, 1}, {23, 15}, {26, 1000}, {29, 2}}, 22, "Btn11", "Btn12", "Btn_21", "Btn_27"},
 };
@@ -186,6 +186,22 @@ TEST(CommissioningRecord, KeepsTheCalibrationPointsSinceActivation)
     rig->handled([&] { rig->window().FormActivate(); });
     rig->settle();
     EXPECT_TRUE(rig->window().commissioning().record().calibration.empty());
+
+    // A zero/span point of the compact resistance window, its count in a trend.
+    rig = readRig(Families[3]);
+    rig->press("Btn_2"); // "Set Span" of point 2: its value, then the count poll
+    rig->ticks(3);
+    const QString count = rig->find<QLineEdit>("Edit5")->text();
+    rig->press("Btn_7");
+    const std::vector<CalibrationStep> points = rig->window().commissioning().record().calibration;
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0].point, "Zero Span Setting / 2");
+    EXPECT_EQ(QString::fromStdString(points[0].counts), count);
+    EXPECT_EQ(points[0].verdict, CalibrationStep::Verdict::Accepted);
+    const TrendPlot *trend =
+        rig->window().commissioning().countTrend(rig->find<QWidget>("Configuration"));
+    ASSERT_NE(trend, nullptr);
+    EXPECT_GE(trend->series().samples().size(), 2u);
 }
 
 // The live log and the trend take each poll as the fields show it, from
