@@ -1,15 +1,18 @@
 #include "commands.h"
 
+#include "commissioning_record.h"
 #include "configuration_chains.h"
 #include "configuration_check.h"
 #include "configuration_file.h"
 #include "device_enumerator.h"
 #include "device_settings.h"
 #include "live_display.h"
+#include "live_log.h"
 #include "live_rules.h"
 #include "port_tables.h"
 #include "register_values.h"
 #include "session.h"
+#include "status_messages.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -41,6 +44,7 @@ Commands:
   read   [--port P] [-o FILE]  read the configuration into a file (or print it)
   write  [--port P] [--settings] [--force] FILE  write a configuration file into the module
   live   [--port P] [--count N] [--csv] [-o FILE]  show live values, or log them
+  report [--port P] [--language L] [-o FILE]  write a commissioning record (HTML, or PDF)
 
 Common options:
   --port P   the adapter: COMn, n, a device path or its /dev/serial/by-id/ name
@@ -102,6 +106,17 @@ const std::map<std::string, std::string> &commandHelp()
              "reply is reported on standard error (and is a row of\nempty values in CSV). The "
              "last reply is collected before the tool ends.\n") +
              ProbeHelp},
+        {"report",
+         std::string(
+             "Usage: quorelctl report [--port P] [--language L] [-o FILE] [--trace]\n\nReads the "
+             "module's information block and configuration with its window's\n\"Read From "
+             "Device\" and writes a commissioning record: date and time, program\nversion, "
+             "family, model, version, serial number, address and baud rate, and\nthe "
+             "configuration as the window's page shows it (captions and values). FILE\nending in "
+             ".pdf gets a PDF, any other name an HTML page; without -o the HTML\ngoes to standard "
+             "output. --language english, traditional or simplified\n(default english) chooses "
+             "the window language of captions and headings.\n") +
+             ProbeHelp},
     };
     return help;
 }
@@ -113,6 +128,7 @@ struct Options
     std::string output;
     std::string file;
     int count = 5;
+    int langCode = lang::English;
     int address = -1;
     int baudIndex = -1;
     bool json = false;
@@ -182,6 +198,17 @@ Options parse(const std::vector<std::string> &args)
                 throw usage("--baud takes a baud rate 4800, 9600, 19200 or 38400, not \"" +
                             std::to_string(rate) + "\"");
             options.baudIndex = static_cast<int>(code - BaudRates.begin());
+        } else if (arg == "--language") {
+            const std::string name = value();
+            if (name == "english")
+                options.langCode = lang::English;
+            else if (name == "traditional")
+                options.langCode = lang::Traditional;
+            else if (name == "simplified")
+                options.langCode = lang::Simplified;
+            else
+                throw usage("--language takes english, traditional or simplified, not \"" + name +
+                            "\"");
         } else if (arg == "--count")
             options.count = number("a whole number of 0 (until Ctrl+C) or more", 0, 1 << 30);
         else if (!arg.empty() && arg[0] == '-')
@@ -477,12 +504,6 @@ void stopLive(int)
     g_stopLive = 1;
 }
 
-std::string timeStamp()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs).toStdString();
-}
-
 int liveCommand(Session &session, const Options &options)
 {
     struct sigaction action = {};
@@ -527,17 +548,14 @@ int liveCommand(Session &session, const Options &options)
             ++polls;
             std::vector<std::string> texts(display.values().size());
             if (sound) {
-                std::vector<int> words;
-                for (int i = 0; i < rules.count; ++i)
-                    words.push_back(link.replyRegister(i));
-                texts = display.texts(words);
+                texts = display.texts(liveWords(link, rules));
             } else {
                 ++failures;
                 std::fprintf(stderr, "Read Fail: poll %d got no sound reply (%s).\n", polls,
                              session.failureKind().c_str());
             }
             if (options.csv) {
-                std::fputs(liveCsvRow(timeStamp(), texts).c_str(), out);
+                std::fputs(liveCsvRow(liveTimeStamp(), texts).c_str(), out);
             } else if (sound) {
                 std::string line;
                 for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -561,6 +579,45 @@ int liveCommand(Session &session, const Options &options)
     poll.stop();
     session.flushTrace();
     return failures == polls ? Failed : Done;
+}
+// The commissioning record of the module: the window's read, shown as its
+// page shows it; no calibration.
+int reportCommand(Session &session, const Options &options)
+{
+    const FoundModule &module = session.module();
+    Link &link = session.link();
+    const Configuration configuration = readConfiguration(session, false);
+    // The block's other registers too, for fields no file holds (the
+    // resistance transmitter's measuring range).
+    std::map<int, int> values = configuration.values;
+    for (int reg = 0; reg < module.blockCount; ++reg)
+        values.emplace(reg, signedAbove32767(link.replyRegister(reg)));
+
+    CommissioningRecord record;
+    record.langCode = options.langCode;
+    record.date = recordDate();
+    record.program = programVersion();
+    record.family = module.family;
+    record.model = configuration.model;
+    record.versionIndex = configuration.version;
+    record.serial = configuration.serial;
+    record.address = link.ComBuf[cb::DevAddr];
+    const int baud = link.currentBaud();
+    record.baud = isBaudCode(baud) ? BaudRates[static_cast<std::size_t>(baud)] : 0;
+    record.configuration =
+        recordFields(module.family, configuration.version, values, options.langCode);
+    record.lastRead = i18n::statusText(i18n::Status::ReadSuccess, options.langCode).toStdString();
+    record.withCalibration = false;
+
+    if (options.output.empty()) {
+        const std::string html = recordHtml(record);
+        std::fwrite(html.data(), 1, html.size(), stdout);
+        return Done;
+    }
+    if (const std::string error = saveRecord(record, options.output); !error.empty())
+        throw CommandError{Failed, error};
+    std::fprintf(stderr, "%s written.\n", options.output.c_str());
+    return Done;
 }
 } // namespace
 
@@ -595,6 +652,8 @@ int runCommand(const std::vector<std::string> &args)
             return readCommand(session, options);
         if (options.command == "write")
             return writeCommand(session, options, std::move(*file));
+        if (options.command == "report")
+            return reportCommand(session, options);
         return liveCommand(session, options);
     } catch (const CommandError &error) {
         std::fprintf(stderr, "quorelctl: %s\n", error.message.c_str());

@@ -1,5 +1,7 @@
 #include "live_rules.h"
 
+#include "link.h"
+
 #include "resistance_registers.h"
 #include "transmitter_registers.h"
 #include "vma_distributor_registers.h"
@@ -33,4 +35,12 @@ void appendLiveStart(RequestChain &chain, const LiveRules &rules)
 Poll::Request livePollRequest(const LiveRules &rules)
 {
     return {4, rules.reg, rules.count, rules.drainBeforePoll};
+}
+
+std::vector<int> liveWords(const Link &link, const LiveRules &rules)
+{
+    std::vector<int> words;
+    for (int i = 0; i < rules.count; ++i)
+        words.push_back(link.replyRegister(i));
+    return words;
 }

@@ -3,6 +3,8 @@
 #include "configuration_file.h"
 #include "request_chain.h"
 
+#include <vector>
+
 // What differs between the families' live values.
 struct LiveRules
 {
@@ -24,3 +26,6 @@ const LiveRules &liveRules(ModuleFamily family);
 void appendLiveStart(RequestChain &chain, const LiveRules &rules);
 // The poll request that follows it.
 Poll::Request livePollRequest(const LiveRules &rules);
+// The live registers of the poll reply in the link's reply area, as
+// unsigned words.
+std::vector<int> liveWords(const Link &link, const LiveRules &rules);

@@ -33,6 +33,12 @@ constexpr RawRow RawRows[] = {
     {{"Save Configuration...", "儲存設定檔...", "保存设定档..."},
      "TForm1: SaveConfiguration; TForm2: SaveConfiguration; TForm4: SaveConfiguration; "
      "TForm10: SaveConfiguration; TForm5: SaveConfiguration; TForm7: SaveConfiguration"},
+    {{"Save Live Log...", "儲存量測記錄...", "保存量测记录..."},
+     "TForm1: SaveLiveLog; TForm2: SaveLiveLog; TForm4: SaveLiveLog; TForm10: SaveLiveLog; "
+     "TForm5: SaveLiveLog; TForm7: SaveLiveLog"},
+    {{"Save Report...", "儲存設定校正紀錄...", "保存设定校正记录..."},
+     "TForm1: SaveReport; TForm2: SaveReport; TForm4: SaveReport; TForm10: SaveReport; "
+     "TForm5: SaveReport; TForm7: SaveReport"},
     {{"Line Traffic...", "通訊監視...", "通讯监视..."},
      "TForm3: Traffic; TForm1: Traffic; TForm2: Traffic; TForm4: Traffic; TForm10: Traffic; "
      "TForm5: Traffic; TForm7: Traffic"},

@@ -2,6 +2,7 @@
 
 #include "ui_resistance_page.h"
 
+#include "commissioning.h"
 #include "configuration_chains.h"
 #include "link.h"
 #include "live_poll.h"
@@ -11,6 +12,8 @@
 #include "zero_span_calibration.h"
 #include "zero_span_dialog.h"
 
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QTimer>
 
 using i18n::Status;
@@ -85,6 +88,22 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
 
     setStatusLabel(ui.Lab83);
     setTableButtons(m_zeroSpan->offButtons(), m_zeroSpan->onButtons());
+    // The commissioning record and the count trend follow the zero/span points.
+    connect(m_zeroSpan, &ZeroSpanCalibration::countShown, this, [this](QLineEdit *count) {
+        commissioning().showCounts(count, count, {{"count", ""}}, {count->text().toStdString()});
+    });
+    connect(m_zeroSpan, &ZeroSpanCalibration::pointStored, this, [this](int t, int p, bool ok) {
+        // The caption of the table's group (or of the group around it) and the point.
+        QString title;
+        for (QWidget *w = m_zeroSpan->valueField(t, p); w && title.isEmpty(); w = w->parentWidget())
+            if (auto *group = qobject_cast<QGroupBox *>(w))
+                title = QString::fromStdString(plainCaption(group->title().toStdString()));
+        const QString name = QString("%1 / %2").arg(title).arg(p + 1);
+        commissioning().addStep(
+            {name.toStdString(), m_zeroSpan->valueField(t, p)->text().toStdString(),
+             m_zeroSpan->countField(t, p)->text().toStdString(), m_zeroSpan->pointCode(t, p),
+             ok ? CalibrationStep::Verdict::Accepted : CalibrationStep::Verdict::Refused});
+    });
     m_registers = std::make_unique<RegisterBinding>(resistanceRegisters(), *this);
     setConfigurationPage({ModuleFamily::Resistance,
                           {{m_registers.get(),
@@ -137,6 +156,7 @@ void ResistanceBase::FormActivate()
     ui.Label7->setText(QString::fromStdString(VersionTable(devVer())));
     ui.Label18->setText(ModelText);
     applyCurrentLanguage();
+    commissioning().activated();
     // The trim counts shown may be another module's until the read has shown
     // this one's.
     m_trim->setArmed(false);

@@ -416,6 +416,23 @@ void ZeroSpanCalibration::showCount(bool sound)
         for (std::size_t p = 0; p < m_tables[t].points.size(); ++p)
             if (m_set.tables[t].points[p].slot == CalSlot)
                 m_tables[t].points[p].count->setText(text);
+    if (m_table >= 0 && m_point >= 0)
+        emit countShown(controls(m_table, m_point).count);
+}
+
+QLineEdit *ZeroSpanCalibration::valueField(int table, int point) const
+{
+    return m_tables[std::size_t(table)].points[std::size_t(point)].value;
+}
+
+QLineEdit *ZeroSpanCalibration::countField(int table, int point) const
+{
+    return m_tables[std::size_t(table)].points[std::size_t(point)].count;
+}
+
+int ZeroSpanCalibration::pointCode(int table, int point) const
+{
+    return this->point(table, point).code;
 }
 
 void ZeroSpanCalibration::done(int t, int p)
@@ -449,6 +466,7 @@ void ZeroSpanCalibration::done(int t, int p)
     m_owner.runChain(
         std::move(chain),
         [this, t, p, count, polling, fresh](bool ok) {
+            emit pointStored(t, p, ok);
             codeWritten(t, p, ok, count, polling);
             // A "Done" alone is over with its code.
             if (fresh)

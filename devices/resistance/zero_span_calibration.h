@@ -105,6 +105,11 @@ public:
     // A run is under way: from a point's start to the last point's "Done".
     bool running() const;
 
+    // What the page shows of a point, for the commissioning record.
+    QLineEdit *valueField(int table, int point) const;
+    QLineEdit *countField(int table, int point) const;
+    int pointCode(int table, int point) const;
+
     // Count slot of the point being set; the poll shows its count there.
     int CalSlot = 0;
     // Count of the point confirmed last (rising counts only).
@@ -113,6 +118,12 @@ public:
     std::uint16_t LastPointValue = 0;
     // Which result label the next mode tick marks "OK!"; 10 resets them all.
     int ModeMark = 10;
+
+signals:
+    // The count of the point under way was shown in its field.
+    void countShown(QLineEdit *field);
+    // A point's "Done" wrote its code: accepted (echoed) or not.
+    void pointStored(int table, int point, bool accepted);
 
 private:
     struct PointControls

@@ -154,6 +154,18 @@ void CalibrationRunner::showCounts(int index)
         const int word = m_owner.link().replyRegister(point.counts[i].count);
         fields[i]->setText(QString::number(m_countSign(word)));
     }
+    emit countsShown(index);
+}
+
+int CalibrationRunner::storeCode(int point) const
+{
+    return m_table[static_cast<std::size_t>(point)].code;
+}
+
+std::string CalibrationRunner::countName(int point, std::size_t i) const
+{
+    // Counts are named by their place in the count registers: A0 at the first.
+    return "A" + std::to_string(m_table[static_cast<std::size_t>(point)].counts[i].count);
 }
 
 void CalibrationRunner::tick(QTimer *timer)
@@ -182,10 +194,11 @@ void CalibrationRunner::done(int index)
         .retryAs(5);
     m_owner.runChain(
         std::move(chain),
-        [this](bool ok) {
+        [this, index](bool ok) {
             m_owner.end(Activity::CalibrationPoint);
             if (!ok)
                 m_owner.showStatus(Status::WriteFail);
+            emit stored(index, ok);
         },
         Status::WriteFail);
 }

@@ -7,6 +7,7 @@
 #include <QObject>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 class ActivityOwner;
@@ -55,6 +56,24 @@ public:
     void tick(QTimer *timer);
     // The point that runs, -1 for none.
     int current() const { return m_current; }
+
+    // What the page shows of a point: its Done button, its reference field
+    // (nullptr for none) and its count fields.
+    QAbstractButton *doneButton(int point) const { return m_dones[std::size_t(point)]; }
+    QLineEdit *referenceField(int point) const { return m_references[std::size_t(point)]; }
+    const std::vector<QLineEdit *> &countFields(int point) const
+    {
+        return m_fields[std::size_t(point)];
+    }
+    // The code its Done stores, and the name of its i-th count ("A0").
+    int storeCode(int point) const;
+    std::string countName(int point, std::size_t i) const;
+
+signals:
+    // A point's counts were shown.
+    void countsShown(int point);
+    // A point's Done sent its store code: accepted (echoed) or not.
+    void stored(int point, bool accepted);
 
 private:
     void startPoll(int point);

@@ -1,5 +1,6 @@
 #include "device_window.h"
 
+#include "commissioning.h"
 #include "configuration_chains.h"
 #include "exit_edit.h"
 #include "field_rules.h"
@@ -118,11 +119,17 @@ DeviceWindow::DeviceWindow(const QString &className, Link &link, TForm3 &scan,
     : FamilyWindow(className, link, scan, helpStem)
     , m_activities(new ActivityOwner(link, activityTable(className.toStdString()),
                                      {[this] { BtnAllOFF(); }, [this] { BtnAllON(); },
-                                      [this](Status status) { paintStatus(status); },
+                                      [this](Status status) {
+                                          paintStatus(status);
+                                          if (m_commissioning)
+                                              m_commissioning->statusShown(m_activities->work(),
+                                                                           status);
+                                      },
                                       [this] { tell(LineLost); }},
                                      this))
 {
     addConfigurationEntries();
+    m_commissioning = new Commissioning(*this);
 }
 
 DeviceWindow::~DeviceWindow() = default;
@@ -216,6 +223,7 @@ void DeviceWindow::stopWork()
 void DeviceWindow::closing()
 {
     m_activities->event(WindowEvent::Close);
+    m_commissioning->closing();
 }
 
 void DeviceWindow::setCommandControls(const QList<QWidget *> &disabled,
@@ -339,6 +347,7 @@ bool DeviceWindow::beginActivation(QTabWidget *pages, QLabel *serial, QLabel *ve
     if (m_trim)
         m_trim->setArmed(false);
     pages->setCurrentIndex(0);
+    m_commissioning->activated();
     if (serial)
         serial->setText(QString::number(link().SerialNo));
     if (version)

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+class Commissioning;
 class ExitEdit;
 class QComboBox;
 class QLabel;
@@ -78,6 +79,10 @@ public:
     // Runs what a tick of one of the window's named timers runs (its handler).
     void fireTimer(QTimer *timer);
     const QList<QTimer *> &timers() const { return m_timers; }
+
+    // The live trend and log, and the commissioning record (File > Save Live
+    // Log..., File > Save Report...).
+    Commissioning &commissioning() { return *m_commissioning; }
 
     // File > Save Configuration...: a file name, then saveConfiguration.
     void SaveConfigurationClick();
@@ -244,7 +249,10 @@ private:
     // module's own, and the operator has not set them.
     bool ownSettingsGuessed() const;
 
+    friend class Commissioning; // the record reads the page and what was shown
+
     ActivityOwner *m_activities;
+    Commissioning *m_commissioning = nullptr;
     StatusLabel *m_status = nullptr;
     QList<QPointer<StatusLabel>> m_mirrors;
     // The empty choices the last input check found, as the message names them.

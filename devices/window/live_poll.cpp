@@ -17,7 +17,10 @@ LivePoll::LivePoll(ActivityOwner &owner, QTimer *timer, const LiveRules &rules,
     , m_show(std::move(show))
     , m_poll(owner.link(), timer)
 {
-    m_owner.onStop(Activity::LivePoll, [this] { m_poll.stop(); });
+    m_owner.onStop(Activity::LivePoll, [this] {
+        m_poll.stop();
+        emit ended();
+    });
 }
 
 void LivePoll::start(const std::function<void()> &starting, const Before &before)
@@ -37,6 +40,7 @@ void LivePoll::start(const std::function<void()> &starting, const Before &before
     chain.action([this, request] {
         m_poll.start(
             request, [this](bool sound) { report(sound); }, true);
+        emit started();
     });
     m_owner.runChain(
         std::move(chain),
@@ -44,6 +48,7 @@ void LivePoll::start(const std::function<void()> &starting, const Before &before
             if (ok)
                 return;
             m_owner.end(Activity::LivePoll);
+            emit ended();
             if (failed)
                 failed();
             else
@@ -58,6 +63,7 @@ void LivePoll::stop()
     m_owner.awaitLine();
     m_poll.stop();
     m_owner.end(Activity::LivePoll);
+    emit ended();
     if (m_rules.drainOnStop)
         m_owner.link().arbiter().receive();
 }
@@ -71,6 +77,7 @@ void LivePoll::report(bool sound)
 {
     if (!sound) {
         m_owner.showStatus(Status::ReadFail);
+        emit polled(false);
         return;
     }
     std::vector<int> words;
@@ -78,4 +85,5 @@ void LivePoll::report(bool sound)
         words.push_back(m_owner.link().replyRegister(i));
     m_show(words);
     m_owner.showStatus(Status::ReadSuccess);
+    emit polled(true);
 }

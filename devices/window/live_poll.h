@@ -46,6 +46,14 @@ public:
     void tick();
     bool isRunning() const { return m_poll.isRunning(); }
 
+signals:
+    // The poll runs (its first request is out).
+    void started();
+    // A poll tick: its reply was sound (and shown) or not.
+    void polled(bool sound);
+    // The live values ended: "Stop", a failed start, or a stop by the window.
+    void ended();
+
 private:
     void report(bool sound);
 

@@ -174,9 +174,10 @@ void TrimBinding::pointClick(int index)
     RequestChain chain;
     if (m_armed && !(point.count && point.count->text().isEmpty())) {
         // The output jumps to the shown trim count, then is held at the point.
-        chain.exchange(5, point.reg, point.count ? point.count->text().toInt() : point.bar->value())
-            .drained(m_rules.drainOnSelect, false);
+        const int count = point.count ? point.count->text().toInt() : point.bar->value();
+        chain.exchange(5, point.reg, count).drained(m_rules.drainOnSelect, false);
         chain.exchange(5, m_rules.commandRegister, point.code);
+        emit countSent(index, count);
     }
     run(std::move(chain));
 }
@@ -210,6 +211,7 @@ void TrimBinding::scrollEnd(int index, bool mirror)
     const TrimPoint &point = m_points[static_cast<std::size_t>(index)];
     if (!selected(point, mirror) || !m_owner.begin(WindowEvent::Trim))
         return;
+    emit countSent(index, point.bar ? point.bar->value() : 0);
     run(countWrite(point, m_rules.drainOnScroll));
 }
 
@@ -229,5 +231,10 @@ void TrimBinding::upDownChangingEx(int index, bool mirror, UpDown::Direction dir
     if (bar)
         bar->setValue(stepped); // shows the count in the other field and bar
     const bool drain = mirror ? point.drainOnMirrorStep : point.drainOnStep;
-    run(selected(point, mirror) ? countWrite(point, drain) : RequestChain{});
+    if (!selected(point, mirror)) {
+        run({});
+        return;
+    }
+    emit countSent(index, point.bar ? point.bar->value() : 0);
+    run(countWrite(point, drain));
 }

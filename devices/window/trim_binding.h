@@ -101,6 +101,11 @@ public:
 
     const std::vector<TrimPoint> &points() const { return m_points; }
 
+signals:
+    // A point's trim count goes out to the module (selecting it, or adjusting
+    // it while it is selected).
+    void countSent(int index, int count);
+
 private:
     bool selected(const TrimPoint &point, bool mirror) const;
     RequestChain countWrite(const TrimPoint &point, bool drain) const;

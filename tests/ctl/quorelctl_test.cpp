@@ -373,3 +373,34 @@ TEST(Quorelctl, ListsPortsAndLiveValuesWithTraffic)
     sim.stop(SIGTERM);
     EXPECT_EQ(logged(sim, "read input 4096"), 2 + 3);
 }
+
+// The commissioning record of a module: HTML in the language asked for, a
+// PDF for a .pdf name, a file that cannot be written refused; a module
+// reached without the probe is only read.
+TEST(Quorelctl, ReportWritesTheRecordAsHtmlOrPdf)
+{
+    QuorelsimProcess sim;
+    ASSERT_TRUE(sim.start({"--family", "3", "--hold", "4=-20"}));
+    QTemporaryDir dir;
+    const QString html = dir.filePath("record.html");
+    const QStringList known = {"report",    "--port", port(sim), "--no-probe",
+                               "--address", "1",      "--baud",  "19200"};
+    const CtlRun run = ctl(known + QStringList{"--language", "simplified", "-o", html}, {&sim});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const std::string text = fileText(html);
+    for (const char *expected :
+         {"<html lang=\"zh-Hans\">", "<td>RY440 (", "<td>703070001</td>", "<td>读出成功</td>",
+          "<th>偏差校正</th><td>-20</td>", "<th>量测范围 / 低点</th>", "未记录"})
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+
+    const QString pdf = dir.filePath("record.PDF");
+    EXPECT_EQ(ctl(known + QStringList{"-o", pdf}, {&sim}).code, 0);
+    EXPECT_EQ(fileText(pdf).rfind("%PDF-", 0), 0u);
+    const CtlRun refused = ctl(known + QStringList{"-o", dir.filePath("none/record.html")}, {&sim});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("none/record.html cannot be written"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(ctl({"report", "--language", "german"}, {&sim}).code, 2);
+    sim.stop(SIGTERM);
+    EXPECT_FALSE(std::regex_search(sim.output(), std::regex(R"(rx  [0-9A-F]{2} 0[56] )")));
+}

@@ -363,21 +363,24 @@ TYPED_TEST(ConfigurationFiles, SavingWaitsForASuccessfulReadAndForTheCommandUnde
     EXPECT_FALSE(QFile::exists(file));
 }
 
-TYPED_TEST(ConfigurationFiles, TheFileMenuOffersBothCommandsInEachLanguage)
+TYPED_TEST(ConfigurationFiles, TheFileMenuOffersItsCommandsInEachLanguage)
 {
-    const char *const expected[][2] = {{"Open Configuration...", "Save Configuration..."},
-                                       {"開啟設定檔...", "儲存設定檔..."},
-                                       {"打开设定档...", "保存设定档..."}};
+    const char *const names[] = {"OpenConfiguration", "SaveConfiguration", "SaveLiveLog",
+                                 "SaveReport"};
+    const char *const expected[][4] = {
+        {"Open Configuration...", "Save Configuration...", "Save Live Log...", "Save Report..."},
+        {"開啟設定檔...", "儲存設定檔...", "儲存量測記錄...", "儲存設定校正紀錄..."},
+        {"打开设定档...", "保存设定档...", "保存量测记录...", "保存设定校正记录..."}};
     auto *file = this->template child<QMenu>("File1");
     for (std::size_t i = 0; i < std::size(Languages); ++i) {
         this->scan->applyLanguage(Languages[i].first);
         const QList<QAction *> actions = file->actions();
-        ASSERT_GE(actions.size(), 4);
-        EXPECT_EQ(actions[0]->objectName(), "OpenConfiguration");
-        EXPECT_EQ(actions[1]->objectName(), "SaveConfiguration");
-        EXPECT_TRUE(actions[2]->isSeparator());
-        EXPECT_EQ(actions[0]->text(), QString::fromUtf8(expected[i][0]));
-        EXPECT_EQ(actions[1]->text(), QString::fromUtf8(expected[i][1]));
+        ASSERT_GE(actions.size(), 6);
+        for (int a = 0; a < 4; ++a) {
+            EXPECT_EQ(actions[a]->objectName(), names[a]);
+            EXPECT_EQ(actions[a]->text(), QString::fromUtf8(expected[i][a]));
+        }
+        EXPECT_TRUE(actions[4]->isSeparator());
         file->adjustSize();
         saveShot(file, this->form->objectName() + "-file-menu-" + Languages[i].second);
     }
