@@ -127,8 +127,14 @@ int DeviceWindow::devVer() const
 
 void DeviceWindow::showStatus(Status status)
 {
-    if (m_status)
-        i18n::showStatus(*m_status, status, link().ComBuf[cb::LangCode]);
+    if (!m_status)
+        return;
+    i18n::showStatus(*m_status, status, link().ComBuf[cb::LangCode]);
+    // "Transmission..." comes just before an exchange that holds the event
+    // loop: it is painted now (with whatever else of the window changed), not
+    // once the exchange is over.
+    if (status == Status::Transmission)
+        m_status->repaint();
 }
 
 void DeviceWindow::setCommandControls(const QList<QWidget *> &disabled,
