@@ -2,6 +2,7 @@
 // made right after its first paint, or at once when a hand-over or a language
 // switch needs them sooner.
 #include "app_fixture.h"
+#include "paint_watch.h"
 
 #include <QAction>
 #include <QTest>
@@ -12,14 +13,14 @@ struct StartUp : ::testing::Test
 {
     Link link{std::make_unique<SimulatedLine>()};
     TForm3 scan{link, std::make_unique<FakeEnumerator>()};
+    PaintWatch scanPaints{&scan};
     std::vector<std::unique_ptr<StubWindow>> windows;
     int scanPaintsWhenMade = -1;
-    int scanPaints = 0;
 
     void SetUp() override
     {
         scan.setFamilyWindowMaker([this] {
-            scanPaintsWhenMade = scanPaints;
+            scanPaintsWhenMade = scanPaints.paints;
             for (const char *name : {"TForm1", "TForm2", "TForm4", "TForm5", "TForm7", "TForm10"})
                 windows.push_back(std::make_unique<StubWindow>(name, link, scan));
             return TForm3::FamilyWindows{windows[1].get(), windows[0].get(), windows[2].get(),
@@ -28,26 +29,10 @@ struct StartUp : ::testing::Test
     }
 };
 
-struct PaintCounter : QObject
-{
-    int &count;
-    PaintCounter(QWidget &widget, int &counter)
-        : count(counter)
-    {
-        widget.installEventFilter(this);
-    }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        count += event->type() == QEvent::Paint;
-        return false;
-    }
-};
-
 } // namespace
 
 TEST_F(StartUp, FamilyWindowsFollowTheScanWindowsFirstPaint)
 {
-    PaintCounter counter(scan, scanPaints);
     scan.show();
     EXPECT_TRUE(windows.empty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !windows.empty(); }, 5000));

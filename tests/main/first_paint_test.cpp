@@ -1,33 +1,12 @@
 // A family window that becomes active is on the screen before the module is
 // asked anything: its page is painted before the activation's first exchange,
-// and "Transmission..." before the read's first request, also where the activation first puts the
-// module back to its own address and baud rate.
+// and "Transmission..." before the read's first request, also where the
+// activation first puts the module back to its own address and baud rate.
+#include "paint_watch.h"
 #include "status_messages.h"
 #include "window_rig.h"
 
 #include <QTest>
-
-namespace {
-
-// What a widget last painted: the paint count, and a label's text.
-struct PaintWatch : QObject
-{
-    int paints = 0;
-    QString text;
-
-    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            ++paints;
-            if (auto *label = qobject_cast<QLabel *>(watched))
-                text = label->text();
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 TEST(FirstPaint, PageAndTransmissionShownBeforeTheModuleIsAsked)
 {
