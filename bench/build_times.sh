@@ -9,8 +9,10 @@
 # seconds, its processor seconds (user + system, children included) and the
 # load average when it started; the end adds the compile and link steps
 # ninja ran and the tests ctest ran. A phase named `ci-again` runs `.ci/run` a
-# second time on another fresh clone with the same compiler cache, as CI's
-# next run does.
+# second time on another fresh clone (same folder) with the same compiler
+# cache, as CI's next run does. Two measurements side by side (two commits at
+# once, each in its own terminal) see the same machine: their processor
+# seconds compare even when the machine is busy.
 #
 # The compiler cache is a fresh one in the temporary folder (a newcomer's
 # first build), never the cache of the machine. Run it on an idle machine for
@@ -30,6 +32,7 @@ export CCACHE_DIR="$work/ccache" QUORELWIN_BUILD_TYPE=Release
 unset CCACHE_BASEDIR CCACHE_NOHASHDIR
 
 clone() {
+    cd "$work"
     rm -rf "$work/src"
     git clone --quiet --no-checkout "$top" "$work/src"
     git -C "$work/src" checkout --quiet "$(git -C "$top" rev-parse "$commit")"

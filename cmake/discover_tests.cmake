@@ -36,7 +36,7 @@ find_program(nice nice)
 function(add_entry name filter label)
     set(command "[==[${TEST_EXECUTABLE}]==] [==[--gtest_filter=${filter}]==]")
     if(nice AND NOT label STREQUAL "e2e")
-        set(command "[==[${nice}]==] -n 10 ${command}")
+        set(command "[==[${nice}]==] -n 5 ${command}")
     endif()
     string(APPEND script
         "add_test([==[${program}:${name}]==] ${command})\n"

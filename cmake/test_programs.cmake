@@ -23,6 +23,9 @@ function(quorel_test_program name label)
     set_property(TARGET ${name} PROPERTY QUOREL_E2E_SUITES "EndToEnd$")
     set_property(TARGET ${name} PROPERTY QUOREL_SPLIT_SUITES "")
     set(tests_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_tests.cmake")
+    # Listed anew when the listing changes, too (a relink runs it).
+    set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS
+        "${PROJECT_SOURCE_DIR}/cmake/discover_tests.cmake")
     add_custom_command(TARGET ${name} POST_BUILD
         BYPRODUCTS "${tests_file}"
         COMMAND "${CMAKE_COMMAND}" -D "TEST_EXECUTABLE=$<TARGET_FILE:${name}>"
