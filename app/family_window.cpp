@@ -115,8 +115,13 @@ void FamilyWindow::TrafficClick()
 
 void FamilyWindow::programWindowActivated(QWidget *window)
 {
-    if (window == this)
-        FormActivate();
+    if (window != this)
+        return;
+    // The activation's first exchange holds the event loop: the window is
+    // painted first, so that it never stays black (or shows another window's
+    // remains) while the module answers.
+    repaint();
+    FormActivate();
 }
 
 void FamilyWindow::closeEvent(QCloseEvent *event)

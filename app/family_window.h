@@ -26,8 +26,9 @@ public:
     ~FamilyWindow() override;
 
     // Runs each time the window becomes the active window of the program
-    // (ActivationTracker decides when). The family window stops its timers,
-    // applies the language and reads the module.
+    // (ActivationTracker decides when), once the window has been painted. The
+    // family window stops its timers, applies the language and reads the
+    // module.
     virtual void FormActivate() {}
     // Scan > Start stops the work in progress first (timers, or the flag that
     // suppresses the reload on activation).

@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 using i18n::Status;
 
@@ -133,7 +134,37 @@ TForm3::~TForm3() = default;
 
 void TForm3::setFamilyWindows(const FamilyWindows &windows)
 {
+    m_makeFamilies = {};
     m_families = windows;
+}
+
+void TForm3::setFamilyWindowMaker(std::function<FamilyWindows()> make)
+{
+    m_makeFamilies = std::move(make);
+    m_makeQueued = false;
+}
+
+const TForm3::FamilyWindows &TForm3::familyWindows()
+{
+    if (m_makeFamilies) {
+        // Taken first: a window made here that asks for the set gets the
+        // windows made so far, never a second round.
+        const auto make = std::exchange(m_makeFamilies, {});
+        m_families = make();
+    }
+    return m_families;
+}
+
+void TForm3::paintEvent(QPaintEvent *event)
+{
+    QMainWindow::paintEvent(event);
+    // Creating the family windows and their pages takes longer than showing
+    // this one: they are made once the scan window is on the screen, from
+    // the event loop, before the operator can press Start.
+    if (m_makeFamilies && !m_makeQueued) {
+        m_makeQueued = true;
+        QTimer::singleShot(0, this, [this] { familyWindows(); });
+    }
 }
 
 void TForm3::Button1Click()
@@ -203,12 +234,13 @@ void TForm3::iConTest()
 {
     const int family = probeModule(m_link, [this](int baudIndex) { selectBaud(baudIndex); });
     const bool full = (m_link.ComBuf[24] & 0xFF) >= 5;
+    const FamilyWindows &windows = familyWindows();
     switch (family) {
-    case TransmitterFamily: handOver(m_families.transmitter); return;
-    case ConverterFamily: handOver(m_families.converter); return;
-    case ResistanceFamily: handOver(full ? m_families.resistance : m_families.compact); return;
-    case DistributorFamily: handOver(m_families.distributor); return;
-    case VmaDistributorFamily: handOver(m_families.vmaDistributor); return;
+    case TransmitterFamily: handOver(windows.transmitter); return;
+    case ConverterFamily: handOver(windows.converter); return;
+    case ResistanceFamily: handOver(full ? windows.resistance : windows.compact); return;
+    case DistributorFamily: handOver(windows.distributor); return;
+    case VmaDistributorFamily: handOver(windows.vmaDistributor); return;
     default: i18n::showStatus(*Label5, Status::DeviceNotFound, m_link.ComBuf[cb::LangCode]); return;
     }
 }
@@ -255,14 +287,15 @@ void TForm3::applyLanguage(int langCode)
 void TForm3::switchLanguage(int langCode)
 {
     m_link.ComBuf[cb::LangCode] = static_cast<std::int16_t>(langCode);
+    const FamilyWindows &families = familyWindows();
     const i18n::WindowSet windows = {
         {"TForm3", this},
-        {"TForm1", m_families.converter},
-        {"TForm2", m_families.transmitter},
-        {"TForm4", m_families.resistance},
-        {"TForm10", m_families.compact},
-        {"TForm5", m_families.distributor},
-        {"TForm7", m_families.vmaDistributor},
+        {"TForm1", families.converter},
+        {"TForm2", families.transmitter},
+        {"TForm4", families.resistance},
+        {"TForm10", families.compact},
+        {"TForm5", families.distributor},
+        {"TForm7", families.vmaDistributor},
     };
     i18n::switchLanguage(langCode, windows);
     // "Press Start" is a caption: the switch also resets the status label.

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -40,6 +41,13 @@ public:
         QWidget *vmaDistributor = nullptr; // TForm7, family 5
     };
     void setFamilyWindows(const FamilyWindows &windows);
+    // The program's way: the scan window shows first, and `make` creates the
+    // family windows (in the program's fixed order) right after the scan
+    // window's first paint, or sooner when something needs them (a hand-over,
+    // a language switch).
+    void setFamilyWindowMaker(std::function<FamilyWindows()> make);
+    // The family windows, made now if they were not yet.
+    const FamilyWindows &familyWindows();
 
     // Start: lists the devices, takes the adapter's port number into ComNo and
     // arms Timer1, whose first tick runs the probe.
@@ -75,6 +83,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void switchLanguage(int langCode);
@@ -84,5 +93,7 @@ private:
     Link &m_link;
     std::unique_ptr<DeviceEnumerator> m_enumerator;
     FamilyWindows m_families;
+    std::function<FamilyWindows()> m_makeFamilies;
+    bool m_makeQueued = false;
     std::unique_ptr<TrafficWindow> m_traffic;
 };

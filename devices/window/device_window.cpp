@@ -173,9 +173,18 @@ void DeviceWindow::paintStatus(Status status)
     if (!m_status)
         return;
     i18n::showStatus(*m_status, status, link().ComBuf[cb::LangCode]);
-    for (const QPointer<StatusLabel> &mirror : std::as_const(m_mirrors))
-        if (mirror)
-            mirror->setStatus(m_status->fontColor(), m_status->text());
+    // "Transmission..." comes just before an exchange that holds the event
+    // loop: it is painted now (with whatever else of the window changed), not
+    // once the exchange is over.
+    if (status == Status::Transmission)
+        m_status->repaint();
+    for (const QPointer<StatusLabel> &mirror : std::as_const(m_mirrors)) {
+        if (!mirror)
+            continue;
+        mirror->setStatus(m_status->fontColor(), m_status->text());
+        if (status == Status::Transmission)
+            mirror->repaint();
+    }
 }
 
 void DeviceWindow::mirrorStatus(const QList<QWidget *> &pages)

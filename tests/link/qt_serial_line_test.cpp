@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <thread>
@@ -36,12 +37,15 @@ struct Pty
     {
         std::vector<std::uint8_t> bytes;
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (bytes.size() < n && std::chrono::steady_clock::now() < end) {
+        while (bytes.size() < n) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd ready{master, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0)
+                break;
             std::uint8_t b;
             if (::read(master, &b, 1) == 1)
                 bytes.push_back(b);
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         return bytes;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -19,6 +20,8 @@ public:
     const std::string &slavePath() const { return m_slave; }
     // Waits until its output contains text.
     bool waitForOutput(const std::string &text, int timeoutMs = 2000);
+    // Waits until its output satisfies done.
+    bool waitForOutput(const std::function<bool(const std::string &output)> &done, int timeoutMs);
     // Sends the signal and waits for the end: the exit code, or -1 when it
     // did not end by itself in time (it is killed then).
     int stop(int signal);
@@ -36,6 +39,7 @@ private:
     int m_out = -1;
     std::string m_output;
     std::string m_slave;
+    bool m_ended = false; // its output reached its end
 };
 
 // A terminal opened raw at 8N1, for frames written by hand.
