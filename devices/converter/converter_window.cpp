@@ -65,10 +65,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     ui.Image2->setFont(radical);
 
     // Factory functions, offered in service mode only.
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), false);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet2), false);
-    ui.IDSet->hide();
-    ui.GroupBox6->hide();
+    setFactoryFunctions(ui.PageControl1, {ui.TabSheet1, ui.TabSheet2, ui.IDSet, ui.GroupBox6});
     ui.Label45->hide();
 
     on(ui.BtnP1, &QPushButton::clicked, &TForm1::BtnP1Click);
@@ -143,12 +140,25 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(converterRegisters(), *this);
-    setConfigurationPage({ModuleFamily::Converter,
-                          {{m_registers.get(),
-                            [this] {
-                                return FieldContext{InType, devVer()};
-                            }}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
+    configuration().describe({
+        .family = ModuleFamily::Converter,
+        .parts = {{m_registers.get(),
+                   [this] {
+                       return FieldContext{InType, devVer()};
+                   }}},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer4,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [this] { return m_blockCount; },
+        .beforeRead =
+            [this] {
+                m_type->resetColors();
+                m_ui->ID_Edit->resetColor();
+            },
+        .writeWait = Timer1,
+        .check = [this] { return writeCheck(); },
+        .values = [this] { return writeValues(); },
+    });
 }
 
 TForm1::~TForm1() = default;
@@ -157,8 +167,8 @@ void TForm1::FormActivate()
 {
     if (!beginActivation(m_ui->PageControl1))
         return;
-    restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings, m_ui->ID_Edit,
-                    m_ui->ComboBox1, [this] { readFromDevice(); });
+    settings().restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings,
+                               m_ui->ID_Edit, m_ui->ComboBox1, [this] { configuration().read(); });
 }
 
 void TForm1::applyFirmwareRules()
@@ -171,18 +181,7 @@ void TForm1::applyFirmwareRules()
 
 void TForm1::BtnP1Click()
 {
-    // A live or count poll ends here.
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void TForm1::readFromDevice()
-{
-    m_type->resetColors();
-    m_ui->ID_Edit->resetColor();
-    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
-                         [this] { return m_blockCount; }, Timer4,
-                         [this] { return decodeConfiguration(); });
+    configuration().readCommand();
 }
 
 bool TForm1::acceptInfoBlock(const InfoBlock &info)
@@ -190,7 +189,7 @@ bool TForm1::acceptInfoBlock(const InfoBlock &info)
     if (!acceptedModule(ModuleFamily::Converter, info))
         return false;
     m_ui->Label60->setText("RX220");
-    showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
+    settings().showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
     applyFirmwareRules();
     m_blockCount = converterBlockCount(devVer());
     return true;
@@ -199,15 +198,6 @@ bool TForm1::acceptInfoBlock(const InfoBlock &info)
 void TForm1::Timer4Timer()
 {
     resumeChain(Timer4);
-}
-
-bool TForm1::decodeConfiguration()
-{
-    if (!link().ReplyOk(m_blockCount))
-        return false;
-    showConfiguration(replyWords(m_blockCount));
-    m_trim->setArmed(true);
-    return true;
 }
 
 void TForm1::showConfiguration(const RegisterWords &words)
@@ -323,7 +313,7 @@ void TForm1::InputCheck()
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
     CheckFailed = !m_type->check();
-    if (!choicesMade(*m_registers))
+    if (!configuration().choicesMade(*m_registers))
         CheckFailed = true;
     // Address 0 is the broadcast address: the module would answer nobody.
     if (!validAddress(fieldText(m_ui->ID_Edit))) {
@@ -334,33 +324,30 @@ void TForm1::InputCheck()
 
 void TForm1::BtnP2Click()
 {
-    // A live or count poll ends here.
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        Ui::ConverterPage &ui = *m_ui;
-        ui.ID_Edit->resetColor();
-        // The rules of the output function's fields hold even when a field was
-        // changed without being left: a divisor of 0 never reaches register 16.
-        Edit8Exit();
-        Edit11Exit();
-        Edit12Exit();
-        Edit13Exit();
-        Edit14Exit();
-        InputCheck();
-        if (CheckFailed) {
-            inputCheckFailed();
-            return;
-        }
-        // The limits and the output range are written in ascending order.
-        m_type->orderLimits();
-        putInOrder(ui.Edit13, ui.Edit14);
-        // Every value is converted before the first request, so that invalid
-        // text never leaves the module half written.
-        const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
-        const int address = textToInt(fieldText(ui.ID_Edit));
-        runConfigurationWrite(Timer1, writes, address, ui.ComboBox1->currentIndex());
-    });
+    configuration().writeCommand();
+}
+
+bool TForm1::writeCheck()
+{
+    m_ui->ID_Edit->resetColor();
+    // The rules of the output function's fields hold even when a field was
+    // changed without being left: a divisor of 0 never reaches register 16.
+    Edit8Exit();
+    Edit11Exit();
+    Edit12Exit();
+    Edit13Exit();
+    Edit14Exit();
+    InputCheck();
+    return !CheckFailed;
+}
+
+ConfigurationPage::Write TForm1::writeValues()
+{
+    // The limits and the output range are written in ascending order.
+    m_type->orderLimits();
+    putInOrder(m_ui->Edit13, m_ui->Edit14);
+    return {m_registers->values({InType, devVer()}), textToInt(fieldText(m_ui->ID_Edit)),
+            m_ui->ComboBox1->currentIndex()};
 }
 
 void TForm1::Timer1Timer()
@@ -420,7 +407,7 @@ void TForm1::selectCalibrationType(int type)
 
 void TForm1::IDSetClick()
 {
-    setAddress(m_ui->ID_Edit, m_ui->ComboBox1);
+    settings().setAddress(m_ui->ID_Edit, m_ui->ComboBox1);
 }
 
 void TForm1::ID_EditExit()
@@ -431,11 +418,5 @@ void TForm1::ID_EditExit()
 
 void TForm1::Button1Click()
 {
-    loadSerialNumber(m_ui->Edit1, CommandCell);
-}
-
-void TForm1::serviceModeChanged(bool on)
-{
-    Ui::ConverterPage &ui = *m_ui;
-    showFactoryFunctions(on, ui.PageControl1, {ui.TabSheet1, ui.TabSheet2, ui.IDSet, ui.GroupBox6});
+    settings().loadSerialNumber(m_ui->Edit1, CommandCell);
 }

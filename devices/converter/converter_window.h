@@ -31,7 +31,6 @@ public:
     // Stops the timers, applies the language, puts the module back to its own
     // address and baud rate (version index 8 on) and reads it.
     void FormActivate() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer4 collects 300 ms later.
@@ -88,10 +87,10 @@ public:
     QTimer *Timer5 = nullptr; // 0 mV calibration counts, 600 ms
 
 private:
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
-    bool decodeConfiguration();
+    // "Write To Device": the fields' rules and the input check, then the values.
+    bool writeCheck();
+    ConfigurationPage::Write writeValues();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void registerShown(int reg);

@@ -17,6 +17,7 @@
 #include "range_display.h"
 #include "register_values.h"
 #include "trim_binding.h"
+#include "window_commands.h"
 
 #include <QTimer>
 
@@ -25,15 +26,6 @@
 using i18n::Status;
 
 namespace {
-// The advisories on PT-100 on CH-1 with a thermocouple on CH-2: the module
-// cannot measure that pair, but the choice is the operator's. Every text
-// closes with a full-width exclamation mark.
-const i18n::Texts Ch2CannotBeThermocouple = {" CH-2 Signal Type Can Not Choose TC！",
-                                             " CH-2 輸入訊號不可選 TC！",
-                                             " CH-2 输入讯号不可选 TC！"};
-const i18n::Texts Ch1CannotBePt100 = {" CH-1 Signal Type Can Not Choose PT-100！",
-                                      " CH-1 輸入訊號不可選 PT-100！",
-                                      " CH-1 输入讯号不可选 PT-100！"};
 
 QString qs(const std::string &value)
 {
@@ -68,7 +60,7 @@ TForm5::TForm5(Link &link, TForm3 &scan)
 
     // Factory functions, offered in service mode only; the filter group is
     // shown once a read has found firmware that has it.
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), false);
+    setFactoryFunctions(ui.PageControl1, {ui.Calbration1});
     ui.Label45->hide();
     ui.GroupBox10->hide();
 
@@ -102,16 +94,6 @@ TForm5::TForm5(Link &link, TForm3 &scan)
                              {ui.Lab8, ui.Lab9, ui.Lab10}},
                             1);
     m_common = std::make_unique<RegisterBinding>(distributorCommonRegisters(), *this);
-    // A file's fields convert as the write converts them: each channel's by its type.
-    const auto context = [this](const Channel *channel) {
-        return [this, channel] { return FieldContext{channel ? channel->type() : -1, devVer()}; };
-    };
-    setConfigurationPage({ModuleFamily::Distributor,
-                          {{m_channels[0].registers.get(), context(&m_channels[0])},
-                           {m_channels[1].registers.get(), context(&m_channels[1])},
-                           {m_common.get(), context(nullptr)}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
-
     on(ui.BtnP1, &QPushButton::clicked, &TForm5::BtnP1Click);
     on(ui.BtnP2, &QPushButton::clicked, &TForm5::BtnP2Click);
     on(ui.Item1, &RadioGroup::clicked, &TForm5::Item1Click);
@@ -136,6 +118,36 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     Timer3 =
         makeTimer("Timer3", liveRules(ModuleFamily::Distributor).intervalMs, &TForm5::Timer3Timer);
     Timer4 = makeTimer("Timer4", 400, &TForm5::Timer4Timer);
+
+    // A file's fields convert as the write converts them: each channel's by its type.
+    const auto context = [this](const Channel *channel) {
+        return [this, channel] { return FieldContext{channel ? channel->type() : -1, devVer()}; };
+    };
+    configuration().describe({
+        .family = ModuleFamily::Distributor,
+        .parts = {{m_channels[0].registers.get(), context(&m_channels[0])},
+                  {m_channels[1].registers.get(), context(&m_channels[1])},
+                  {m_common.get(), context(nullptr)}},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer1,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [this] { return m_blockCount; },
+        .beforeRead =
+            [this] {
+                for (const Channel &channel : m_channels)
+                    channel.panel->resetColors();
+                m_ui->ID_Edit->resetColor();
+            },
+        .readEnded = [this](bool) { ReadBusy = false; },
+        .writeWait = Timer2,
+        .check =
+            [this] {
+                m_ui->ID_Edit->resetColor();
+                InputCheck();
+                return !CheckFailed;
+            },
+        .values = [this] { return writeValues(); },
+    });
 
     // Output trim of both channels.
     m_trim = makeDistributorTrim(activities(), 21,
@@ -194,25 +206,13 @@ void TForm5::FormActivate()
 {
     if (!beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label45))
         return;
-    restoreThenRead(devVer() >= DistributorRestoreMinVer, DistributorOwnSettings, m_ui->ID_Edit,
-                    m_ui->ComboBox1, [this] { readFromDevice(); });
+    settings().restoreThenRead(devVer() >= DistributorRestoreMinVer, DistributorOwnSettings,
+                               m_ui->ID_Edit, m_ui->ComboBox1, [this] { configuration().read(); });
 }
 
 void TForm5::BtnP1Click()
 {
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void TForm5::readFromDevice()
-{
-    for (const Channel &channel : m_channels)
-        channel.panel->resetColors();
-    m_ui->ID_Edit->resetColor();
-    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
-                         [this] { return m_blockCount; }, Timer1,
-                         [this] { return decodeConfiguration(); },
-                         [this](bool) { ReadBusy = false; });
+    configuration().readCommand();
 }
 
 bool TForm5::acceptInfoBlock(const InfoBlock &info)
@@ -220,7 +220,7 @@ bool TForm5::acceptInfoBlock(const InfoBlock &info)
     if (!isUniversalDistributorModel(info.model))
         return false;
     m_ui->Label27->setText("RX220");
-    showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
+    settings().showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
     m_ui->GroupBox10->setVisible(devVer() >= DistributorFilterGroupMinVer);
     m_blockCount = distributorBlockCount(devVer());
     ReadBusy = true; // no advisory while the read selects the types
@@ -230,15 +230,6 @@ bool TForm5::acceptInfoBlock(const InfoBlock &info)
 void TForm5::Timer1Timer()
 {
     resumeChain(Timer1);
-}
-
-bool TForm5::decodeConfiguration()
-{
-    if (!link().ReplyOk(m_blockCount))
-        return false;
-    showConfiguration(replyWords(m_blockCount));
-    m_trim->setArmed(true);
-    return true;
 }
 
 void TForm5::showConfiguration(const RegisterWords &words)
@@ -291,9 +282,8 @@ void TForm5::typeChanged(Channel &channel)
     const int second = m_ui->RadioGroup1->itemIndex();
     if (first != Pt100Type || !isThermocouple(second))
         return;
-    const i18n::Texts &advice =
-        &channel == &m_channels[0] ? Ch2CannotBeThermocouple : Ch1CannotBePt100;
-    showMessage(i18n::pickText(link().ComBuf[cb::LangCode], advice).toStdString());
+    commands().tell(&channel == &m_channels[0] ? i18n::Advice::Ch2CannotBeThermocouple
+                                               : i18n::Advice::Ch1CannotBePt100);
 }
 
 void TForm5::Item1Click()
@@ -352,7 +342,7 @@ void TForm5::InputCheck()
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
     for (const Channel &channel : m_channels) {
-        const bool made = choicesMade(*channel.registers);
+        const bool made = configuration().choicesMade(*channel.registers);
         if (!channel.panel->check() || !made)
             CheckFailed = true;
     }
@@ -365,32 +355,23 @@ void TForm5::InputCheck()
 
 void TForm5::BtnP2Click()
 {
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        Ui::UniversalDistributorPage &ui = *m_ui;
-        ui.ID_Edit->resetColor();
-        InputCheck();
-        if (CheckFailed) {
-            inputCheckFailed();
-            return;
-        }
-        // Every value is converted before the first request, so that invalid
-        // text never leaves the module half written; each channel's fields
-        // are scaled by the type selected for it now.
-        std::vector<RegisterBinding::Write> writes;
-        for (Channel &channel : m_channels) {
-            const auto values = channel.registers->values({channel.type(), devVer()});
-            writes.insert(writes.end(), values.begin(), values.end());
-        }
-        const auto common = m_common->values({-1, devVer()});
-        writes.insert(writes.end(), common.begin(), common.end());
-        std::stable_sort(writes.begin(), writes.end(), [](const auto &a, const auto &b) {
-            return a.field->writeOrder < b.field->writeOrder;
-        });
-        runConfigurationWrite(Timer2, writes, textToInt(fieldText(ui.ID_Edit)),
-                              ui.ComboBox1->currentIndex());
+    configuration().writeCommand();
+}
+
+ConfigurationPage::Write TForm5::writeValues()
+{
+    // Each channel's fields are scaled by the type selected for it now.
+    std::vector<RegisterBinding::Write> writes;
+    for (Channel &channel : m_channels) {
+        const auto values = channel.registers->values({channel.type(), devVer()});
+        writes.insert(writes.end(), values.begin(), values.end());
+    }
+    const auto common = m_common->values({-1, devVer()});
+    writes.insert(writes.end(), common.begin(), common.end());
+    std::stable_sort(writes.begin(), writes.end(), [](const auto &a, const auto &b) {
+        return a.field->writeOrder < b.field->writeOrder;
     });
+    return {writes, textToInt(fieldText(m_ui->ID_Edit)), m_ui->ComboBox1->currentIndex()};
 }
 
 void TForm5::Timer2Timer()
@@ -441,9 +422,4 @@ void TForm5::selectCalibrationType(int channel, int type, bool unit)
     controls.type->setItemIndex(type);
     if (unit)
         controls.unit->setItemIndex(UnitCelsius);
-}
-
-void TForm5::serviceModeChanged(bool on)
-{
-    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->Calbration1});
 }

@@ -34,7 +34,6 @@ public:
     // the module back to its own address and baud rate (version index 3 on)
     // and reads it.
     void FormActivate() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer1 collects 500 ms later.
@@ -82,8 +81,6 @@ public:
     QTimer *Timer4 = nullptr; // calibration counts, 400 ms
 
 private:
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
     // The controls of one channel; CH-2 is the same code on other controls.
     struct Channel
     {
@@ -95,7 +92,8 @@ private:
     void hilo_set(Channel &channel, int type, int unit);
     void typeChanged(Channel &channel);
     bool acceptInfoBlock(const InfoBlock &info);
-    bool decodeConfiguration();
+    // "Write To Device": every value converted, in write order.
+    ConfigurationPage::Write writeValues();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void showLiveValues(const std::vector<int> &words);

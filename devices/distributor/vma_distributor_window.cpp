@@ -86,8 +86,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     ui.Image2->setFont(radical);
 
     // Factory functions, offered in service mode only.
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), false);
-    ui.GroupBox3->hide();
+    setFactoryFunctions(ui.PageControl1, {ui.Calbration1, ui.GroupBox3});
     ui.Label32->hide();
 
     on(ui.BtnP1, &QPushButton::clicked, &TForm7::BtnP1Click);
@@ -155,9 +154,29 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(vmaDistributorRegisters(), *this);
-    setConfigurationPage({ModuleFamily::VmaDistributor,
-                          {{m_registers.get(), [this] { return fieldContext(); }}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
+    configuration().describe({
+        .family = ModuleFamily::VmaDistributor,
+        .parts = {{m_registers.get(), [this] { return fieldContext(); }}},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer1,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [this] { return m_blockCount; },
+        .beforeRead =
+            [this] {
+                Ui::VmaDistributorPage &ui = *m_ui;
+                for (ExitEdit *edit :
+                     {ui.Edit1, ui.Edit2, ui.Edit5, ui.Edit8, ui.Edit9, ui.Edit12, ui.ID_Edit})
+                    edit->resetColor();
+            },
+        .writeWait = Timer2,
+        .check = [this] { return writeCheck(); },
+        .values =
+            [this] {
+                return ConfigurationPage::Write{m_registers->values(fieldContext()),
+                                                textToInt(fieldText(m_ui->ID_Edit)),
+                                                m_ui->ComboBox1->currentIndex()};
+            },
+    });
     orderTabs();
 }
 
@@ -189,24 +208,13 @@ void TForm7::FormActivate()
 {
     if (!beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label32))
         return;
-    restoreThenRead(devVer() >= VmaDistributorFilterMinVer, VmaDistributorOwnSettings,
-                    m_ui->ID_Edit, m_ui->ComboBox1, [this] { readFromDevice(); });
+    settings().restoreThenRead(devVer() >= VmaDistributorFilterMinVer, VmaDistributorOwnSettings,
+                               m_ui->ID_Edit, m_ui->ComboBox1, [this] { configuration().read(); });
 }
 
 void TForm7::BtnP1Click()
 {
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void TForm7::readFromDevice()
-{
-    Ui::VmaDistributorPage &ui = *m_ui;
-    for (ExitEdit *edit : {ui.Edit1, ui.Edit2, ui.Edit5, ui.Edit8, ui.Edit9, ui.Edit12, ui.ID_Edit})
-        edit->resetColor();
-    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
-                         [this] { return m_blockCount; }, Timer1,
-                         [this] { return decodeConfiguration(); });
+    configuration().readCommand();
 }
 
 bool TForm7::acceptInfoBlock(const InfoBlock &info)
@@ -214,7 +222,7 @@ bool TForm7::acceptInfoBlock(const InfoBlock &info)
     if (!acceptedModule(ModuleFamily::VmaDistributor, info))
         return false;
     m_ui->Label33->setText("RX220");
-    showInfoBlock(info, m_ui->Label32, m_ui->Serial_Y);
+    settings().showInfoBlock(info, m_ui->Label32, m_ui->Serial_Y);
     m_ui->GroupBox4->setVisible(devVer() >= VmaDistributorFilterMinVer);
     m_blockCount = vmaDistributorBlockCount(devVer());
     return true;
@@ -223,15 +231,6 @@ bool TForm7::acceptInfoBlock(const InfoBlock &info)
 void TForm7::Timer1Timer()
 {
     resumeChain(Timer1);
-}
-
-bool TForm7::decodeConfiguration()
-{
-    if (!link().ReplyOk(m_blockCount))
-        return false;
-    showConfiguration(replyWords(m_blockCount));
-    m_trim->setArmed(true);
-    return true;
 }
 
 void TForm7::showConfiguration(const RegisterWords &words)
@@ -396,7 +395,7 @@ void TForm7::InputCheck()
     checkChannel(m_ch2);
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    if (!choicesMade(*m_registers))
+    if (!configuration().choicesMade(*m_registers))
         CheckFailed = true;
     checkAddress(m_ui->ID_Edit);
 }
@@ -408,29 +407,21 @@ FieldContext TForm7::fieldContext() const
 
 void TForm7::BtnP2Click()
 {
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        Ui::VmaDistributorPage &ui = *m_ui;
-        ui.ID_Edit->resetColor();
-        // The output function's fields are corrected as when they are left:
-        // a divisor of 0 never reaches register 16, no value wraps past 16 bits.
-        Set_AExit();
-        Set_BExit();
-        Set_CExit();
-        Lo_SExit();
-        Hi_SExit();
-        InputCheck();
-        if (CheckFailed) {
-            inputCheckFailed();
-            return;
-        }
-        // Every value is converted before the first request, so that invalid
-        // text never leaves the module half written.
-        const std::vector<RegisterBinding::Write> writes = m_registers->values(fieldContext());
-        const int address = textToInt(fieldText(ui.ID_Edit));
-        runConfigurationWrite(Timer2, writes, address, ui.ComboBox1->currentIndex());
-    });
+    configuration().writeCommand();
+}
+
+bool TForm7::writeCheck()
+{
+    m_ui->ID_Edit->resetColor();
+    // The output function's fields are corrected as when they are left:
+    // a divisor of 0 never reaches register 16, no value wraps past 16 bits.
+    Set_AExit();
+    Set_BExit();
+    Set_CExit();
+    Lo_SExit();
+    Hi_SExit();
+    InputCheck();
+    return !CheckFailed;
 }
 
 void TForm7::Timer2Timer()
@@ -440,13 +431,7 @@ void TForm7::Timer2Timer()
 
 void TForm7::Button3Click()
 {
-    loadSerialNumber(m_ui->Edit17, VmaDistributorCommandCell);
-}
-
-void TForm7::serviceModeChanged(bool on)
-{
-    // A zero step runs to its end.
-    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->Calbration1, m_ui->GroupBox3});
+    settings().loadSerialNumber(m_ui->Edit17, VmaDistributorCommandCell);
 }
 
 void TForm7::Btn11Click()

@@ -40,7 +40,6 @@ public:
     // the module back to its own address and baud rate (version index 3 on)
     // and reads it.
     void FormActivate() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer1 collects 500 ms later.
@@ -100,8 +99,6 @@ public:
     QTimer *Timer5 = nullptr; // zero-step progress, 50 ms
 
 private:
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
     // The controls of one channel; CH-2 runs the same code on its own set.
     struct Channel
     {
@@ -117,7 +114,8 @@ private:
     };
 
     bool acceptInfoBlock(const InfoBlock &info);
-    bool decodeConfiguration();
+    // "Write To Device": the fields' rules and the input check.
+    bool writeCheck();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void showRange(const Channel &channel, int range);

@@ -45,8 +45,7 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     ui.OffsetBounds->setText(QString::fromLatin1(variant.offsetBoundsText));
 
     // Factory functions, offered in service mode only.
-    ui.PageCont->setTabVisible(ui.PageCont->indexOf(ui.ModeNum), false);
-    ui.GroupBox6->hide();
+    setFactoryFunctions(ui.PageCont, {ui.ModeNum, ui.GroupBox6});
     ui.Label7->hide();
     ui.Device->hide();
 
@@ -105,12 +104,43 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
              ok ? CalibrationStep::Verdict::Accepted : CalibrationStep::Verdict::Refused});
     });
     m_registers = std::make_unique<RegisterBinding>(resistanceRegisters(), *this);
-    setConfigurationPage({ModuleFamily::Resistance,
-                          {{m_registers.get(),
-                            [this] {
-                                return FieldContext{0, devVer()};
-                            }}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
+    configuration().describe({
+        .family = ModuleFamily::Resistance,
+        .parts = {{m_registers.get(),
+                   [this] {
+                       return FieldContext{0, devVer()};
+                   }}},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer3,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [this] { return m_variant.blockCount; },
+        .beforeRead = [this] { m_versionMismatch = false; },
+        .afterShow =
+            [this] {
+                m_zeroSpan->showStoredPoints(
+                    [this](int reg) { return signedAbove32767(this->link().replyRegister(reg)); },
+                    m_variant.blockCount);
+            },
+        .readEnded = [this](bool ok) { readEnded(ok); },
+        .writeWait = Timer4,
+        .storingWait = Timer6,
+        .check =
+            [this] {
+                // The offset's rule holds even when the field was changed
+                // without being left; a choice the window has no item for is
+                // never written as 65535.
+                Edi61Exit();
+                return configuration().choicesMade(*m_registers);
+            },
+        .values =
+            [this] {
+                const std::vector<FieldWrite> writes = m_registers->values({0, devVer()});
+                m_versionMismatch = false;
+                return ConfigurationPage::Write{writes};
+            },
+        .moduleCheck = [this](const InfoBlock &info) { return versionOfWrite(info); },
+        .writeEnded = [this](bool ok) { return writeEnded(ok); },
+    });
     orderTabs();
 }
 
@@ -160,7 +190,7 @@ void ResistanceBase::FormActivate()
     // The trim counts shown may be another module's until the read has shown
     // this one's.
     m_trim->setArmed(false);
-    readFromDevice();
+    configuration().read();
 }
 
 void ResistanceBase::stopWork()
@@ -172,24 +202,7 @@ void ResistanceBase::stopWork()
 
 void ResistanceBase::BtnP1Click()
 {
-    // A live value poll ends here.
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void ResistanceBase::readFromDevice()
-{
-    m_versionMismatch = false;
-    configurationReadStarting();
-    showStatus(Status::Transmission);
-
-    RequestChain chain;
-    appendConfigurationRead(
-        chain, link(), ModuleFamily::Resistance,
-        [this](const InfoBlock &info) { return acceptInfoBlock(info); },
-        [this] { return m_variant.blockCount; }, Timer3, [this] { return decodeConfiguration(); });
-    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
-             [this](bool ok) { readEnded(ok); });
+    configuration().readCommand();
 }
 
 bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
@@ -200,7 +213,7 @@ bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
         return false;
     }
     m_zeroSpan->showTable(info.model);
-    showInfoBlock(info, m_ui->Label7, m_ui->Serial_Y);
+    settings().showInfoBlock(info, m_ui->Label7, m_ui->Serial_Y);
     m_ui->Label18->setText(ModelText);
     return true;
 }
@@ -208,20 +221,6 @@ bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
 void ResistanceBase::Timer3Timer()
 {
     resumeChain(Timer3);
-}
-
-bool ResistanceBase::decodeConfiguration()
-{
-    // Only a whole, sound block is shown; otherwise every field keeps its text.
-    if (!link().ReplyOk(m_variant.blockCount))
-        return false;
-    showConfiguration(replyWords(m_variant.blockCount));
-    m_trim->setArmed(true);
-    m_zeroSpan->showStoredPoints(
-        [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
-        m_variant.blockCount);
-    configurationShown();
-    return true;
 }
 
 void ResistanceBase::showConfiguration(const RegisterWords &words)
@@ -238,36 +237,7 @@ void ResistanceBase::readEnded(bool ok)
 
 void ResistanceBase::BtnP2Click()
 {
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        // The offset's rule holds even when the field was changed without
-        // being left.
-        Edi61Exit();
-        // A choice the window has no item for is never written as 65535.
-        if (!choicesMade(*m_registers)) {
-            inputCheckFailed();
-            return;
-        }
-        // Every value is converted before the first request, so that text
-        // that is not a number never leaves the module half written.
-        const std::vector<RegisterBinding::Write> writes = m_registers->values({0, devVer()});
-        m_versionMismatch = false;
-        m_stored = true;
-
-        ConfigurationWrite write;
-        write.family = ModuleFamily::Resistance;
-        write.devVer = devVer();
-        write.writes = writes;
-        write.wait = Timer4;
-        write.storingWait = Timer6;
-        write.moduleCheck = [this](const InfoBlock &info) { return versionOfWrite(info); };
-        write.stored = [this](bool stored) { m_stored = stored; };
-        RequestChain chain;
-        appendConfigurationWrite(chain, link(), write);
-        runChain(
-            std::move(chain), [this](bool ok) { writeEnded(ok); }, Status::WriteFail);
-    });
+    configuration().writeCommand();
 }
 
 bool ResistanceBase::versionOfWrite(const InfoBlock &info)
@@ -290,17 +260,15 @@ void ResistanceBase::Timer6Timer()
     resumeChain(Timer6);
 }
 
-void ResistanceBase::writeEnded(bool ok)
+bool ResistanceBase::writeEnded(bool ok)
 {
     if (!ok && m_versionMismatch) {
         // Another window's module: nothing was written and the status stays.
         activities().end(Activity::Write);
         showMessage(VersionMismatch);
-        return;
+        return true;
     }
-    activities().end(Activity::Write, !ok        ? Status::WriteFail
-                                      : m_stored ? Status::WriteSuccess
-                                                 : Status::WriteMemoryFail);
+    return false;
 }
 
 void ResistanceBase::Edi61Exit()
@@ -311,7 +279,7 @@ void ResistanceBase::Edi61Exit()
 
 void ResistanceBase::Button1Click()
 {
-    loadSerialNumber(m_ui->Edit1, ResistanceCommandCell);
+    settings().loadSerialNumber(m_ui->Edit1, ResistanceCommandCell);
 }
 
 void ResistanceBase::withInfoBlock(std::function<void(const InfoBlock &)> next, Status failure)
@@ -390,7 +358,7 @@ void ResistanceBase::PageContChange()
 void ResistanceBase::askConfirmation()
 {
     if (m_confirmation)
-        m_confirmation->ask(this);
+        m_confirmation->ask(this, [this](bool yes) { confirmationAnswered(yes); });
 }
 
 void ResistanceBase::withdrawConfirmation()
@@ -410,9 +378,4 @@ void ResistanceBase::showLiveValue(int word)
 {
     const int value = signedAbove32767(word);
     m_ui->PV1_Edit->setText(value == OpenInput ? QStringLiteral("OPEN") : QString::number(value));
-}
-
-void ResistanceBase::serviceModeChanged(bool on)
-{
-    showFactoryFunctions(on, m_ui->PageCont, {m_ui->ModeNum, m_ui->GroupBox6});
 }

@@ -44,7 +44,6 @@ public:
     // Scan > Start: the work under way and every timer stop, and the next
     // activation reads the module again.
     void stopWork() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block (model and version of this
     // window's modules), then the configuration block, whose reply Timer3
@@ -107,16 +106,14 @@ private:
     // `disabled`, BtnAllON enables them and `enabled` (the calibration
     // tables' point buttons).
     void setTableButtons(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
     bool versionOfWrite(const InfoBlock &info);
-    bool decodeConfiguration();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void showLiveValue(int word);
     void readEnded(bool ok);
-    void writeEnded(bool ok);
+    // True when the write ended as another window's module.
+    bool writeEnded(bool ok);
     void orderTabs();
 
     const ResistanceVariant &m_variant;
@@ -127,5 +124,4 @@ private:
     ZeroSpanCalibration *m_zeroSpan = nullptr;
     TForm6 *m_confirmation = nullptr;
     bool m_versionMismatch = false; // the last information block was another window's
-    bool m_stored = true;           // the module confirmed the last configuration write
 };

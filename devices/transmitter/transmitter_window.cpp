@@ -64,8 +64,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     ui.Item1->installEventFilter(this);
 
     // Factory functions, offered in service mode only.
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), false);
-    ui.GroupBox6->hide();
+    setFactoryFunctions(ui.PageControl1, {ui.TabSheet1, ui.GroupBox6});
     ui.Label7->hide();
 
     on(ui.BtnP1, &QPushButton::clicked, &TForm2::BtnP1Click);
@@ -128,12 +127,31 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
                        commands + m_calibration->startButtons());
     m_registers = std::make_unique<RegisterBinding>(transmitterRegisters(), *this);
-    setConfigurationPage({ModuleFamily::Transmitter,
-                          {{m_registers.get(),
-                            [this] {
-                                return FieldContext{InType, devVer()};
-                            }}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
+    configuration().describe({
+        .family = ModuleFamily::Transmitter,
+        .parts = {{m_registers.get(),
+                   [this] {
+                       return FieldContext{InType, devVer()};
+                   }}},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer2,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [] { return TransmitterBlockCount; },
+        .beforeRead = [this] { m_type->resetColors(); },
+        .writeWait = Timer3,
+        .storingWait = Timer6,
+        .check =
+            [this] {
+                InputCheck();
+                return !CheckFailed;
+            },
+        .values =
+            [this] {
+                // The limits are written in ascending order.
+                m_type->orderLimits();
+                return ConfigurationPage::Write{m_registers->values({InType, devVer()})};
+            },
+    });
     orderTabs();
 }
 
@@ -162,7 +180,7 @@ void TForm2::FormActivate()
         return;
     ui.Edit1->setText(QString::number(link().SerialNo));
     showModel(link().ComBuf[cb::DevModel]);
-    readFromDevice();
+    configuration().read();
     ui.Item5->setItemVisible(2, devVer() >= TransmitterCutMinVer);
 }
 
@@ -204,16 +222,7 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
 
 void TForm2::BtnP1Click()
 {
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void TForm2::readFromDevice()
-{
-    m_type->resetColors();
-    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
-                         [] { return TransmitterBlockCount; }, Timer2,
-                         [this] { return decodeConfiguration(); });
+    configuration().readCommand();
 }
 
 bool TForm2::acceptInfoBlock(const InfoBlock &info)
@@ -222,7 +231,7 @@ bool TForm2::acceptInfoBlock(const InfoBlock &info)
         return false;
     InfoBlock shown = info;
     shown.version = transmitterVersion(info.model, info.version);
-    showInfoBlock(shown, m_ui->Label7, m_ui->Serial_Y);
+    settings().showInfoBlock(shown, m_ui->Label7, m_ui->Serial_Y);
     m_ui->Item5->setItemVisible(2, devVer() >= TransmitterCutMinVer);
     showModel(info.model);
     return true;
@@ -231,15 +240,6 @@ bool TForm2::acceptInfoBlock(const InfoBlock &info)
 void TForm2::Timer2Timer()
 {
     resumeChain(Timer2);
-}
-
-bool TForm2::decodeConfiguration()
-{
-    if (!link().ReplyOk(TransmitterBlockCount))
-        return false;
-    showConfiguration(replyWords(TransmitterBlockCount));
-    m_trim->setArmed(true);
-    return true;
 }
 
 void TForm2::showConfiguration(const RegisterWords &words)
@@ -301,48 +301,13 @@ void TForm2::InputCheck()
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
     CheckFailed = !m_type->check();
-    if (!choicesMade(*m_registers))
+    if (!configuration().choicesMade(*m_registers))
         CheckFailed = true;
 }
 
 void TForm2::BtnP2Click()
 {
-    // A live or count poll ends here.
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        InputCheck();
-        if (CheckFailed) {
-            inputCheckFailed();
-            return;
-        }
-        // The limits are written in ascending order.
-        m_type->orderLimits();
-        // Every value is converted before the first request, so that invalid
-        // text never leaves the module half written.
-        const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
-
-        showStatus(Status::Transmission);
-        // Only a sound answer with the "stored" code counts as stored.
-        auto stored = std::make_shared<bool>(true);
-        ConfigurationWrite write;
-        write.family = ModuleFamily::Transmitter;
-        write.devVer = devVer();
-        write.writes = writes;
-        write.wait = Timer3;
-        write.storingWait = Timer6;
-        write.stored = [stored](bool ok) { *stored = ok; };
-        RequestChain chain;
-        appendConfigurationWrite(chain, link(), write);
-        runChain(
-            std::move(chain),
-            [this, stored](bool ok) {
-                activities().end(Activity::Write, !ok       ? Status::WriteFail
-                                                  : *stored ? Status::WriteSuccess
-                                                            : Status::WriteMemoryFail);
-            },
-            Status::WriteFail);
-    });
+    configuration().writeCommand();
 }
 
 void TForm2::Timer3Timer()
@@ -400,10 +365,5 @@ void TForm2::selectCalibrationType(int type, bool unit)
 
 void TForm2::Button1Click()
 {
-    loadSerialNumber(m_ui->Edit1, TransmitterCommandCell);
-}
-
-void TForm2::serviceModeChanged(bool on)
-{
-    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->TabSheet1, m_ui->GroupBox6});
+    settings().loadSerialNumber(m_ui->Edit1, TransmitterCommandCell);
 }

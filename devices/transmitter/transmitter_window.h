@@ -33,7 +33,6 @@ public:
     // Stops the timers (the storing result's too), shows what the scan learnt
     // of the module, applies the language and reads the module.
     void FormActivate() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer2 collects 1000 ms later.
@@ -84,10 +83,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
-    bool decodeConfiguration();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void registerShown(int reg);
