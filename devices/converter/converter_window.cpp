@@ -12,12 +12,11 @@
 #include "link.h"
 #include "live_poll.h"
 #include "numtext.h"
+#include "output_function.h"
 #include "range_display.h"
 #include "register_values.h"
-#include "run_time_files.h"
 #include "trim_binding.h"
 
-#include <QPixmap>
 #include <QTimer>
 
 using i18n::Status;
@@ -53,16 +52,15 @@ TForm1::TForm1(Link &link, TForm3 &scan)
         edit->setText("0");
     for (QLineEdit *edit : {ui.Edi61, ui.Edi62, ui.Edit13, ui.Edit14})
         edit->setText("0.0");
-    ui.Edit8->setText("0");
-    ui.Edit11->setText("0");
-    ui.Edit12->setText("1");
     // No baud rate or filter is selected until a read shows the module's.
     ui.ComboBox1->setCurrentIndex(-1);
     ui.ComboBox2->setCurrentIndex(-1);
-    loadOutputPicture();
-    QFont radical = ui.Image2->font();
-    radical.setPixelSize(22);
-    ui.Image2->setFont(radical);
+    m_output = std::make_unique<OutputFunction>(OutputFunctionControls{.a = ui.Edit8,
+                                                                       .b = ui.Edit11,
+                                                                       .c = ui.Edit12,
+                                                                       .root = ui.CheckBox2,
+                                                                       .picture = ui.Image1,
+                                                                       .radical = ui.Image2});
 
     // Factory functions, offered in service mode only.
     setFactoryFunctions(ui.PageControl1, {ui.TabSheet1, ui.TabSheet2, ui.IDSet, ui.GroupBox6});
@@ -179,11 +177,6 @@ void TForm1::applyFirmwareRules()
     m_ui->GroupBox24->setVisible(devVer() >= 9);
 }
 
-void TForm1::BtnP1Click()
-{
-    configuration().readCommand();
-}
-
 bool TForm1::acceptInfoBlock(const InfoBlock &info)
 {
     if (!acceptedModule(ModuleFamily::Converter, info))
@@ -193,11 +186,6 @@ bool TForm1::acceptInfoBlock(const InfoBlock &info)
     applyFirmwareRules();
     m_blockCount = converterBlockCount(devVer());
     return true;
-}
-
-void TForm1::Timer4Timer()
-{
-    resumeChain(Timer4);
 }
 
 void TForm1::showConfiguration(const RegisterWords &words)
@@ -218,20 +206,8 @@ void TForm1::registerShown(int reg)
             InType = m_ui->Item1->itemIndex();
         m_type->showUnitCaptions(InType);
     } else if (reg == 18) {
-        loadOutputPicture();
+        m_output->showPicture();
     }
-}
-
-void TForm1::loadOutputPicture()
-{
-    // Found beside the program (runTimePicture); a missing file leaves the
-    // picture empty.
-    m_ui->Image1->setPixmap(runTimePicture(m_ui->CheckBox2->isChecked() ? "SOn.bmp" : "SOff.bmp"));
-}
-
-void TForm1::CheckBox2Click()
-{
-    loadOutputPicture();
 }
 
 void TForm1::hilo_set(int type, int unit)
@@ -263,16 +239,6 @@ void TForm1::Item3Click()
     Item1Click();
 }
 
-void TForm1::Edi3Exit()
-{
-    m_type->lowExit(InType);
-}
-
-void TForm1::Edi4Exit()
-{
-    m_type->highExit(InType);
-}
-
 void TForm1::Edi61Exit()
 {
     m_type->offsetExit(m_ui->Edi61, InType);
@@ -281,21 +247,6 @@ void TForm1::Edi61Exit()
 void TForm1::Edi62Exit()
 {
     m_type->offsetExit(m_ui->Edi62, InType);
-}
-
-void TForm1::Edit8Exit()
-{
-    setFieldText(m_ui->Edit8, coefficientExit(fieldText(m_ui->Edit8)));
-}
-
-void TForm1::Edit11Exit()
-{
-    setFieldText(m_ui->Edit11, coefficientExit(fieldText(m_ui->Edit11)));
-}
-
-void TForm1::Edit12Exit()
-{
-    setFieldText(m_ui->Edit12, divisorExit(fieldText(m_ui->Edit12)));
 }
 
 void TForm1::Edit13Exit()
@@ -322,11 +273,6 @@ void TForm1::InputCheck()
     }
 }
 
-void TForm1::BtnP2Click()
-{
-    configuration().writeCommand();
-}
-
 bool TForm1::writeCheck()
 {
     m_ui->ID_Edit->resetColor();
@@ -350,27 +296,12 @@ ConfigurationPage::Write TForm1::writeValues()
             m_ui->ComboBox1->currentIndex()};
 }
 
-void TForm1::Timer1Timer()
-{
-    resumeChain(Timer1);
-}
-
 void TForm1::Btn71Click()
 {
     m_live->start([this] {
         if (isInputType(m_ui->Item1->itemIndex()))
             InType = m_ui->Item1->itemIndex();
     });
-}
-
-void TForm1::Btn72Click()
-{
-    m_live->stop();
-}
-
-void TForm1::Timer3Timer()
-{
-    m_live->tick();
 }
 
 void TForm1::showLiveValues(const std::vector<int> &words)
@@ -387,16 +318,6 @@ void TForm1::showLiveValues(const std::vector<int> &words)
     show(words[0], {ui.PV1_Edit2, ui.Edit27}, ui.PV1_Edit);
     show(words[1], {ui.Edit22, ui.Edit28}, ui.PV2_Edit);
     show(words[2], {ui.PVS_Edit}, nullptr);
-}
-
-void TForm1::Timer2Timer()
-{
-    m_calibration->tick(Timer2);
-}
-
-void TForm1::Timer5Timer()
-{
-    m_calibration->tick(Timer5);
 }
 
 void TForm1::selectCalibrationType(int type)

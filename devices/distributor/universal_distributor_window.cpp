@@ -210,11 +210,6 @@ void TForm5::FormActivate()
                                m_ui->ID_Edit, m_ui->ComboBox1, [this] { configuration().read(); });
 }
 
-void TForm5::BtnP1Click()
-{
-    configuration().readCommand();
-}
-
 bool TForm5::acceptInfoBlock(const InfoBlock &info)
 {
     if (!isUniversalDistributorModel(info.model))
@@ -225,11 +220,6 @@ bool TForm5::acceptInfoBlock(const InfoBlock &info)
     m_blockCount = distributorBlockCount(devVer());
     ReadBusy = true; // no advisory while the read selects the types
     return true;
-}
-
-void TForm5::Timer1Timer()
-{
-    resumeChain(Timer1);
 }
 
 void TForm5::showConfiguration(const RegisterWords &words)
@@ -261,16 +251,6 @@ void TForm5::hilo_set(Channel &channel, int type, int unit)
     channel.panel->show(type, unit);
 }
 
-void TForm5::hilo_setA(int type, int unit)
-{
-    hilo_set(m_channels[0], type, unit);
-}
-
-void TForm5::hilo_setB(int type, int unit)
-{
-    hilo_set(m_channels[1], type, unit);
-}
-
 void TForm5::typeChanged(Channel &channel)
 {
     hilo_set(channel, channel.type(), channel.panel->controls().unit->itemIndex());
@@ -286,16 +266,6 @@ void TForm5::typeChanged(Channel &channel)
                                                : i18n::Advice::Ch1CannotBePt100);
 }
 
-void TForm5::Item1Click()
-{
-    typeChanged(m_channels[0]);
-}
-
-void TForm5::RadioGroup1Click()
-{
-    typeChanged(m_channels[1]);
-}
-
 void TForm5::Item3Click()
 {
     hilo_setA(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
@@ -306,29 +276,9 @@ void TForm5::RadioGroup2Click()
     hilo_setB(m_ui->RadioGroup1->itemIndex(), m_ui->RadioGroup2->itemIndex());
 }
 
-void TForm5::Edit1Exit()
-{
-    m_channels[0].panel->lowExit(m_channels[0].type());
-}
-
-void TForm5::Edit2Exit()
-{
-    m_channels[0].panel->highExit(m_channels[0].type());
-}
-
 void TForm5::Edit5Exit()
 {
     m_channels[0].panel->offsetExit(m_ui->Edit5, m_channels[0].type());
-}
-
-void TForm5::Edit8Exit()
-{
-    m_channels[1].panel->lowExit(m_channels[1].type());
-}
-
-void TForm5::Edit9Exit()
-{
-    m_channels[1].panel->highExit(m_channels[1].type());
 }
 
 void TForm5::Edit12Exit()
@@ -353,11 +303,6 @@ void TForm5::InputCheck()
     }
 }
 
-void TForm5::BtnP2Click()
-{
-    configuration().writeCommand();
-}
-
 ConfigurationPage::Write TForm5::writeValues()
 {
     // Each channel's fields are scaled by the type selected for it now.
@@ -374,26 +319,6 @@ ConfigurationPage::Write TForm5::writeValues()
     return {writes, textToInt(fieldText(m_ui->ID_Edit)), m_ui->ComboBox1->currentIndex()};
 }
 
-void TForm5::Timer2Timer()
-{
-    resumeChain(Timer2);
-}
-
-void TForm5::Btn71Click()
-{
-    m_live->start();
-}
-
-void TForm5::Btn72Click()
-{
-    m_live->stop();
-}
-
-void TForm5::Timer3Timer()
-{
-    m_live->tick();
-}
-
 void TForm5::showLiveValues(const std::vector<int> &words)
 {
     Ui::UniversalDistributorPage &ui = *m_ui;
@@ -408,11 +333,6 @@ void TForm5::showLiveValues(const std::vector<int> &words)
         configuration[i]->setText(shown ? qs(liveValueText(type, value, true)) : QString());
         calibration[i]->setText(shown ? qs(liveValueText(type, value, false)) : QString());
     }
-}
-
-void TForm5::Timer4Timer()
-{
-    m_calibration->tick(Timer4);
 }
 
 void TForm5::selectCalibrationType(int channel, int type, bool unit)

@@ -200,11 +200,6 @@ void ResistanceBase::stopWork()
     SkipRefresh = false;
 }
 
-void ResistanceBase::BtnP1Click()
-{
-    configuration().readCommand();
-}
-
 bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
 {
     const bool versionOk = versionMatches(m_variant, info.version);
@@ -216,11 +211,6 @@ bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
     settings().showInfoBlock(info, m_ui->Label7, m_ui->Serial_Y);
     m_ui->Label18->setText(ModelText);
     return true;
-}
-
-void ResistanceBase::Timer3Timer()
-{
-    resumeChain(Timer3);
 }
 
 void ResistanceBase::showConfiguration(const RegisterWords &words)
@@ -235,11 +225,6 @@ void ResistanceBase::readEnded(bool ok)
         showMessage(VersionMismatch);
 }
 
-void ResistanceBase::BtnP2Click()
-{
-    configuration().writeCommand();
-}
-
 bool ResistanceBase::versionOfWrite(const InfoBlock &info)
 {
     if (!versionMatches(m_variant, info.version)) {
@@ -248,16 +233,6 @@ bool ResistanceBase::versionOfWrite(const InfoBlock &info)
     }
     showStatus(Status::Transmission);
     return true;
-}
-
-void ResistanceBase::Timer4Timer()
-{
-    resumeChain(Timer4);
-}
-
-void ResistanceBase::Timer6Timer()
-{
-    resumeChain(Timer6);
 }
 
 bool ResistanceBase::writeEnded(bool ok)
@@ -328,31 +303,6 @@ void ResistanceBase::Btn71Click()
             showStatus(Status::ReadFail);
     };
     m_live->start({}, check);
-}
-
-void ResistanceBase::Btn72Click()
-{
-    m_live->stop();
-}
-
-void ResistanceBase::Timer2Timer()
-{
-    m_live->tick();
-}
-
-void ResistanceBase::Timer1Timer()
-{
-    m_zeroSpan->countTick();
-}
-
-void ResistanceBase::Timer7Timer()
-{
-    m_zeroSpan->modeTick();
-}
-
-void ResistanceBase::PageContChange()
-{
-    m_zeroSpan->resetModeLabels();
 }
 
 void ResistanceBase::askConfirmation()

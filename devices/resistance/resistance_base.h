@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device_window.h"
+#include "live_poll.h"
 #include "register_binding.h"
 #include "resistance_registers.h"
 #include "zero_span_calibration.h"
@@ -9,7 +10,6 @@
 #include <functional>
 #include <memory>
 
-class LivePoll;
 class QTimer;
 class TForm6;
 class TrimBinding;
@@ -48,14 +48,14 @@ public:
     // "Read From Device": the information block (model and version of this
     // window's modules), then the configuration block, whose reply Timer3
     // collects 500 ms later.
-    void BtnP1Click();
-    void Timer3Timer();
+    void BtnP1Click() { configuration().readCommand(); }
+    void Timer3Timer() { resumeChain(Timer3); }
     // "Write To Device": the version check, then 500 ms later (Timer4) output
     // direction, offset and sensor-break signal, then 2 s later (Timer6) the
     // module's storing result.
-    void BtnP2Click();
-    void Timer4Timer();
-    void Timer6Timer();
+    void BtnP2Click() { configuration().writeCommand(); }
+    void Timer4Timer() { resumeChain(Timer4); }
+    void Timer6Timer() { resumeChain(Timer6); }
     // Holds the offset within the window's bound.
     void Edi61Exit();
     // "Load Serial Number" of the serial-number group.
@@ -64,13 +64,13 @@ public:
     // the start code 40 and polls the live value (input register 4096) every
     // 500 ms on Timer2 until "Stop".
     void Btn71Click();
-    void Btn72Click();
-    void Timer2Timer();
+    void Btn72Click() { m_live->stop(); }
+    void Timer2Timer() { m_live->tick(); }
     // The count poll of a calibration point, and the result labels of the
     // "Set ModeNum" page (reset by every page switch).
-    void Timer1Timer();
-    void Timer7Timer();
-    void PageContChange();
+    void Timer1Timer() { m_zeroSpan->countTick(); }
+    void Timer7Timer() { m_zeroSpan->modes().tick(); }
+    void PageContChange() { m_zeroSpan->modes().resetLabels(); }
 
     // The confirmation dialog shared by both windows; its answer to this window.
     void setConfirmation(TForm6 *dialog) { m_confirmation = dialog; }

@@ -220,11 +220,6 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
     return DeviceWindow::eventFilter(watched, event);
 }
 
-void TForm2::BtnP1Click()
-{
-    configuration().readCommand();
-}
-
 bool TForm2::acceptInfoBlock(const InfoBlock &info)
 {
     if (!transmitterAccepts(info.model, info.version))
@@ -235,11 +230,6 @@ bool TForm2::acceptInfoBlock(const InfoBlock &info)
     m_ui->Item5->setItemVisible(2, devVer() >= TransmitterCutMinVer);
     showModel(info.model);
     return true;
-}
-
-void TForm2::Timer2Timer()
-{
-    resumeChain(Timer2);
 }
 
 void TForm2::showConfiguration(const RegisterWords &words)
@@ -281,16 +271,6 @@ void TForm2::Item3Click()
     hilo_set(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
 }
 
-void TForm2::Edi3Exit()
-{
-    m_type->lowExit(InType);
-}
-
-void TForm2::Edi4Exit()
-{
-    m_type->highExit(InType);
-}
-
 void TForm2::Edi61Exit()
 {
     m_type->offsetExit(m_ui->Edi61, InType);
@@ -305,21 +285,6 @@ void TForm2::InputCheck()
         CheckFailed = true;
 }
 
-void TForm2::BtnP2Click()
-{
-    configuration().writeCommand();
-}
-
-void TForm2::Timer3Timer()
-{
-    resumeChain(Timer3);
-}
-
-void TForm2::Timer6Timer()
-{
-    resumeChain(Timer6);
-}
-
 void TForm2::Btn71Click()
 {
     m_live->start([this] {
@@ -328,32 +293,12 @@ void TForm2::Btn71Click()
     });
 }
 
-void TForm2::Btn72Click()
-{
-    m_live->stop();
-}
-
-void TForm2::Timer1Timer()
-{
-    m_live->tick();
-}
-
 void TForm2::showLiveValue(const std::vector<int> &words)
 {
     // 0x8000 and above are negative here, unlike the configuration read.
     const int value = signedAbove32767(words.front());
     m_ui->PV1_Edit->setText(qs(liveValueText(InType, value, true)));
     m_ui->PV1_Edit2->setText(qs(liveValueText(InType, value, false)));
-}
-
-void TForm2::Timer4Timer()
-{
-    m_calibration->tick(Timer4);
-}
-
-void TForm2::Timer5Timer()
-{
-    m_calibration->tick(Timer5);
 }
 
 void TForm2::selectCalibrationType(int type, bool unit)

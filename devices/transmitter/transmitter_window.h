@@ -1,14 +1,14 @@
 #pragma once
 
+#include "calibration_runner.h"
 #include "device_window.h"
+#include "input_type_panel.h"
+#include "live_poll.h"
 #include "register_binding.h"
 
 #include <memory>
 #include <vector>
 
-class CalibrationRunner;
-class InputTypePanel;
-class LivePoll;
 class QTimer;
 class TrimBinding;
 namespace Ui {
@@ -36,16 +36,16 @@ public:
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer2 collects 1000 ms later.
-    void BtnP1Click();
-    void Timer2Timer();
+    void BtnP1Click() { configuration().readCommand(); }
+    void Timer2Timer() { resumeChain(Timer2); }
     // Marks limits and offset outside the type's ranges red; sets CheckFailed.
     void InputCheck();
     // "Write To Device": the input check, then 50 ms later (Timer3) every
     // register in order, the input type last; for version index 5 on, the
     // storing result 2000 ms later (Timer6).
-    void BtnP2Click();
-    void Timer3Timer();
-    void Timer6Timer();
+    void BtnP2Click() { configuration().writeCommand(); }
+    void Timer3Timer() { resumeChain(Timer3); }
+    void Timer6Timer() { resumeChain(Timer6); }
 
     // Range display of an input type and unit: unit captions, maximal range
     // and offset bounds.
@@ -53,18 +53,18 @@ public:
     void Item1Click();
     void Item3Click();
 
-    void Edi3Exit();
-    void Edi4Exit();
+    void Edi3Exit() { m_type->lowExit(InType); }
+    void Edi4Exit() { m_type->highExit(InType); }
     void Edi61Exit();
 
     // Live value: "Start" (Btn71, Btn51) polls PV every 500 ms on Timer1 until
     // "Stop" (Btn72, Btn52).
     void Btn71Click();
-    void Btn72Click();
-    void Timer1Timer();
+    void Btn72Click() { m_live->stop(); }
+    void Timer1Timer() { m_live->tick(); }
     // The count polls of the input calibration: Timer4, and Timer5 for the 0 mV point.
-    void Timer4Timer();
-    void Timer5Timer();
+    void Timer4Timer() { m_calibration->tick(Timer4); }
+    void Timer5Timer() { m_calibration->tick(Timer5); }
 
     // "Load Serial Number" of the service functions.
     void Button1Click();

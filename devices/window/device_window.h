@@ -88,6 +88,10 @@ public:
     bool saveConfiguration(const QString &path);
     bool openConfiguration(const QString &path, bool takeSettings);
 
+    // The input check of a field: a failing one turns red and sets
+    // CheckFailed, a passing one gets its normal colour back.
+    static void markChecked(ExitEdit *field, bool passes);
+
 protected:
     // A named timer of the window; handler is its published tick handler.
     template<class Window>
@@ -136,9 +140,6 @@ protected:
     // The text of a field, and a text shown in one.
     static std::string fieldText(const QLineEdit *field);
     static void setFieldText(QLineEdit *field, const std::string &text);
-    // The input check of a field: a failing one turns red and sets
-    // CheckFailed, a passing one gets its normal colour back.
-    static void markChecked(ExitEdit *field, bool passes);
     // The address field must hold 1..255: 0 is the broadcast address, which
     // would leave the module answering nobody. A failing field turns red and
     // sets CheckFailed.
