@@ -39,8 +39,17 @@ const RegisterTable &converterRegisters()
         {17, "RadioButton4|RadioButton5|High|Low", "output-1 source", K::Choice, {}, 0, 13},
         {18, "CheckBox2", "square root of the output function", K::Flag, {}, 0, 14},
         {19, "ID_Edit", "slave address", K::Whole, {}, 5, SettingsStep},
-        {20, "ComboBox1", "baud rate code", K::Choice, {}, 5, SettingsStep, 6, false, true},
-        {23, "ComboBox2", "filter", K::Choice, {}, 8, 15, 5, true, true},
+        {20,
+         "ComboBox1",
+         "baud rate code",
+         K::Choice,
+         {},
+         5,
+         SettingsStep,
+         Modbus::WriteRegister,
+         false,
+         true},
+        {23, "ComboBox2", "filter", K::Choice, {}, 8, 15, Modbus::WriteCoil, true, true},
     };
     return table;
 }

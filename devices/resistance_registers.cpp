@@ -25,7 +25,7 @@ const RegisterTable &resistanceRegisters()
         {3, "Edi4", "measuring range, high", K::Whole},
         {4, "Edi61", "offset correction", K::Text, Offset, 0, 1},
         {5, "Item3", "output direction", K::Choice, {}, 0, 0},
-        {6, "Item4", "signal on sensor break", K::Choice, {}, 0, 2, 6},
+        {6, "Item4", "signal on sensor break", K::Choice, {}, 0, 2, Modbus::WriteRegister},
         {7, "Edit2", "output trim count, 4 mA", K::Whole},
         {7, "ScrollBar3", "output trim count, 4 mA", K::Count},
         {8, "Edit3", "output trim count, 20 mA", K::Whole},

@@ -20,7 +20,7 @@ const RegisterTable &transmitterRegisters()
     // Table order is the order a read shows the registers in: the input type
     // and unit first, since the other fields are scaled by them.
     static const RegisterTable table = {
-        {0, "Item1", "input signal type", K::Choice, {}, 0, 6, 6},
+        {0, "Item1", "input signal type", K::Choice, {}, 0, 6, Modbus::WriteRegister},
         {1, "Item3", "unit", K::Choice, {}, 0, 3},
         {2, "Edi3", "measuring range, low", K::Text, LimitText, 0, 0},
         {3, "Edi4", "measuring range, high", K::Text, LimitText, 0, 1},

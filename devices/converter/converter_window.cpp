@@ -13,37 +13,25 @@
 #include "live_poll.h"
 #include "numtext.h"
 #include "output_function.h"
+#include "qt_text.h"
 #include "range_display.h"
 #include "register_values.h"
 #include "trim_binding.h"
+#include "trim_step.h"
 
 #include <QTimer>
 
 using i18n::Status;
 
-namespace {
-// Command cell that commits a serial number.
-constexpr int CommandCell = 21;
-
-QString qs(const std::string &value)
-{
-    return QString::fromStdString(value);
-}
-} // namespace
+namespace {} // namespace
 
 TForm1::TForm1(Link &link, TForm3 &scan)
     : DeviceWindow("TForm1", link, scan, "QRC")
     , m_ui(std::make_unique<Ui::ConverterPage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::ConverterPage &ui = *m_ui;
+    Ui::ConverterPage &ui = setUpPage(m_ui);
 
-    ui.Item1->setItems(inputTypeItems());
-    ui.Item1->setColumns(2);
-    ui.Item3->setItems({"deg C", "deg F"});
-    ui.Item3->setColumns(2);
+    showInputTypeChoices(ui.Item1, ui.Item3, inputTypeItems(), 2);
     ui.Item4->setItems({"0/4mA ~ 20mA", "20mA ~ 0/4mA"});
     ui.Item5->setItems({"DownScale(0mA)", "UpScale(>20mA)", "Cut"});
     ui.RadioButton4->setChecked(true);
@@ -66,10 +54,8 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     setFactoryFunctions(ui.PageControl1, {ui.TabSheet1, ui.TabSheet2, ui.IDSet, ui.GroupBox6});
     ui.Label45->hide();
 
-    on(ui.BtnP1, &QPushButton::clicked, &TForm1::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &TForm1::BtnP2Click);
     on(ui.IDSet, &QPushButton::clicked, &TForm1::IDSetClick);
-    on(ui.Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    settings().setSerialNumberGroup(ui.Button1, ui.Edit1, ConverterCommandCell);
     on(ui.Item1, &RadioGroup::clicked, &TForm1::Item1Click);
     on(ui.Item3, &RadioGroup::clicked, &TForm1::Item3Click);
     on(ui.CheckBox2, &QCheckBox::clicked, &TForm1::CheckBox2Click);
@@ -100,24 +86,64 @@ TForm1::TForm1(Link &link, TForm3 &scan)
 
     // Output trim: the count registers 10..13 and the command codes 27..32 on
     // register 21; the hidden page mirrors both groups.
-    m_trim = new TrimBinding(activities(), {21, true, false});
-    m_trim->addPoint({10, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1, ui.Edi41,
-                      ui.ScrollBar1, ui.UpDown1, ui.Rad1});
-    m_trim->addPoint({11, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2, ui.Edi42,
-                      ui.ScrollBar2, ui.UpDown2, ui.Rad2});
-    m_trim->addPoint({12, 29, ui.Edit9, ui.ScrollBar5, ui.UpDown5, ui.RadioButton6, ui.Edit16,
-                      ui.ScrollBar7, ui.UpDown7, ui.RadioButton9});
-    m_trim->addPoint({13, 30, ui.Edit10, ui.ScrollBar6, ui.UpDown6, ui.RadioButton7, ui.Edit17,
-                      ui.ScrollBar8, ui.UpDown8, ui.RadioButton10});
-    m_trim->addNormal({31, ui.RadioButton3, ui.Rad3});
-    m_trim->addNormal({32, ui.RadioButton8, ui.RadioButton11});
+    m_trim = new TrimBinding(activities(),
+                             {.commandRegister = ConverterCommandCell, .drainOnSelect = true});
+    const std::array<TrimPoint, 4> points = {{
+        {.count = ui.Edit2,
+         .bar = ui.ScrollBar3,
+         .upDown = ui.UpDown3,
+         .selector = ui.RadioButton1,
+         .mirrorCount = ui.Edi41,
+         .mirrorBar = ui.ScrollBar1,
+         .mirrorUpDown = ui.UpDown1,
+         .mirrorSelector = ui.Rad1},
+        {.count = ui.Edit3,
+         .bar = ui.ScrollBar4,
+         .upDown = ui.UpDown4,
+         .selector = ui.RadioButton2,
+         .mirrorCount = ui.Edi42,
+         .mirrorBar = ui.ScrollBar2,
+         .mirrorUpDown = ui.UpDown2,
+         .mirrorSelector = ui.Rad2},
+        {.count = ui.Edit9,
+         .bar = ui.ScrollBar5,
+         .upDown = ui.UpDown5,
+         .selector = ui.RadioButton6,
+         .mirrorCount = ui.Edit16,
+         .mirrorBar = ui.ScrollBar7,
+         .mirrorUpDown = ui.UpDown7,
+         .mirrorSelector = ui.RadioButton9},
+        {.count = ui.Edit10,
+         .bar = ui.ScrollBar6,
+         .upDown = ui.UpDown6,
+         .selector = ui.RadioButton7,
+         .mirrorCount = ui.Edit17,
+         .mirrorBar = ui.ScrollBar8,
+         .mirrorUpDown = ui.UpDown8,
+         .mirrorSelector = ui.RadioButton10},
+    }};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        TrimPoint point = points[i];
+        point.reg = ConverterTrimCounts[i];
+        point.code = TrimHoldCodes[i];
+        m_trim->addPoint(point);
+    }
+    m_trim->addNormal({.code = TrimNormalCodes[0], .selector = ui.RadioButton3, .mirror = ui.Rad3});
+    m_trim->addNormal(
+        {.code = TrimNormalCodes[1], .selector = ui.RadioButton8, .mirror = ui.RadioButton11});
     setTrim(m_trim);
 
     m_live = new LivePoll(activities(), Timer3, liveRules(ModuleFamily::Converter),
                           {ui.Btn72, ui.Btn52, ui.Button27},
                           [this](const std::vector<int> &words) { showLiveValues(words); });
     m_calibration = new CalibrationRunner(
-        activities(), *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
+        activities(), *this,
+        {.commandRegister = ConverterCommandCell,
+         .referenceRegister = ConverterReferenceCell,
+         .typeRegister = 0,
+         .unitRegister = 1,
+         .countRegister = ConverterCountRegister},
+        converterCalibration(), {Timer2, Timer5},
         [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
 
     m_type = std::make_unique<InputTypePanel>(InputTypeControls{ui.Item1,
@@ -140,6 +166,8 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     m_registers = std::make_unique<RegisterBinding>(converterRegisters(), *this);
     configuration().describe({
         .family = ModuleFamily::Converter,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
         .parts = {{m_registers.get(),
                    [this] {
                        return FieldContext{InType, devVer()};
@@ -335,9 +363,4 @@ void TForm1::ID_EditExit()
 {
     m_ui->ID_Edit->resetColor();
     setFieldText(m_ui->ID_Edit, addressExit(fieldText(m_ui->ID_Edit)));
-}
-
-void TForm1::Button1Click()
-{
-    settings().loadSerialNumber(m_ui->Edit1, CommandCell);
 }

@@ -73,7 +73,7 @@ public:
     // Address and baud rate, and the serial number of the service functions.
     void IDSetClick();
     void ID_EditExit();
-    void Button1Click();
+    void Button1Click() { settings().loadSerialNumber(); }
 
     // Input type last applied by hilo_set; chooses the scaling of the fields.
     int InType = 0;

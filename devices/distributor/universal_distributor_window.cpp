@@ -14,6 +14,7 @@
 #include "live_poll.h"
 #include "message_sink.h"
 #include "numtext.h"
+#include "qt_text.h"
 #include "range_display.h"
 #include "register_values.h"
 #include "trim_binding.h"
@@ -25,31 +26,14 @@
 
 using i18n::Status;
 
-namespace {
-
-QString qs(const std::string &value)
-{
-    return QString::fromStdString(value);
-}
-} // namespace
-
 TForm5::TForm5(Link &link, TForm3 &scan)
     : DeviceWindow("TForm5", link, scan, "QRC")
     , m_ui(std::make_unique<Ui::UniversalDistributorPage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::UniversalDistributorPage &ui = *m_ui;
+    Ui::UniversalDistributorPage &ui = setUpPage(m_ui);
 
-    for (RadioGroup *group : {ui.Item1, ui.RadioGroup1}) {
-        group->setItems(inputTypeItems(true));
-        group->setColumns(3);
-    }
-    for (RadioGroup *group : {ui.Item3, ui.RadioGroup2}) {
-        group->setItems({"deg C", "deg F"});
-        group->setColumns(2);
-    }
+    showInputTypeChoices(ui.Item1, ui.Item3, inputTypeItems(true), 3);
+    showInputTypeChoices(ui.RadioGroup1, ui.RadioGroup2, inputTypeItems(true), 3);
     for (RadioGroup *group : {ui.Item4, ui.RadioGroup3})
         group->setItems({"(0/4->20)mA", "(20->0/4)mA"});
     for (RadioGroup *group : {ui.Item5, ui.RadioGroup4})
@@ -94,8 +78,6 @@ TForm5::TForm5(Link &link, TForm3 &scan)
                              {ui.Lab8, ui.Lab9, ui.Lab10}},
                             1);
     m_common = std::make_unique<RegisterBinding>(distributorCommonRegisters(), *this);
-    on(ui.BtnP1, &QPushButton::clicked, &TForm5::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &TForm5::BtnP2Click);
     on(ui.Item1, &RadioGroup::clicked, &TForm5::Item1Click);
     on(ui.Item3, &RadioGroup::clicked, &TForm5::Item3Click);
     on(ui.RadioGroup1, &RadioGroup::clicked, &TForm5::RadioGroup1Click);
@@ -125,6 +107,8 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     };
     configuration().describe({
         .family = ModuleFamily::Distributor,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
         .parts = {{m_channels[0].registers.get(), context(&m_channels[0])},
                   {m_channels[1].registers.get(), context(&m_channels[1])},
                   {m_common.get(), context(nullptr)}},
@@ -150,12 +134,8 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     });
 
     // Output trim of both channels.
-    m_trim = makeDistributorTrim(activities(), 21,
-                                 {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
-                                  {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
-                                  {ui.UpDown9, ui.UpDown10, ui.UpDown3, ui.UpDown4},
-                                  {ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5},
-                                  {ui.RBtn3, ui.RBtn6}});
+    m_trim = makeDistributorTrim(activities(), DistributorCommandCell,
+                                 distributorTrimControls(ui, ui.UpDown3, ui.UpDown4));
     setTrim(m_trim);
 
     // Live values PV1 and PV2 after the start code 40; "Stop" reads nothing more.
@@ -166,7 +146,14 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     const DistributorChannel &ch1 = DistributorChannels[0];
     const DistributorChannel &ch2 = DistributorChannels[1];
     m_calibration = new CalibrationRunner(
-        activities(), *this, {21, 22, ch1.type, ch1.unit, 4099, ch2.type, ch2.unit},
+        activities(), *this,
+        {.commandRegister = DistributorCommandCell,
+         .referenceRegister = DistributorReferenceCell,
+         .typeRegister = ch1.type,
+         .unitRegister = ch1.unit,
+         .countRegister = DistributorCountRegister,
+         .secondTypeRegister = ch2.type,
+         .secondUnitRegister = ch2.unit},
         distributorCalibration(), {Timer4},
         [this](int channel, int type, bool unit) { selectCalibrationType(channel, type, unit); },
         &signedAbove32767);

@@ -37,10 +37,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     : DeviceWindow("TForm7", link, scan)
     , m_ui(std::make_unique<Ui::VmaDistributorPage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::VmaDistributorPage &ui = *m_ui;
+    Ui::VmaDistributorPage &ui = setUpPage(m_ui);
 
     for (RadioGroup *range : {ui.Item_1, ui.Item_7}) {
         range->setItems(rangeItems());
@@ -89,9 +86,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     setFactoryFunctions(ui.PageControl1, {ui.Calbration1, ui.GroupBox3});
     ui.Label32->hide();
 
-    on(ui.BtnP1, &QPushButton::clicked, &TForm7::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &TForm7::BtnP2Click);
-    on(ui.Button3, &QPushButton::clicked, &TForm7::Button3Click);
+    settings().setSerialNumberGroup(ui.Button3, ui.Edit17, VmaDistributorCommandCell);
     on(ui.Item_1, &RadioGroup::clicked, &TForm7::Item_1Click);
     on(ui.Item_7, &RadioGroup::clicked, &TForm7::Item_7Click);
     on(ui.CheckBox2, &QCheckBox::clicked, &TForm7::CheckBox2Click);
@@ -125,11 +120,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
 
     // Output trim as in the universal distributor.
     m_trim = makeDistributorTrim(activities(), VmaDistributorCommandCell,
-                                 {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
-                                  {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
-                                  {ui.UpDown9, ui.UpDown10, ui.UpDown1, ui.UpDown2},
-                                  {ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5},
-                                  {ui.RBtn3, ui.RBtn6}});
+                                 distributorTrimControls(ui, ui.UpDown1, ui.UpDown2));
     setTrim(m_trim);
 
     // Live values: code 40 first (sent once more on a mismatch, without a
@@ -156,6 +147,8 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     m_registers = std::make_unique<RegisterBinding>(vmaDistributorRegisters(), *this);
     configuration().describe({
         .family = ModuleFamily::VmaDistributor,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
         .parts = {{m_registers.get(), [this] { return fieldContext(); }}},
         .show = [this](const RegisterWords &words) { showConfiguration(words); },
         .readWait = Timer1,
@@ -295,11 +288,6 @@ bool TForm7::writeCheck()
     Hi_SExit();
     InputCheck();
     return !CheckFailed;
-}
-
-void TForm7::Button3Click()
-{
-    settings().loadSerialNumber(m_ui->Edit17, VmaDistributorCommandCell);
 }
 
 void TForm7::showLiveValues(const std::vector<int> &words)

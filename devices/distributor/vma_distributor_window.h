@@ -92,7 +92,7 @@ public:
     void Timer4Timer() { m_calibration->tick(Timer4); }
 
     // "Load Serial Number" of the service functions.
-    void Button3Click();
+    void Button3Click() { settings().loadSerialNumber(); }
 
     QTimer *Timer1 = nullptr; // read decode, 500 ms
     QTimer *Timer2 = nullptr; // write chain, 500 ms

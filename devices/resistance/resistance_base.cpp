@@ -9,6 +9,7 @@
 #include "message_sink.h"
 #include "register_values.h"
 #include "trim_binding.h"
+#include "trim_step.h"
 #include "zero_span_calibration.h"
 #include "zero_span_dialog.h"
 
@@ -35,10 +36,7 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     , m_variant(variant)
     , m_ui(std::make_unique<Ui::ResistancePage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::ResistancePage &ui = *m_ui;
+    Ui::ResistancePage &ui = setUpPage(m_ui);
 
     ui.Item3->setItems({"4mA ~ 20mA", "20mA ~ 4mA"});
     ui.Item4->setItems({"DownScale(< 4mA)", "UpScale(>20mA)", "Cut"});
@@ -49,9 +47,7 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     ui.Label7->hide();
     ui.Device->hide();
 
-    on(ui.BtnP1, &QPushButton::clicked, &ResistanceBase::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &ResistanceBase::BtnP2Click);
-    on(ui.Button1, &QPushButton::clicked, &ResistanceBase::Button1Click);
+    settings().setSerialNumberGroup(ui.Button1, ui.Edit1, ResistanceCommandCell);
     on(ui.Edi61, &ExitEdit::exited, &ResistanceBase::Edi61Exit);
     on(ui.Btn71, &QPushButton::clicked, &ResistanceBase::Btn71Click);
     on(ui.Btn72, &QPushButton::clicked, &ResistanceBase::Btn72Click);
@@ -70,12 +66,24 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
 
     // Output trim: counts in registers 7 and 8, codes 27, 28 and 31 on the
     // command cell, a drain before every write.
-    m_trim = new TrimBinding(activities(), {ResistanceCommandCell, true, true});
-    m_trim->addPoint({7, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1, nullptr, nullptr,
-                      nullptr, nullptr, true});
-    m_trim->addPoint({8, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2, nullptr, nullptr,
-                      nullptr, nullptr, true});
-    m_trim->addNormal({31, ui.RadioButton3});
+    m_trim = new TrimBinding(
+        activities(),
+        {.commandRegister = ResistanceCommandCell, .drainOnSelect = true, .drainOnScroll = true});
+    m_trim->addPoint({.reg = ResistanceTrimLow,
+                      .code = TrimHoldCodes[0],
+                      .count = ui.Edit2,
+                      .bar = ui.ScrollBar3,
+                      .upDown = ui.UpDown3,
+                      .selector = ui.RadioButton1,
+                      .drainOnStep = true});
+    m_trim->addPoint({.reg = ResistanceTrimHigh,
+                      .code = TrimHoldCodes[1],
+                      .count = ui.Edit3,
+                      .bar = ui.ScrollBar4,
+                      .upDown = ui.UpDown4,
+                      .selector = ui.RadioButton2,
+                      .drainOnStep = true});
+    m_trim->addNormal({.code = TrimNormalCodes[0], .selector = ui.RadioButton3});
     setTrim(m_trim);
     // The live value: code 40, then input register 4096 alone, each request
     // after a drain; "Stop" sends nothing.
@@ -106,6 +114,8 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     m_registers = std::make_unique<RegisterBinding>(resistanceRegisters(), *this);
     configuration().describe({
         .family = ModuleFamily::Resistance,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
         .parts = {{m_registers.get(),
                    [this] {
                        return FieldContext{0, devVer()};
@@ -250,11 +260,6 @@ void ResistanceBase::Edi61Exit()
 {
     m_ui->Edi61->setText(QString::fromStdString(
         resistanceOffsetExit(m_ui->Edi61->text().toStdString(), m_variant.offsetBound)));
-}
-
-void ResistanceBase::Button1Click()
-{
-    settings().loadSerialNumber(m_ui->Edit1, ResistanceCommandCell);
 }
 
 void ResistanceBase::withInfoBlock(std::function<void(const InfoBlock &)> next, Status failure)

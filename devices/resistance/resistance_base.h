@@ -59,7 +59,7 @@ public:
     // Holds the offset within the window's bound.
     void Edi61Exit();
     // "Load Serial Number" of the serial-number group.
-    void Button1Click();
+    void Button1Click() { settings().loadSerialNumber(); }
     // "Measuring Value": "Start" checks that the module is this window's, sends
     // the start code 40 and polls the live value (input register 4096) every
     // 500 ms on Timer2 until "Stop".

@@ -4,7 +4,9 @@
 #include "exit_edit.h"
 #include "link.h"
 #include "message_sink.h"
+#include "modbus_functions.h"
 #include "numtext.h"
+#include "qt_text.h"
 #include "register_values.h"
 #include "resistance_registers.h"
 #include "status_label.h"
@@ -18,11 +20,6 @@
 using i18n::Status;
 
 namespace {
-
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
 
 std::string wholeNumberMessage(const std::string &text)
 {
@@ -237,7 +234,7 @@ void ZeroSpanCalibration::startPoint(int t, int p, bool fresh)
         return;
     }
     RequestChain chain;
-    chain.write(5, PointValueRegister, value).drained().retryOnce();
+    chain.write(Modbus::WriteCoil, PointValueRegister, value).drained().retryOnce();
     m_owner.runChain(
         std::move(chain),
         [this, t, p](bool ok) {
@@ -290,7 +287,8 @@ void ZeroSpanCalibration::startPoll()
 {
     // The first tick finds no reply: the first request goes out with it.
     m_poll.start(
-        {4, CalibrationCountRegister, 1, false}, [this](bool sound) { showCount(sound); }, false);
+        {Modbus::ReadInput, CalibrationCountRegister, 1, false},
+        [this](bool sound) { showCount(sound); }, false);
 }
 
 void ZeroSpanCalibration::countTick()
@@ -354,7 +352,7 @@ void ZeroSpanCalibration::done(int t, int p)
     // Not pressed twice while its code goes out.
     c.done->setEnabled(false);
     RequestChain chain;
-    chain.write(5, ResistanceCommandCell, pt.code).drained().retryOnce();
+    chain.write(Modbus::WriteCoil, ResistanceCommandCell, pt.code).drained().retryOnce();
     m_owner.runChain(
         std::move(chain),
         [this, t, p, count, polling, fresh](bool ok) {

@@ -11,10 +11,12 @@
 #include "link.h"
 #include "live_poll.h"
 #include "numtext.h"
+#include "qt_text.h"
 #include "range_display.h"
 #include "register_values.h"
 #include "transmitter_registers.h"
 #include "trim_binding.h"
+#include "trim_step.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -24,10 +26,6 @@
 using i18n::Status;
 
 namespace {
-QString qs(std::string_view value)
-{
-    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-}
 
 // A radio group's buttons, in item order, for the tab order.
 QList<QWidget *> buttonsOf(const RadioGroup *group)
@@ -43,15 +41,9 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     : DeviceWindow("TForm2", link, scan, "QRT")
     , m_ui(std::make_unique<Ui::TransmitterPage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::TransmitterPage &ui = *m_ui;
+    Ui::TransmitterPage &ui = setUpPage(m_ui);
 
-    ui.Item1->setItems(inputTypeItems());
-    ui.Item1->setColumns(2);
-    ui.Item3->setItems({"deg C", "deg F"});
-    ui.Item3->setColumns(2);
+    showInputTypeChoices(ui.Item1, ui.Item3, inputTypeItems(), 2);
     ui.Item4->setItems({"4mA ~ 20mA", "20mA ~ 4mA"});
     ui.Item5->setItems({"DownScale(< 4mA)", "UpScale(>20mA)", "Cut"});
     for (QLineEdit *edit : {ui.Edi3, ui.Edi4})
@@ -67,9 +59,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     setFactoryFunctions(ui.PageControl1, {ui.TabSheet1, ui.GroupBox6});
     ui.Label7->hide();
 
-    on(ui.BtnP1, &QPushButton::clicked, &TForm2::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &TForm2::BtnP2Click);
-    on(ui.Button1, &QPushButton::clicked, &TForm2::Button1Click);
+    settings().setSerialNumberGroup(ui.Button1, ui.Edit1, TransmitterCommandCell);
     on(ui.Item1, &RadioGroup::clicked, &TForm2::Item1Click);
     on(ui.Item3, &RadioGroup::clicked, &TForm2::Item3Click);
     on(ui.Edi3, &ExitEdit::exited, &TForm2::Edi3Exit);
@@ -100,12 +90,29 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     // Output trim: the count registers 7 and 8 and the command codes 27, 28
     // and 31 on register 9; the hidden page mirrors the group. The point
     // selectors wait for a read since activation.
-    m_trim = new TrimBinding(activities(), {TransmitterCommandCell, true, false});
-    m_trim->addPoint({TransmitterTrimLow, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1,
-                      ui.Edi41, ui.ScrollBar1, ui.UpDown1, ui.Rad1});
-    m_trim->addPoint({TransmitterTrimHigh, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2,
-                      ui.Edi42, ui.ScrollBar2, ui.UpDown2, ui.Rad2});
-    m_trim->addNormal({31, ui.RadioButton3, ui.Rad3});
+    m_trim = new TrimBinding(activities(),
+                             {.commandRegister = TransmitterCommandCell, .drainOnSelect = true});
+    m_trim->addPoint({.reg = TransmitterTrimLow,
+                      .code = TrimHoldCodes[0],
+                      .count = ui.Edit2,
+                      .bar = ui.ScrollBar3,
+                      .upDown = ui.UpDown3,
+                      .selector = ui.RadioButton1,
+                      .mirrorCount = ui.Edi41,
+                      .mirrorBar = ui.ScrollBar1,
+                      .mirrorUpDown = ui.UpDown1,
+                      .mirrorSelector = ui.Rad1});
+    m_trim->addPoint({.reg = TransmitterTrimHigh,
+                      .code = TrimHoldCodes[1],
+                      .count = ui.Edit3,
+                      .bar = ui.ScrollBar4,
+                      .upDown = ui.UpDown4,
+                      .selector = ui.RadioButton2,
+                      .mirrorCount = ui.Edi42,
+                      .mirrorBar = ui.ScrollBar2,
+                      .mirrorUpDown = ui.UpDown2,
+                      .mirrorSelector = ui.Rad2});
+    m_trim->addNormal({.code = TrimNormalCodes[0], .selector = ui.RadioButton3, .mirror = ui.Rad3});
     setTrim(m_trim);
 
     // The live value: code 40 first, then PV alone, a drain before every request.
@@ -113,7 +120,12 @@ TForm2::TForm2(Link &link, TForm3 &scan)
                           {ui.Btn72, ui.Btn52},
                           [this](const std::vector<int> &words) { showLiveValue(words); });
     m_calibration = new CalibrationRunner(
-        activities(), *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
+        activities(), *this,
+        {.commandRegister = TransmitterCommandCell,
+         .referenceRegister = TransmitterReferenceCell,
+         .typeRegister = 0,
+         .unitRegister = 1,
+         .countRegister = TransmitterCountRegister},
         transmitterCalibration(), {Timer4, Timer5},
         [this](int, int type, bool unit) { selectCalibrationType(type, unit); }, &signedAbove32768);
 
@@ -129,6 +141,8 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     m_registers = std::make_unique<RegisterBinding>(transmitterRegisters(), *this);
     configuration().describe({
         .family = ModuleFamily::Transmitter,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
         .parts = {{m_registers.get(),
                    [this] {
                        return FieldContext{InType, devVer()};
@@ -306,9 +320,4 @@ void TForm2::selectCalibrationType(int type, bool unit)
     m_ui->Item1->setItemIndex(type);
     if (unit)
         m_ui->Item3->setItemIndex(UnitCelsius);
-}
-
-void TForm2::Button1Click()
-{
-    settings().loadSerialNumber(m_ui->Edit1, TransmitterCommandCell);
 }

@@ -67,7 +67,7 @@ public:
     void Timer5Timer() { m_calibration->tick(Timer5); }
 
     // "Load Serial Number" of the service functions.
-    void Button1Click();
+    void Button1Click() { settings().loadSerialNumber(); }
 
     // Input type last applied by hilo_set; chooses the scaling of the fields.
     int InType = 0;

@@ -8,6 +8,7 @@
 #include "trim_binding.h"
 #include "window_commands.h"
 
+#include <QAbstractButton>
 #include <QStringList>
 
 #include <memory>
@@ -30,6 +31,13 @@ ConfigurationPage::ConfigurationPage(WindowCommands &commands, SharedSettings &s
 void ConfigurationPage::describe(Description description)
 {
     m_description = std::move(description);
+    ActivityOwner &owner = m_commands.activities();
+    if (m_description.readButton)
+        connect(m_description.readButton, &QAbstractButton::clicked, this,
+                [this, &owner] { owner.caught([this] { readCommand(); }); });
+    if (m_description.writeButton)
+        connect(m_description.writeButton, &QAbstractButton::clicked, this,
+                [this, &owner] { owner.caught([this] { writeCommand(); }); });
 }
 
 void ConfigurationPage::readCommand()

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+class QAbstractButton;
 class QTimer;
 class SharedSettings;
 class TrimBinding;
@@ -42,6 +43,9 @@ public:
     struct Description
     {
         ModuleFamily family = ModuleFamily::Converter;
+        // "Read From Device" and "Write To Device".
+        QAbstractButton *readButton = nullptr;
+        QAbstractButton *writeButton = nullptr;
         std::vector<Part> parts{};
         // The read's decode of a block, also of a configuration file.
         std::function<void(const RegisterWords &)> show{};

@@ -12,6 +12,7 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,6 +94,15 @@ public:
     static void markChecked(ExitEdit *field, bool passes);
 
 protected:
+    // The window's page made in Designer, set up as its central widget.
+    template<class Page>
+    Page &setUpPage(const std::unique_ptr<Page> &ui)
+    {
+        auto *page = new QWidget(this);
+        ui->setupUi(page);
+        setCentralWidget(page);
+        return *ui;
+    }
     // A named timer of the window; handler is its published tick handler.
     template<class Window>
     QTimer *makeTimer(const char *name, int interval, void (Window::*handler)())

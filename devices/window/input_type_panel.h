@@ -31,6 +31,11 @@ struct InputTypeControls
     bool renameUnitChoices = true; // "com +"/"com -" for the current type
 };
 
+// The choices of a type group: the input types (in typeColumns columns) and
+// the units "deg C" and "deg F" (two columns).
+void showInputTypeChoices(RadioGroup *type, RadioGroup *unit, const QStringList &types,
+                          int typeColumns);
+
 // The rules of an input type group, shared by the converter, the transmitter
 // and both channels of the universal distributor: the range display of a type
 // and unit, the captions a read shows, the exit rules of the limits and

@@ -8,6 +8,7 @@
 #include "port_tables.h"
 #include "window_commands.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -105,8 +106,18 @@ void SharedSettings::showInfoBlock(const InfoBlock &info, QLabel *versionLabel, 
         serialLabel->setText(QString::number(info.serial));
 }
 
-void SharedSettings::loadSerialNumber(QLineEdit *edit, int commandCell)
+void SharedSettings::setSerialNumberGroup(QAbstractButton *load, QLineEdit *edit, int commandCell)
 {
+    m_serialEdit = edit;
+    m_serialCell = commandCell;
+    connect(load, &QAbstractButton::clicked, this,
+            [this] { m_commands.activities().caught([this] { loadSerialNumber(); }); });
+}
+
+void SharedSettings::loadSerialNumber()
+{
+    QLineEdit *edit = m_serialEdit;
+    const int commandCell = m_serialCell;
     // Text that is not a number is the standard conversion error, before
     // anything starts.
     const std::uint32_t number = serialNumberOf(edit->text().toStdString());

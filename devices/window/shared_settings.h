@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -62,8 +63,11 @@ public:
     int shownModel() const { return m_shownModel; }
     std::uint32_t shownSerial() const { return m_shownSerial; }
 
-    // "Load Serial Number" of the serial-number group.
-    void loadSerialNumber(QLineEdit *edit, int commandCell);
+    // The serial-number group: its "Load Serial Number" button, the number's
+    // field and the command cell that commits it.
+    void setSerialNumberGroup(QAbstractButton *load, QLineEdit *edit, int commandCell);
+    // "Load Serial Number": the number goes out, the field shows the next one.
+    void loadSerialNumber();
     // The address "Set" button.
     void setAddress(QLineEdit *addressField, QComboBox *baudField);
 
@@ -80,6 +84,8 @@ private:
         bool addressSet = false; // the operator set the field since
         bool baudSet = false;
     } m_own;
+    QLineEdit *m_serialEdit = nullptr;
+    int m_serialCell = 0;
     int m_shownModel = -1;           // model code and serial number of the last
     std::uint32_t m_shownSerial = 0; // information block shown
 };
