@@ -144,7 +144,8 @@ TForm1::TForm1(Link &link, TForm3 &scan)
          .unitRegister = 1,
          .countRegister = ConverterCountRegister},
         converterCalibration(), {Timer2, Timer5},
-        [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
+        [this](int, int type, bool) { m_type->selectForCalibration(type, true); },
+        &signedAbove32768);
 
     m_type = std::make_unique<InputTypePanel>(InputTypeControls{ui.Item1,
                                                                 ui.Item3,
@@ -218,20 +219,15 @@ bool TForm1::acceptInfoBlock(const InfoBlock &info)
 
 void TForm1::showConfiguration(const RegisterWords &words)
 {
-    // The input type and unit come first; the fields after them are scaled by
-    // the type they leave in InType (registerShown keeps the context up to date).
-    FieldContext context{InType, devVer()};
-    m_registers->show(words, signedAbove32767, context, [this, &context](int reg) {
-        registerShown(reg);
-        context.type = InType;
-    });
+    // The fields after the input type are scaled by the type it leaves in InType.
+    m_type->showBlock(*m_registers, words, signedAbove32767, devVer(), InType,
+                      [this](int reg) { registerShown(reg); });
 }
 
 void TForm1::registerShown(int reg)
 {
     if (reg == 1) {
-        if (isInputType(m_ui->Item1->itemIndex()))
-            InType = m_ui->Item1->itemIndex();
+        m_type->takeSelectedType(InType);
         m_type->showUnitCaptions(InType);
     } else if (reg == 18) {
         m_output->showPicture();
@@ -326,10 +322,7 @@ ConfigurationPage::Write TForm1::writeValues()
 
 void TForm1::Btn71Click()
 {
-    m_live->start([this] {
-        if (isInputType(m_ui->Item1->itemIndex()))
-            InType = m_ui->Item1->itemIndex();
-    });
+    m_live->start([this] { m_type->takeSelectedType(InType); });
 }
 
 void TForm1::showLiveValues(const std::vector<int> &words)
@@ -346,12 +339,6 @@ void TForm1::showLiveValues(const std::vector<int> &words)
     show(words[0], {ui.PV1_Edit2, ui.Edit27}, ui.PV1_Edit);
     show(words[1], {ui.Edit22, ui.Edit28}, ui.PV2_Edit);
     show(words[2], {ui.PVS_Edit}, nullptr);
-}
-
-void TForm1::selectCalibrationType(int type)
-{
-    m_ui->Item1->setItemIndex(type);
-    m_ui->Item3->setItemIndex(UnitCelsius);
 }
 
 void TForm1::IDSetClick()

@@ -97,7 +97,6 @@ private:
     void registerShown(int reg);
     void applyFirmwareRules();
     void showLiveValues(const std::vector<int> &words);
-    void selectCalibrationType(int type);
 
     std::unique_ptr<Ui::ConverterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;

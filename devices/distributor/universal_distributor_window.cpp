@@ -155,7 +155,9 @@ TForm5::TForm5(Link &link, TForm3 &scan)
          .secondTypeRegister = ch2.type,
          .secondUnitRegister = ch2.unit},
         distributorCalibration(), {Timer4},
-        [this](int channel, int type, bool unit) { selectCalibrationType(channel, type, unit); },
+        [this](int channel, int type, bool unit) {
+            m_channels[static_cast<std::size_t>(channel)].panel->selectForCalibration(type, unit);
+        },
         &signedAbove32767);
     // A read cut short shows the advisories again.
     for (Activity read : {Activity::Activation, Activity::Read})
@@ -320,13 +322,4 @@ void TForm5::showLiveValues(const std::vector<int> &words)
         configuration[i]->setText(shown ? qs(liveValueText(type, value, true)) : QString());
         calibration[i]->setText(shown ? qs(liveValueText(type, value, false)) : QString());
     }
-}
-
-void TForm5::selectCalibrationType(int channel, int type, bool unit)
-{
-    const InputTypeControls &controls =
-        m_channels[static_cast<std::size_t>(channel)].panel->controls();
-    controls.type->setItemIndex(type);
-    if (unit)
-        controls.unit->setItemIndex(UnitCelsius);
 }

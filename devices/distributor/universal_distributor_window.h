@@ -97,7 +97,6 @@ private:
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void showLiveValues(const std::vector<int> &words);
-    void selectCalibrationType(int channel, int type, bool unit);
     void setTabOrderOfPages();
 
     std::unique_ptr<Ui::UniversalDistributorPage> m_ui;

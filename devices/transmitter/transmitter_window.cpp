@@ -127,7 +127,8 @@ TForm2::TForm2(Link &link, TForm3 &scan)
          .unitRegister = 1,
          .countRegister = TransmitterCountRegister},
         transmitterCalibration(), {Timer4, Timer5},
-        [this](int, int type, bool unit) { selectCalibrationType(type, unit); }, &signedAbove32768);
+        [this](int, int type, bool unit) { m_type->selectForCalibration(type, unit); },
+        &signedAbove32768);
 
     setStatusLabel(ui.Lab83);
     mirrorStatus({ui.TabSheet1});
@@ -248,13 +249,9 @@ bool TForm2::acceptInfoBlock(const InfoBlock &info)
 
 void TForm2::showConfiguration(const RegisterWords &words)
 {
-    // The input type and unit come first; the fields after them are scaled by
-    // the type they leave in InType (registerShown keeps the context up to date).
-    FieldContext context{InType, devVer()};
-    m_registers->show(words, signedAbove32768, context, [this, &context](int reg) {
-        registerShown(reg);
-        context.type = InType;
-    });
+    // The fields after the input type are scaled by the type it leaves in InType.
+    m_type->showBlock(*m_registers, words, signedAbove32768, devVer(), InType,
+                      [this](int reg) { registerShown(reg); });
 }
 
 void TForm2::registerShown(int reg)
@@ -263,8 +260,7 @@ void TForm2::registerShown(int reg)
     // them in the count fields and the mirrors.
     if (reg != 1)
         return;
-    if (isInputType(m_ui->Item1->itemIndex()))
-        InType = m_ui->Item1->itemIndex();
+    m_type->takeSelectedType(InType);
     m_type->showUnitCaptions(InType);
 }
 
@@ -301,10 +297,7 @@ void TForm2::InputCheck()
 
 void TForm2::Btn71Click()
 {
-    m_live->start([this] {
-        if (isInputType(m_ui->Item1->itemIndex()))
-            InType = m_ui->Item1->itemIndex();
-    });
+    m_live->start([this] { m_type->takeSelectedType(InType); });
 }
 
 void TForm2::showLiveValue(const std::vector<int> &words)
@@ -313,11 +306,4 @@ void TForm2::showLiveValue(const std::vector<int> &words)
     const int value = signedAbove32767(words.front());
     m_ui->PV1_Edit->setText(qs(liveValueText(InType, value, true)));
     m_ui->PV1_Edit2->setText(qs(liveValueText(InType, value, false)));
-}
-
-void TForm2::selectCalibrationType(int type, bool unit)
-{
-    m_ui->Item1->setItemIndex(type);
-    if (unit)
-        m_ui->Item3->setItemIndex(UnitCelsius);
 }

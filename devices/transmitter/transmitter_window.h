@@ -92,7 +92,6 @@ private:
     void orderTabs();
     void showLiveValue(const std::vector<int> &words);
     // Shows a calibration point's input type, and unit deg C where the point writes it.
-    void selectCalibrationType(int type, bool unit);
 
     std::unique_ptr<Ui::TransmitterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;

@@ -145,3 +145,27 @@ void showInputTypeChoices(RadioGroup *type, RadioGroup *unit, const QStringList 
     unit->setItems({"deg C", "deg F"});
     unit->setColumns(2);
 }
+
+void InputTypePanel::takeSelectedType(int &type) const
+{
+    if (isInputType(m_controls.type->itemIndex()))
+        type = m_controls.type->itemIndex();
+}
+
+void InputTypePanel::selectForCalibration(int type, bool unit) const
+{
+    m_controls.type->setItemIndex(type);
+    if (unit)
+        m_controls.unit->setItemIndex(UnitCelsius);
+}
+
+void InputTypePanel::showBlock(const RegisterBinding &registers, const RegisterWords &words,
+                               int (*sign)(int), int devVer, int &type,
+                               const std::function<void(int)> &shown) const
+{
+    FieldContext context{type, devVer};
+    registers.show(words, sign, context, [&](int reg) {
+        shown(reg);
+        context.type = type;
+    });
+}
