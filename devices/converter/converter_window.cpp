@@ -161,9 +161,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     mirrorStatus({ui.TabSheet1, ui.TabSheet2});
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,   ui.Btn72,    ui.Btn51,
                                        ui.Btn52, ui.IDSet, ui.Button1, ui.Button26, ui.Button27};
-    // Each Done is enabled by its own point's Start only.
-    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
-                       commands + m_calibration->startButtons());
+    setCommandControls(commands, *m_calibration);
     m_registers = std::make_unique<RegisterBinding>(converterRegisters(), *this);
     configuration().describe({
         .family = ModuleFamily::Converter,

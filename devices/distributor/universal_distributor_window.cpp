@@ -166,10 +166,9 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     setStatusLabel(ui.Lab83);
     mirrorStatus({ui.Calbration1});
     // Every command button of both pages; the trim controls follow the trim
-    // binding. Each Done is enabled by its own point's Start only.
+    // binding.
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn81, ui.Btn82};
-    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
-                       commands + m_calibration->startButtons());
+    setCommandControls(commands, *m_calibration);
     setTabOrderOfPages();
 }
 

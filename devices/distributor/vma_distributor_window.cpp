@@ -142,8 +142,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     // the binding.
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2,  ui.Btn11,  ui.Btn12,  ui.Btn21,
                                        ui.Btn22, ui.Btn_11, ui.Btn_33, ui.Button3};
-    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
-                       commands + m_calibration->startButtons());
+    setCommandControls(commands, *m_calibration);
     m_registers = std::make_unique<RegisterBinding>(vmaDistributorRegisters(), *this);
     configuration().describe({
         .family = ModuleFamily::VmaDistributor,

@@ -136,9 +136,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     // work under way, which it would otherwise cut off.
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,  ui.Btn72,
                                        ui.Btn51, ui.Btn52, ui.Button1};
-    // Each Done is enabled by its own point's Start only.
-    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
-                       commands + m_calibration->startButtons());
+    setCommandControls(commands, *m_calibration);
     m_registers = std::make_unique<RegisterBinding>(transmitterRegisters(), *this);
     configuration().describe({
         .family = ModuleFamily::Transmitter,

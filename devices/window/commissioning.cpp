@@ -143,15 +143,10 @@ Commissioning::Commissioning(QMainWindow &window, WindowCommands &commands,
         return;
     const QList<QAction *> actions = file->actions();
     QAction *before = actions.value(actions.indexOf(save) + 1);
-    const auto add = [&](const char *name, const char *text, void (Commissioning::*handler)()) {
-        auto *action = new QAction(QString::fromLatin1(text), file);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this,
-                [this, handler] { m_commands.activities().caught([&] { (this->*handler)(); }); });
-        file->insertAction(before, action);
-    };
-    add("SaveLiveLog", "Save Live Log...", &Commissioning::SaveLiveLogClick);
-    add("SaveReport", "Save Report...", &Commissioning::SaveReportClick);
+    commands.addMenuEntry(file, before, "SaveLiveLog", "Save Live Log...",
+                          [this] { SaveLiveLogClick(); });
+    commands.addMenuEntry(file, before, "SaveReport", "Save Report...",
+                          [this] { SaveReportClick(); });
 }
 
 void Commissioning::findParts()

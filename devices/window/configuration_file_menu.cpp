@@ -53,18 +53,10 @@ ConfigurationFileMenu::ConfigurationFileMenu(QMainWindow &window, WindowCommands
     if (!file)
         return;
     QAction *first = file->actions().value(0);
-    const auto add = [&](const char *name, const char *text,
-                         void (ConfigurationFileMenu::*handler)()) {
-        auto *action = new QAction(QString::fromLatin1(text), file);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this,
-                [this, handler] { m_commands.activities().caught([&] { (this->*handler)(); }); });
-        file->insertAction(first, action);
-    };
-    add("OpenConfiguration", "Open Configuration...",
-        &ConfigurationFileMenu::OpenConfigurationClick);
-    add("SaveConfiguration", "Save Configuration...",
-        &ConfigurationFileMenu::SaveConfigurationClick);
+    commands.addMenuEntry(file, first, "OpenConfiguration", "Open Configuration...",
+                          [this] { OpenConfigurationClick(); });
+    commands.addMenuEntry(file, first, "SaveConfiguration", "Save Configuration...",
+                          [this] { SaveConfigurationClick(); });
     file->insertSeparator(first);
 }
 

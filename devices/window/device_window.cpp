@@ -1,5 +1,6 @@
 #include "device_window.h"
 
+#include "calibration_runner.h"
 #include "commissioning.h"
 #include "configuration_file_menu.h"
 #include "exit_edit.h"
@@ -152,6 +153,13 @@ void DeviceWindow::setCommandControls(const QList<QWidget *> &disabled,
         m_offControls.append(control);
     for (QWidget *control : enabled)
         m_onControls.append(control);
+}
+
+void DeviceWindow::setCommandControls(const QList<QWidget *> &commands,
+                                      const CalibrationRunner &points)
+{
+    setCommandControls(commands + points.startButtons() + points.doneButtons(),
+                       commands + points.startButtons());
 }
 
 void DeviceWindow::setTrim(TrimBinding *trim)

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+class CalibrationRunner;
 class Commissioning;
 class ConfigurationFileMenu;
 class ExitEdit;
@@ -127,6 +128,9 @@ protected:
     {
         setCommandControls(controls, controls);
     }
+    // The commands and the calibration points' buttons: each Done is enabled
+    // by its own point's Start only.
+    void setCommandControls(const QList<QWidget *> &commands, const CalibrationRunner &points);
     // The output trim of the window: its controls follow BtnAllOFF/BtnAllON,
     // a sound read arms it, the record lists its points.
     void setTrim(TrimBinding *trim);

@@ -4,6 +4,8 @@
 #include "link.h"
 #include "message_sink.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QWidget>
 
 using i18n::Status;
@@ -52,6 +54,17 @@ void WindowCommands::runChain(RequestChain chain, ChainRunner::Finished finished
 {
     m_pending.clear();
     m_owner.runChain(std::move(chain), std::move(finished), failure);
+}
+
+QAction *WindowCommands::addMenuEntry(QMenu *menu, QAction *before, const char *name,
+                                      const char *text, std::function<void()> handler)
+{
+    auto *action = new QAction(QString::fromLatin1(text), menu);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this,
+            [this, handler = std::move(handler)] { m_owner.caught(handler); });
+    menu->insertAction(before, action);
+    return action;
 }
 
 void WindowCommands::showPending()

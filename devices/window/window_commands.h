@@ -10,6 +10,8 @@
 #include <string>
 
 class ActivityOwner;
+class QAction;
+class QMenu;
 class Link;
 class QWidget;
 
@@ -42,6 +44,11 @@ public:
     // Runs a chain with an ending of its own; an exception shows `failure`
     // and ends the work.
     void runChain(RequestChain chain, ChainRunner::Finished finished, i18n::Status failure);
+
+    // An entry of one of the window's menus, before `before`; its handler runs
+    // as a command's does (an exception fails its work and shows the box).
+    QAction *addMenuEntry(QMenu *menu, QAction *before, const char *name, const char *text,
+                          std::function<void()> handler);
 
     // A message for the end of the chain under way; showPending shows it.
     void notePending(std::string text) { m_pending = std::move(text); }
