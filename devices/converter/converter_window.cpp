@@ -88,46 +88,29 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     // register 21; the hidden page mirrors both groups.
     m_trim = new TrimBinding(activities(),
                              {.commandRegister = ConverterCommandCell, .drainOnSelect = true});
-    const std::array<TrimPoint, 4> points = {{
-        {.count = ui.Edit2,
-         .bar = ui.ScrollBar3,
-         .upDown = ui.UpDown3,
-         .selector = ui.RadioButton1,
-         .mirrorCount = ui.Edi41,
-         .mirrorBar = ui.ScrollBar1,
-         .mirrorUpDown = ui.UpDown1,
-         .mirrorSelector = ui.Rad1},
-        {.count = ui.Edit3,
-         .bar = ui.ScrollBar4,
-         .upDown = ui.UpDown4,
-         .selector = ui.RadioButton2,
-         .mirrorCount = ui.Edi42,
-         .mirrorBar = ui.ScrollBar2,
-         .mirrorUpDown = ui.UpDown2,
-         .mirrorSelector = ui.Rad2},
-        {.count = ui.Edit9,
-         .bar = ui.ScrollBar5,
-         .upDown = ui.UpDown5,
-         .selector = ui.RadioButton6,
-         .mirrorCount = ui.Edit16,
-         .mirrorBar = ui.ScrollBar7,
-         .mirrorUpDown = ui.UpDown7,
-         .mirrorSelector = ui.RadioButton9},
-        {.count = ui.Edit10,
-         .bar = ui.ScrollBar6,
-         .upDown = ui.UpDown6,
-         .selector = ui.RadioButton7,
-         .mirrorCount = ui.Edit17,
-         .mirrorBar = ui.ScrollBar8,
-         .mirrorUpDown = ui.UpDown8,
-         .mirrorSelector = ui.RadioButton10},
-    }};
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        TrimPoint point = points[i];
-        point.reg = ConverterTrimCounts[i];
-        point.code = TrimHoldCodes[i];
+    for (const TrimPoint &point :
+         firstOutputTrim(ui, ConverterTrimCounts[0], ConverterTrimCounts[1]))
         m_trim->addPoint(point);
-    }
+    m_trim->addPoint({.reg = ConverterTrimCounts[2],
+                      .code = TrimHoldCodes[2],
+                      .count = ui.Edit9,
+                      .bar = ui.ScrollBar5,
+                      .upDown = ui.UpDown5,
+                      .selector = ui.RadioButton6,
+                      .mirrorCount = ui.Edit16,
+                      .mirrorBar = ui.ScrollBar7,
+                      .mirrorUpDown = ui.UpDown7,
+                      .mirrorSelector = ui.RadioButton9});
+    m_trim->addPoint({.reg = ConverterTrimCounts[3],
+                      .code = TrimHoldCodes[3],
+                      .count = ui.Edit10,
+                      .bar = ui.ScrollBar6,
+                      .upDown = ui.UpDown6,
+                      .selector = ui.RadioButton7,
+                      .mirrorCount = ui.Edit17,
+                      .mirrorBar = ui.ScrollBar8,
+                      .mirrorUpDown = ui.UpDown8,
+                      .mirrorSelector = ui.RadioButton10});
     m_trim->addNormal({.code = TrimNormalCodes[0], .selector = ui.RadioButton3, .mirror = ui.Rad3});
     m_trim->addNormal(
         {.code = TrimNormalCodes[1], .selector = ui.RadioButton8, .mirror = ui.RadioButton11});
@@ -167,10 +150,7 @@ TForm1::TForm1(Link &link, TForm3 &scan)
         .family = ModuleFamily::Converter,
         .readButton = ui.BtnP1,
         .writeButton = ui.BtnP2,
-        .parts = {{m_registers.get(),
-                   [this] {
-                       return FieldContext{InType, devVer()};
-                   }}},
+        .parts = {typedPart(*m_registers, InType)},
         .show = [this](const RegisterWords &words) { showConfiguration(words); },
         .readWait = Timer4,
         .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },

@@ -92,26 +92,8 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     // selectors wait for a read since activation.
     m_trim = new TrimBinding(activities(),
                              {.commandRegister = TransmitterCommandCell, .drainOnSelect = true});
-    m_trim->addPoint({.reg = TransmitterTrimLow,
-                      .code = TrimHoldCodes[0],
-                      .count = ui.Edit2,
-                      .bar = ui.ScrollBar3,
-                      .upDown = ui.UpDown3,
-                      .selector = ui.RadioButton1,
-                      .mirrorCount = ui.Edi41,
-                      .mirrorBar = ui.ScrollBar1,
-                      .mirrorUpDown = ui.UpDown1,
-                      .mirrorSelector = ui.Rad1});
-    m_trim->addPoint({.reg = TransmitterTrimHigh,
-                      .code = TrimHoldCodes[1],
-                      .count = ui.Edit3,
-                      .bar = ui.ScrollBar4,
-                      .upDown = ui.UpDown4,
-                      .selector = ui.RadioButton2,
-                      .mirrorCount = ui.Edi42,
-                      .mirrorBar = ui.ScrollBar2,
-                      .mirrorUpDown = ui.UpDown2,
-                      .mirrorSelector = ui.Rad2});
+    for (const TrimPoint &point : firstOutputTrim(ui, TransmitterTrimLow, TransmitterTrimHigh))
+        m_trim->addPoint(point);
     m_trim->addNormal({.code = TrimNormalCodes[0], .selector = ui.RadioButton3, .mirror = ui.Rad3});
     setTrim(m_trim);
 
@@ -142,10 +124,7 @@ TForm2::TForm2(Link &link, TForm3 &scan)
         .family = ModuleFamily::Transmitter,
         .readButton = ui.BtnP1,
         .writeButton = ui.BtnP2,
-        .parts = {{m_registers.get(),
-                   [this] {
-                       return FieldContext{InType, devVer()};
-                   }}},
+        .parts = {typedPart(*m_registers, InType)},
         .show = [this](const RegisterWords &words) { showConfiguration(words); },
         .readWait = Timer2,
         .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },

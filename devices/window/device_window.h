@@ -146,6 +146,13 @@ protected:
     // runs to its end.
     void keepThroughTimerAllOFF(QTimer *timer) { m_kept.append(timer); }
 
+    // A register binding of the page whose fields convert by the input type
+    // `type` holds (the window's InType).
+    ConfigurationPage::Part typedPart(const RegisterBinding &binding, const int &type)
+    {
+        return {&binding, [this, &type] { return FieldContext{type, devVer()}; }};
+    }
+
     // The window's parts.
     ConfigurationPage &configuration() { return *m_page; }
     SharedSettings &settings() { return *m_settings; }
