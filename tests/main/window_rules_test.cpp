@@ -1,10 +1,10 @@
-// What every family window does alike with its configuration page, one test
-// per rule over all six windows: a read that fails leaves the page, a write
-// refused twice ends there, text that is no number sends nothing, a new
-// address and baud rate are followed, activation puts the module back to its
-// own address and rate before it reads, and service mode shows the factory
-// functions. A window's own fields, ranges and order of writes are tested in
-// its own folder.
+// What every family window does alike with its configuration page and its
+// live values, one test per rule over all six windows: a read that fails
+// leaves the page, a write refused twice ends there, text that is no number
+// sends nothing, a new address and baud rate are followed, activation puts
+// the module back to its own address and rate before it reads, service mode
+// shows the factory functions, a bad live tick keeps the values. A window's own fields, ranges and
+// order of writes are tested in its own folder.
 #include "window_rig.h"
 
 #include "fault_plan.h"
@@ -26,45 +26,34 @@ struct RuleRow
     std::vector<const char *> numbers; // fields whose text must be a number
     int ownSettings; // holding register of the module's own address (baud code next), 0: none
     int block;       // registers the configuration read asks for
-    std::vector<const char *> servicePages;    // pages offered in service mode
-    std::vector<const char *> serviceControls; // controls shown in service mode
+    std::vector<const char *> servicePages;              // pages offered in service mode
+    std::vector<const char *> serviceControls;           // controls shown in service mode
+    const char *liveStart, *liveStop, *poll, *liveField; // the live values
+    int liveCommand; // the register that takes the live command (code 40)
 };
 
+// clang-format off
 const RuleRow Rows[] = {
-    {"TForm1",
-     "RX220",
-     49,
-     "Edi3",
-     0,
-     {"Edit8", "Edi61"},
-     24,
-     24,
-     {"TabSheet1", "TabSheet2"},
-     {"IDSet", "GroupBox6"}},
-    {"TForm2",
-     "RX110",
-     32,
-     "Edi3",
-     3,
-     {"Edi3", "Edi4", "Edi61"},
-     0,
-     9,
-     {"TabSheet1"},
-     {"GroupBox6"}},
-    {"TForm4", "RY440", 8, "Edi61", 5, {"Edi61"}, 0, 36, {"ModeNum"}, {"GroupBox6"}},
-    {"TForm10", "RY440", 7, "Edi61", 5, {"Edi61"}, 0, 30, {"ModeNum"}, {"GroupBox6"}},
-    {"TForm5", "RX220", 50, "Edit1", 25, {"Edit12", "Edit2"}, 30, 30, {"Calbration1"}, {}},
-    {"TForm7",
-     "RX220",
-     49,
-     "Edit1",
-     2,
-     {"Edit1", "Edit12", "Hi_S", "Set_C"},
-     30,
-     30,
-     {"Calbration1"},
-     {"GroupBox3"}},
+    {"TForm1", "RX220", 49, "Edi3", 0, {"Edit8", "Edi61"}, 24, 24,
+     {"TabSheet1", "TabSheet2"}, {"IDSet", "GroupBox6"},
+     "Btn71", "Btn72", "Timer3", "PV1_Edit", 21},
+    {"TForm2", "RX110", 32, "Edi3", 3, {"Edi3", "Edi4", "Edi61"}, 0, 9,
+     {"TabSheet1"}, {"GroupBox6"},
+     "Btn71", "Btn72", "Timer1", "PV1_Edit", 9},
+    {"TForm4", "RY440", 8, "Edi61", 5, {"Edi61"}, 0, 36,
+     {"ModeNum"}, {"GroupBox6"},
+     "Btn71", "Btn72", "Timer2", "PV1_Edit", 9},
+    {"TForm10", "RY440", 7, "Edi61", 5, {"Edi61"}, 0, 30,
+     {"ModeNum"}, {"GroupBox6"},
+     "Btn71", "Btn72", "Timer2", "PV1_Edit", 9},
+    {"TForm5", "RX220", 50, "Edit1", 25, {"Edit12", "Edit2"}, 30, 30,
+     {"Calbration1"}, {},
+     "Btn71", "Btn72", "Timer3", "PV1_Edit2", 21},
+    {"TForm7", "RX220", 49, "Edit1", 2, {"Edit1", "Edit12", "Hi_S", "Set_C"}, 30, 30,
+     {"Calbration1"}, {"GroupBox3"},
+     "Btn11", "Btn12", "Timer3", "PV1_Edit", 21},
 };
+// clang-format on
 
 void PrintTo(const RuleRow &row, std::ostream *out)
 {
@@ -239,6 +228,57 @@ TEST_P(WindowRules, TextThatIsNoNumberSendsNothing)
     }
     rig->press("BtnP2");
     EXPECT_EQ(status(), "Write Success");
+}
+
+// Live values: a tick whose reply is lost or bad shows "Read Fail" in red
+// and keeps the values shown; the poll goes on and the next sound tick shows
+// the new value. "Stop" ends the poll: nothing more is sent, the commands
+// come back.
+TEST_P(WindowRules, ABadLiveTickKeepsTheValuesAndThePollGoesOn)
+{
+    rig->press("BtnP1");
+    rig->module().setInput(4096, 1234);
+    rig->press(row.liveStart);
+    QTimer *poll = rig->timer(row.poll);
+    ASSERT_TRUE(poll->isActive());
+    rig->fire(poll);
+    int value = 1234;
+    for (const LineFault fault : {LineFault::BadCrc, LineFault::NoReply, LineFault::Exception}) {
+        SCOPED_TRACE(faultName(fault));
+        value -= 111;
+        rig->module().setInput(4096, value);
+        rig->line().injectFault({fault, 4, 4096});
+        rig->fire(poll); // collects a sound reply, sends the request that fails
+        const QString shown = text(row.liveField);
+        rig->fire(poll);
+        EXPECT_EQ(status(), "Read Fail");
+        EXPECT_EQ(colour(), Red);
+        EXPECT_EQ(text(row.liveField), shown);
+        rig->fire(poll);
+        EXPECT_EQ(status(), "Read Success");
+        EXPECT_NE(text(row.liveField), shown);
+    }
+    EXPECT_TRUE(poll->isActive());
+
+    rig->press(row.liveStop);
+    EXPECT_FALSE(poll->isActive());
+    EXPECT_TRUE(commandsBack());
+    rig->line().clearLog();
+    rig->line().wait(2000);
+    EXPECT_TRUE(rig->line().log().empty());
+}
+
+// A live command whose echo is refused goes out once more, and the poll
+// starts all the same.
+TEST_P(WindowRules, ARefusedLiveCommandIsSentOnceMoreAndThePollStarts)
+{
+    rig->press("BtnP1");
+    rig->line().clearLog();
+    rig->line().injectFault({LineFault::BadCrc, 5, row.liveCommand, 1, 2});
+    rig->press(row.liveStart);
+    EXPECT_EQ(std::ranges::count(requests(), std::make_tuple(5, row.liveCommand, 40)), 2);
+    EXPECT_EQ(std::get<1>(requests().back()), 4096);
+    EXPECT_TRUE(rig->timer(row.poll)->isActive());
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, WindowRules, ::testing::ValuesIn(Rows), rowName);

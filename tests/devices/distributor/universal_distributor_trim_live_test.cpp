@@ -196,14 +196,6 @@ TEST_F(UniversalLive, ReadCommandsLiveValuesThenPollsEvery500Ms)
         line->wait(2000);
         EXPECT_TRUE(line->log().empty());
     }
-
-    // A refused start code goes out once more and the poll starts all the same.
-    line->clearLog();
-    line->injectFault({LineFault::BadCrc, 5, 21, 1, 2});
-    form->Btn71Click();
-    runChain();
-    EXPECT_EQ(requests(), (Requests{{5, 21, 40}, {5, 21, 40}, {4, 4096, 2}}));
-    EXPECT_TRUE(form->Timer3->isActive());
 }
 
 TEST_F(UniversalLive, EachChannelIsShownByItsOwnType)
@@ -237,25 +229,4 @@ TEST_F(UniversalLive, EachChannelIsShownByItsOwnType)
         form->Btn72Click();
     }
     EXPECT_TRUE(errors.empty());
-}
-
-TEST_F(UniversalLive, AFailedTickShowsReadFailWithTheValuesKept)
-{
-    attach(3);
-    configure({{0, 1}});
-    read();
-    module->setInput(4096, 1234);
-    form->Btn71Click();
-    runChain();
-    tick(form->Timer3);
-    EXPECT_EQ(text("PV1_Edit2"), "123.4");
-    module->setInput(4096, 999);
-    line->injectFault({LineFault::BadCrc, 4, 4096});
-    tick(form->Timer3, 2); // the second tick collects the bad reply
-    EXPECT_EQ(status()->text(), "Read Fail");
-    EXPECT_EQ(status()->fontColor(), QColor(255, 0, 0));
-    EXPECT_EQ(text("PV1_Edit2"), "123.4");
-    tick(form->Timer3);
-    EXPECT_EQ(status()->text(), "Read Success");
-    EXPECT_EQ(text("PV1_Edit2"), "99.9");
 }
