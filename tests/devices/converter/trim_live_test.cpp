@@ -45,20 +45,6 @@ TEST_F(ConverterTrim, EachPointSendsItsCountThenItsCode)
     EXPECT_EQ(module->outputMode(2), OutputMode::HoldHigh);
 }
 
-TEST_F(ConverterTrim, NormalIsAnEchoedCommandSentOnceMoreOnAMismatch)
-{
-    attach(9);
-    read();
-    for (const auto &[selector, code] : {std::pair{"RadioButton3", 31}, {"RadioButton11", 32}}) {
-        line->clearLog();
-        line->injectFault(LineFault::BadCrc);
-        child<QRadioButton>(selector)->click();
-        runChain();
-        EXPECT_EQ(requests(), (Requests{{6, 21, code}, {6, 21, code}})) << selector;
-    }
-    EXPECT_EQ(module->outputMode(1), OutputMode::Normal);
-}
-
 TEST_F(ConverterTrim, ScrollAndUpDownWriteOnlyUnderTheirPoint)
 {
     attach(9);

@@ -9,7 +9,7 @@
 using TransmitterTrim = TransmitterFixture;
 using TransmitterLive = TransmitterFixture;
 
-TEST_F(TransmitterTrim, EachPointSendsItsCountThenItsCodeAndNormalIsEchoed)
+TEST_F(TransmitterTrim, EachPointSendsItsCountThenItsCode)
 {
     attach(9);
     configure({{7, 5000}, {8, 27000}});
@@ -29,16 +29,6 @@ TEST_F(TransmitterTrim, EachPointSendsItsCountThenItsCodeAndNormalIsEchoed)
         EXPECT_EQ(module->outputMode(1), mode) << selector;
     }
     EXPECT_TRUE(child<QRadioButton>("Rad3")->isChecked());
-
-    // "Normal" is sent once more on a bad echo.
-    child<QRadioButton>("Rad1")->click();
-    runChain();
-    line->clearLog();
-    line->injectFault(LineFault::BadCrc);
-    child<QRadioButton>("Rad3")->click();
-    runChain();
-    EXPECT_EQ(requests(), (Requests{{6, 9, 31}, {6, 9, 31}}));
-    EXPECT_EQ(module->outputMode(1), OutputMode::Normal);
 }
 
 TEST_F(TransmitterTrim, ScrollAndUpDownWriteOnlyUnderTheirPoint)
