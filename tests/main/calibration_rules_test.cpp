@@ -9,7 +9,7 @@
 #include "fault_plan.h"
 
 namespace {
-struct Store
+struct CalibrationStore
 {
     const char *start, *done;
     int function, reg, code;
@@ -18,13 +18,13 @@ struct Store
 struct CalibrationRow
 {
     const char *window;
-    std::vector<Store> stores;       // refused once each
-    Store lost;                      // lost twice
-    const char *start, *done, *poll; // a point ended before its Done
+    std::vector<CalibrationStore> stores; // refused once each
+    CalibrationStore lost;                // lost twice
+    const char *start, *done, *poll;      // a point ended before its Done
 };
 
 // clang-format off
-const CalibrationRow Rows[] = {
+const CalibrationRow CalibrationRows[] = {
     {"TForm1", {{"Button10", "Button12", 6, 21, 21}}, {"Btn11", "Btn13", 5, 21, 2},
      "Btn22", "Btn24", "Timer2"},
     {"TForm2", {{"Btn31", "Btn33", 5, 9, 8}}, {"Btn11", "Btn13", 5, 9, 0},
@@ -41,7 +41,7 @@ void PrintTo(const CalibrationRow &row, std::ostream *out)
 }
 } // namespace
 
-class CalibrationRules : public ::testing::TestWithParam<CalibrationRow>
+class CalibrationRunnerRules : public ::testing::TestWithParam<CalibrationRow>
 {
 protected:
     void SetUp() override
@@ -64,9 +64,9 @@ protected:
     std::unique_ptr<Rig> rig;
 };
 
-TEST_P(CalibrationRules, AStoreRefusedOnceIsSentOnceMoreWithFunctionFive)
+TEST_P(CalibrationRunnerRules, AStoreRefusedOnceIsSentOnceMoreWithFunctionFive)
 {
-    for (const Store &store : row.stores) {
+    for (const CalibrationStore &store : row.stores) {
         SCOPED_TRACE(store.done);
         rig->press(store.start);
         rig->line().clearLog();
@@ -78,7 +78,7 @@ TEST_P(CalibrationRules, AStoreRefusedOnceIsSentOnceMoreWithFunctionFive)
     }
 }
 
-TEST_P(CalibrationRules, AStoreLostTwiceIsReportedAndNeverLooksDone)
+TEST_P(CalibrationRunnerRules, AStoreLostTwiceIsReportedAndNeverLooksDone)
 {
     rig->press(row.lost.start);
     rig->line().injectFault({LineFault::NoReply, row.lost.function, row.lost.reg, 1, 2});
@@ -88,7 +88,7 @@ TEST_P(CalibrationRules, AStoreLostTwiceIsReportedAndNeverLooksDone)
     EXPECT_FALSE(enabled(row.lost.done));
 }
 
-TEST_P(CalibrationRules, LeavingServiceModeOrActivatingEndsAPointUnstored)
+TEST_P(CalibrationRunnerRules, LeavingServiceModeOrActivatingEndsAPointUnstored)
 {
     const std::function<void()> enders[] = {
         [&] { rig->window().serviceModeChanged(false); },
@@ -112,5 +112,5 @@ TEST_P(CalibrationRules, LeavingServiceModeOrActivatingEndsAPointUnstored)
     EXPECT_TRUE(rig->module().storedPoints().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, CalibrationRules, ::testing::ValuesIn(Rows),
+INSTANTIATE_TEST_SUITE_P(Families, CalibrationRunnerRules, ::testing::ValuesIn(CalibrationRows),
                          [](const auto &info) { return std::string(info.param.window); });

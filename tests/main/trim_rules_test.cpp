@@ -33,7 +33,7 @@ const std::vector<TrimPoint> DistributorPoints = {
     {"RBtn4", "Edit13", "ScrollBar3", 12}, {"RBtn5", "Edit14", "ScrollBar4", 13}};
 const std::vector<NormalChoice> DistributorNormals = {
     {"RBtn3", "RBtn1", 21, 31, 1}, {"RBtn6", "RBtn4", 21, 32, 2}};
-const TrimRow Rows[] = {
+const TrimRow TrimRows[] = {
     {"TForm1", {{"RadioButton3", "RadioButton1", 21, 31, 1}, {"RadioButton11", "RadioButton7", 21, 32, 2}},
      {{"RadioButton1", "Edit2", "ScrollBar3", 10}}},
     {"TForm2", {{"Rad3", "Rad1", 9, 31, 1}}, {{"RadioButton2", "Edit3", "ScrollBar4", 8}}},
@@ -113,5 +113,5 @@ TEST_P(TrimRules, ADragSendsNothingUntilReleasedUnderItsOwnPoint)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, TrimRules, ::testing::ValuesIn(Rows),
+INSTANTIATE_TEST_SUITE_P(Families, TrimRules, ::testing::ValuesIn(TrimRows),
                          [](const auto &info) { return std::string(info.param.window); });

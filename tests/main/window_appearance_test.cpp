@@ -26,7 +26,7 @@ struct AppearanceRow
 };
 
 // clang-format off
-const AppearanceRow Rows[] = {
+const AppearanceRow AppearanceRows[] = {
     {"TForm1", 32, {{0, 1}, {1, 0}, {2, -50}, {3, 1370}, {18, 1}, {19, 1}, {20, 2}, {23, 3}}, {},
      nullptr, nullptr, nullptr, nullptr, "converter",
      0}, // the address "Set" button makes the English page 1374 px wide
@@ -121,5 +121,5 @@ TEST_P(WindowAppearance, EveryPageInEveryLanguage)
     QDir::setCurrent(before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, WindowAppearance, ::testing::ValuesIn(Rows),
+INSTANTIATE_TEST_SUITE_P(Families, WindowAppearance, ::testing::ValuesIn(AppearanceRows),
                          [](const auto &info) { return std::string(info.param.window); });

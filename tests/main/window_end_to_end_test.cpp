@@ -37,7 +37,7 @@ struct EndToEndRow
 };
 
 // clang-format off
-const EndToEndRow Rows[] = {
+const EndToEndRow EndToEndRows[] = {
     {"TForm1", {}, "RX220", "Edi4", nullptr, "800", "900", "Write Success", 0, -1, nullptr},
     // The module cannot store what it was written, but keeps it.
     {"TForm2", {"--family", "1", "--store-fails"}, "RX110", "Edi4", "1000", "800", "900",
@@ -106,5 +106,5 @@ TEST_P(WindowEndToEnd, ScanReadWriteAndReadBack)
     EXPECT_EQ(field->text(), written);
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, WindowEndToEnd, ::testing::ValuesIn(Rows),
+INSTANTIATE_TEST_SUITE_P(Families, WindowEndToEnd, ::testing::ValuesIn(EndToEndRows),
                          [](const auto &info) { return std::string(info.param.window); });

@@ -33,7 +33,7 @@ struct RuleRow
 };
 
 // clang-format off
-const RuleRow Rows[] = {
+const RuleRow RuleRows[] = {
     {"TForm1", "RX220", 49, "Edi3", 0, {"Edit8", "Edi61"}, 24, 24,
      {"TabSheet1", "TabSheet2"}, {"IDSet", "GroupBox6"},
      "Btn71", "Btn72", "Timer3", "PV1_Edit", 21},
@@ -63,7 +63,7 @@ void PrintTo(const RuleRow &row, std::ostream *out)
 std::vector<RuleRow> rowsWithOwnSettings()
 {
     std::vector<RuleRow> rows;
-    for (const RuleRow &row : Rows)
+    for (const RuleRow &row : RuleRows)
         if (row.ownSettings)
             rows.push_back(row);
     return rows;
@@ -281,7 +281,7 @@ TEST_P(WindowRules, ARefusedLiveCommandIsSentOnceMoreAndThePollStarts)
     EXPECT_TRUE(rig->timer(row.poll)->isActive());
 }
 
-INSTANTIATE_TEST_SUITE_P(Families, WindowRules, ::testing::ValuesIn(Rows), rowName);
+INSTANTIATE_TEST_SUITE_P(Families, WindowRules, ::testing::ValuesIn(RuleRows), rowName);
 
 // The windows of modules that keep an address and baud rate of their own.
 class WindowSettingsRules : public WindowRules
