@@ -52,13 +52,6 @@ protected:
     }
     QString status() const { return rig->window().statusLabel()->text(); }
     bool enabled(const char *name) { return rig->find<QWidget>(name)->isEnabled(); }
-    Requests requests() const
-    {
-        Requests out;
-        for (const LoggedRequest &r : rig->line().log())
-            out.emplace_back(r.function, r.reg, r.value);
-        return out;
-    }
 
     const CalibrationRow &row = GetParam();
     std::unique_ptr<Rig> rig;
@@ -72,7 +65,7 @@ TEST_P(CalibrationRunnerRules, AStoreRefusedOnceIsSentOnceMoreWithFunctionFive)
         rig->line().clearLog();
         rig->line().injectFault({LineFault::BadCrc, store.function, store.reg});
         rig->press(store.done);
-        EXPECT_EQ(requests(),
+        EXPECT_EQ(rig->requests(),
                   (Requests{{store.function, store.reg, store.code}, {5, store.reg, store.code}}));
         EXPECT_EQ(status(), "Read Success"); // Start and Done show no status
     }

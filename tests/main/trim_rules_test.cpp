@@ -58,13 +58,6 @@ protected:
         rig = makeRig(row.window, familyWindow(row.window).module);
         rig->press("BtnP1"); // the counts the points write
     }
-    Requests requests() const
-    {
-        Requests out;
-        for (const LoggedRequest &r : rig->line().log())
-            out.emplace_back(r.function, r.reg, r.value);
-        return out;
-    }
 
     const TrimRow &row = GetParam();
     std::unique_ptr<Rig> rig;
@@ -79,7 +72,7 @@ TEST_P(TrimRules, NormalIsAnEchoedCommandSentOnceMoreOnADamagedEcho)
         rig->line().clearLog();
         rig->line().injectFault(LineFault::BadCrc, 2);
         rig->press(normal.selector);
-        EXPECT_EQ(requests(),
+        EXPECT_EQ(rig->requests(),
                   (Requests{{6, normal.reg, normal.code}, {6, normal.reg, normal.code}}));
         EXPECT_EQ(rig->module().outputMode(normal.channel), OutputMode::Normal);
     }
@@ -108,7 +101,7 @@ TEST_P(TrimRules, ADragSendsNothingUntilReleasedUnderItsOwnPoint)
             bar->setValue(position);
         emit bar->endScroll();
         rig->settle();
-        EXPECT_EQ(requests(), (Requests{{5, point.reg, 640}}));
+        EXPECT_EQ(rig->requests(), (Requests{{5, point.reg, 640}}));
         EXPECT_EQ(rig->module().holding(point.reg), 640);
     }
 }

@@ -110,13 +110,6 @@ protected:
                 running.push_back(timer->objectName().toStdString());
         return running;
     }
-    Requests requests() const
-    {
-        Requests out;
-        for (const LoggedRequest &r : rig->line().log())
-            out.emplace_back(r.function, r.reg, r.value);
-        return out;
-    }
 
     const RuleRow &row = GetParam();
     std::unique_ptr<Rig> rig;
@@ -132,7 +125,7 @@ TEST_P(WindowRules, AModuleOfAnotherWindowIsReadFail)
     const QString model = text(familyWindow(row.window).modelLabel);
     setText(row.field, "123");
     rig->press("BtnP1");
-    EXPECT_EQ(requests(), (Requests{{4, 7936, 4}}));
+    EXPECT_EQ(rig->requests(), (Requests{{4, 7936, 4}}));
     EXPECT_EQ(status(), "Read Fail");
     EXPECT_EQ(colour(), Red);
     EXPECT_EQ(text(row.field), "123");
@@ -147,7 +140,7 @@ TEST_P(WindowRules, AFailedReadLeavesThePage)
 {
     rig->line().injectFault(LineFault::BadCrc);
     rig->press("BtnP1");
-    EXPECT_EQ(requests(), (Requests{{4, 7936, 4}}));
+    EXPECT_EQ(rig->requests(), (Requests{{4, 7936, 4}}));
     EXPECT_EQ(status(), "Read Fail");
     EXPECT_EQ(text(familyWindow(row.window).modelLabel), "");
     EXPECT_EQ(text("Serial_Y"), "00000000");
@@ -182,7 +175,7 @@ TEST_P(WindowRules, AWriteRefusedTwiceEndsTheWrite)
         rig->line().clearLog();
         rig->line().injectFault({fault, 5, row.refused, 1, 2});
         rig->press("BtnP2");
-        const Requests log = requests();
+        const Requests log = rig->requests();
         ASSERT_GE(log.size(), 2u);
         EXPECT_EQ(std::get<1>(log.back()), row.refused);
         EXPECT_EQ(log[log.size() - 2], log.back());
@@ -200,7 +193,7 @@ TEST_P(WindowRules, AWriteRefusedTwiceEndsTheWrite)
     rig->line().clearLog();
     rig->line().injectFault({LineFault::Exception, 5, row.refused, 1, 1});
     rig->press("BtnP2");
-    EXPECT_EQ(std::ranges::count_if(requests(),
+    EXPECT_EQ(std::ranges::count_if(rig->requests(),
                                     [&](const auto &r) { return std::get<1>(r) == row.refused; }),
               2);
     EXPECT_EQ(status(), "Write Success");
@@ -276,8 +269,8 @@ TEST_P(WindowRules, ARefusedLiveCommandIsSentOnceMoreAndThePollStarts)
     rig->line().clearLog();
     rig->line().injectFault({LineFault::BadCrc, 5, row.liveCommand, 1, 2});
     rig->press(row.liveStart);
-    EXPECT_EQ(std::ranges::count(requests(), std::make_tuple(5, row.liveCommand, 40)), 2);
-    EXPECT_EQ(std::get<1>(requests().back()), 4096);
+    EXPECT_EQ(std::ranges::count(rig->requests(), std::make_tuple(5, row.liveCommand, 40)), 2);
+    EXPECT_EQ(std::get<1>(rig->requests().back()), 4096);
     EXPECT_TRUE(rig->timer(row.poll)->isActive());
 }
 
@@ -336,10 +329,10 @@ TEST_P(WindowSettingsRules, ActivationPutsTheModuleBackToItsOwnAddressAndBaud)
         rig->line().injectFault({fault, 3, row.ownSettings, 1, 2});
         rig->handled([&] { rig->window().FormActivate(); });
         rig->settle();
-        EXPECT_EQ(requests(), (Requests{{3, row.ownSettings, 2},
-                                        {3, row.ownSettings, 2},
-                                        {4, 7936, 4},
-                                        {3, 0, row.block}}));
+        EXPECT_EQ(rig->requests(), (Requests{{3, row.ownSettings, 2},
+                                             {3, row.ownSettings, 2},
+                                             {4, 7936, 4},
+                                             {3, 0, row.block}}));
         EXPECT_EQ(rig->link().ComBuf[cb::DevAddr], 1);
         EXPECT_EQ(rig->line().baudCode(), 2);
         EXPECT_EQ(status(), "Read Fail");
