@@ -27,6 +27,8 @@ phases=("$@")
 [ ${#phases[@]} -gt 0 ] || phases=(build test sanitize-build sanitize-test)
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorel-measure.XXXXXX")
+# Readable by all: a test runs quorelctl as another user (permission checks).
+chmod 755 "$work"
 [ "${QUORELWIN_MEASURE_KEEP:-}" = 1 ] || trap 'rm -rf "$work"' EXIT
 export CCACHE_DIR="$work/ccache" QUORELWIN_BUILD_TYPE=Release
 unset CCACHE_BASEDIR CCACHE_NOHASHDIR

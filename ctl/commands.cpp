@@ -61,7 +61,7 @@ Exit codes: 0 done, 1 module refused or failed, 2 usage or file refused
 (nothing sent), 3 no adapter or no module found.
 )";
 
-// What every command but ports does first, for the help texts.
+// What every command but ports does first: the end of their help texts.
 const char ProbeHelp[] =
     "\nThe module is found with the scan's probe: a read at 4800 baud, then at each\n"
     "rate the broadcasts that set address 1 and 19200 baud. The broadcasts reach\n"
@@ -70,53 +70,45 @@ const char ProbeHelp[] =
     "the resistance transmitter answer the first read and are not touched. With\n"
     "--no-probe --address A --baud B the module is asked directly, nothing broadcast.\n";
 
-const std::map<std::string, std::string> &commandHelp()
+const std::map<std::string, const char *> &commandHelp()
 {
-    static const std::map<std::string, std::string> help = {
+    static const std::map<std::string, const char *> help = {
         {"ports", "Usage: quorelctl ports\n\nLists the serial devices as the scan window names "
                   "them, one a line, each with its\nstable name under /dev/serial/by-id/ where it "
                   "has one, and marked when your\nuser may not open it.\n"},
-        {"scan", std::string("Usage: quorelctl scan [--port P] [--json] [--trace]\n\nFinds the "
-                             "module and prints its family, model, version, serial number,\n"
-                             "address and baud rate.\n") +
-                     ProbeHelp},
-        {"read", std::string("Usage: quorelctl read [--port P] [-o FILE] [--trace]\n\nReads the "
-                             "module's configuration with its window's \"Read From Device\" and\n"
-                             "writes a configuration file (the windows' File > Save Configuration "
-                             "format)\nto FILE, or prints it.\n") +
-                     ProbeHelp},
+        {"scan", "Usage: quorelctl scan [--port P] [--json] [--trace]\n\nFinds the "
+                 "module and prints its family, model, version, serial number,\n"
+                 "address and baud rate.\n"},
+        {"read", "Usage: quorelctl read [--port P] [-o FILE] [--trace]\n\nReads the "
+                 "module's configuration with its window's \"Read From Device\" and\n"
+                 "writes a configuration file (the windows' File > Save Configuration "
+                 "format)\nto FILE, or prints it.\n"},
         {"write",
-         std::string(
-             "Usage: quorelctl write [--port P] [--settings] [--force] [--trace] FILE\n\nChecks "
-             "FILE with the family's field rules and input check, then writes it with its\n"
-             "window's \"Write To Device\" and checks the storing result where the family has "
-             "one.\nThe module keeps its own address and baud rate unless --settings takes the "
-             "file's.\nA file that is not a regular file, not a configuration file, of another "
-             "family or\nread from another model code (unless --force) is refused before "
-             "anything is\nwritten; fields the module's version does not take are named.\n") +
-             ProbeHelp},
+         "Usage: quorelctl write [--port P] [--settings] [--force] [--trace] FILE\n\nChecks "
+         "FILE with the family's field rules and input check, then writes it with its\n"
+         "window's \"Write To Device\" and checks the storing result where the family has "
+         "one.\nThe module keeps its own address and baud rate unless --settings takes the "
+         "file's.\nA file that is not a regular file, not a configuration file, of another "
+         "family or\nread from another model code (unless --force) is refused before "
+         "anything is\nwritten; fields the module's version does not take are named.\n"},
         {"live",
-         std::string(
-             "Usage: quorelctl live [--port P] [--count N] [--csv] [-o FILE] [--trace]\n\nReads "
-             "the configuration (for the input types and units), starts the live values\nas the "
-             "window's \"Read\" does and shows N polls (default 5; 0: until Ctrl+C),\neach value "
-             "as the window shows it. --csv writes CSV instead: a header line\n(time, then each "
-             "value with its unit) and one row per poll, the first column\nits ISO 8601 time "
-             "stamp. -o FILE writes to FILE instead of standard output.\nA poll without a sound "
-             "reply is reported on standard error (and is a row of\nempty values in CSV). The "
-             "last reply is collected before the tool ends.\n") +
-             ProbeHelp},
+         "Usage: quorelctl live [--port P] [--count N] [--csv] [-o FILE] [--trace]\n\nReads "
+         "the configuration (for the input types and units), starts the live values\nas the "
+         "window's \"Read\" does and shows N polls (default 5; 0: until Ctrl+C),\neach value "
+         "as the window shows it. --csv writes CSV instead: a header line\n(time, then each "
+         "value with its unit) and one row per poll, the first column\nits ISO 8601 time "
+         "stamp. -o FILE writes to FILE instead of standard output.\nA poll without a sound "
+         "reply is reported on standard error (and is a row of\nempty values in CSV). The "
+         "last reply is collected before the tool ends.\n"},
         {"report",
-         std::string(
-             "Usage: quorelctl report [--port P] [--language L] [-o FILE] [--trace]\n\nReads the "
-             "module's information block and configuration with its window's\n\"Read From "
-             "Device\" and writes a commissioning record: date and time, program\nversion, "
-             "family, model, version, serial number, address and baud rate, and\nthe "
-             "configuration as the window's page shows it (captions and values). FILE\nending in "
-             ".pdf gets a PDF, any other name an HTML page; without -o the HTML\ngoes to standard "
-             "output. --language english, traditional or simplified\n(default english) chooses "
-             "the window language of captions and headings.\n") +
-             ProbeHelp},
+         "Usage: quorelctl report [--port P] [--language L] [-o FILE] [--trace]\n\nReads the "
+         "module's information block and configuration with its window's\n\"Read From "
+         "Device\" and writes a commissioning record: date and time, program\nversion, "
+         "family, model, version, serial number, address and baud rate, and\nthe "
+         "configuration as the window's page shows it (captions and values). FILE\nending in "
+         ".pdf gets a PDF, any other name an HTML page; without -o the HTML\ngoes to standard "
+         "output. --language english, traditional or simplified\n(default english) chooses "
+         "the window language of captions and headings.\n"},
     };
     return help;
 }
@@ -634,7 +626,9 @@ int runCommand(const std::vector<std::string> &args)
             return options.help ? Done : ExitCode::Usage;
         }
         if (options.help) {
-            std::fputs(commandHelp().at(options.command).c_str(), stdout);
+            std::fputs(commandHelp().at(options.command), stdout);
+            if (options.command != "ports")
+                std::fputs(ProbeHelp, stdout);
             return Done;
         }
         if (options.command == "ports")

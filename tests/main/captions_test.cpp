@@ -12,18 +12,6 @@
 
 namespace {
 
-struct Family
-{
-    const char *window;
-    ModuleConfig config;
-};
-
-const Family Families[] = {
-    {"TForm1", {2, 32, 9, 703070001, 1, 2}}, {"TForm2", {1, 1, 9, 703070001, 1, 2}},
-    {"TForm4", {3, 7, 5, 703070001, 1, 2}},  {"TForm10", {3, 6, 3, 703070001, 1, 2}},
-    {"TForm5", {4, 49, 3, 703070001, 1, 2}}, {"TForm7", {5, 50, 3, 703070001, 1, 2}},
-};
-
 // Captioned controls that lie over a visible sibling (same parent, both
 // visible). Controls in a layout never do; this finds hand-placed ones.
 std::vector<std::string> overlappingCaptions(QWidget *window)
@@ -59,8 +47,8 @@ TEST(Captions, EveryWindowEveryPageEveryLanguage)
 
     std::vector<std::unique_ptr<Rig>> rigs;
     i18n::WindowSet windows;
-    for (const Family &family : Families) {
-        rigs.push_back(makeRig(family.window, family.config));
+    for (const FamilyWindowInfo &family : familyWindows()) {
+        rigs.push_back(makeRig(family.window, family.module));
         Rig &rig = *rigs.back();
         rig.press("BtnP1"); // a read shows what depends on the module (tables, panels)
         rig.window().serviceModeChanged(true);

@@ -11,10 +11,7 @@ namespace {
 // A window on its module, as the scan leaves them.
 std::unique_ptr<Rig> rigOf(const QString &window)
 {
-    static const std::map<QString, ModuleConfig> modules = {
-        {"TForm1", {2, 32, 9}}, {"TForm2", {1, 1, 9}},  {"TForm4", {3, 7, 5}},
-        {"TForm10", {3, 6, 3}}, {"TForm5", {4, 49, 3}}, {"TForm7", {5, 50, 3}}};
-    return makeRig(window, modules.at(window));
+    return makeRig(window, familyWindow(window).module);
 }
 
 QString status(Rig &r)

@@ -64,6 +64,14 @@ public:
         return window().findChild<T *>(name);
     }
     QTimer *timer(const QString &name) { return find<QTimer>(name); }
+    // Requests logged since the last clearLog(), as (function, register, value).
+    Requests requests()
+    {
+        Requests out;
+        for (const LoggedRequest &r : line().log())
+            out.emplace_back(r.function, r.reg, r.value);
+        return out;
+    }
 
     // The button clicked as the operator clicks it (a disabled one does
     // nothing), then the chain it started run to its end; a confirmation

@@ -10,6 +10,7 @@
 #include "device_enumerator.h"
 #include "device_window.h"
 #include "exit_edit.h"
+#include "family_windows.h"
 #include "link.h"
 #include "message_sink.h"
 #include "print_qstring.h"
@@ -173,4 +174,46 @@ struct WindowFixture : ::testing::Test
             out.emplace_back(r.function, r.reg, r.value);
         return out;
     }
+};
+
+// One family window on the module it serves, as the scan leaves them (the
+// row of familyWindows()), with "Read From Device" and "Write To Device".
+template<class Window>
+struct FamilyFixture : WindowFixture<Window>
+{
+    static ModuleConfig moduleOf(int version, int model)
+    {
+        ModuleConfig config = familyWindow(windowName<Window>).module;
+        config.version = version;
+        config.model = model;
+        return config;
+    }
+    // The module found by the scan, its model code and version known.
+    void attach(int version = familyWindow(windowName<Window>).module.version,
+                int model = familyWindow(windowName<Window>).module.model)
+    {
+        WindowFixture<Window>::attach(moduleOf(version, model));
+    }
+
+    // Runs the chain's continuations until it waits for a named timer or ends.
+    void settle()
+    {
+        while (this->form->chain().continuing())
+            this->timed([&] { this->form->chain().continueNow(); });
+    }
+    // "Read From Device" and its chain.
+    void read()
+    {
+        this->form->BtnP1Click();
+        this->runChain();
+    }
+    // "Write To Device" and its chain, if it started.
+    void write()
+    {
+        this->form->BtnP2Click();
+        this->runChain();
+    }
+
+    RadioGroup *group(const char *name) const { return this->template child<RadioGroup>(name); }
+    bool red(const char *name) const { return this->template child<ExitEdit>(name)->isRed(); }
 };

@@ -1,58 +1,14 @@
-// The converter and scan windows in the three languages: nothing clipped, the
-// window fits a 1366×768 laptop screen. With QUORELWIN_SCREENSHOTS set to a
-// folder, the pictures are saved there to be looked at.
+// The scan window in the three languages and its three states: nothing
+// clipped. With QUORELWIN_SCREENSHOTS set to a folder, the pictures are saved
+// there to be looked at. (The family windows: tests/main/window_appearance_test.cpp.)
 #include "appearance.h"
 #include "converter_fixture.h"
-
-#include "appearance.h"
 
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 
 using Appearance = ConverterFixture;
-
-TEST_F(Appearance, ConverterWindowInEveryLanguage)
-{
-    // The pictures are loaded from the working directory, as the program does
-    // from its own folder.
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
-    attach(9);
-    configure({{0, 1}, {1, 0}, {2, -50}, {3, 1370}, {18, 1}, {19, 1}, {20, 2}, {23, 3}});
-    form->show();
-    QApplication::processEvents(); // the activation starts a read
-    for (const auto &[code, name] : Languages) {
-        link->ComBuf[cb::LangCode] = static_cast<std::int16_t>(code);
-        if (!form->busy())
-            form->FormActivate();
-        runChain();
-        form->adjustSize();
-        QApplication::processEvents();
-        EXPECT_EQ(status()->text(), i18n::statusText(i18n::Status::ReadSuccess, code)) << name;
-        EXPECT_EQ(clippedCaptions(form.get()), std::vector<std::string>{}) << name;
-        EXPECT_LE(form->frameGeometry().width(), 1366) << name;
-        EXPECT_LE(form->frameGeometry().height(), 768 - 48) << name; // room for a task bar
-        saveShot(form.get(), QString("converter-%1").arg(name));
-    }
-    // The calibration pages of service mode.
-    form->serviceModeChanged(true);
-    auto *pages = form->findChild<QTabWidget *>("PageControl1");
-    for (const auto &[code, name] : Languages) {
-        scan->applyLanguage(code);
-        for (int page : {1, 2}) {
-            pages->setCurrentIndex(page);
-            form->adjustSize();
-            QApplication::processEvents();
-            EXPECT_EQ(clippedCaptions(form.get()), std::vector<std::string>{}) << name << page;
-            EXPECT_LE(form->frameGeometry().width(), 1366) << name;
-            EXPECT_LE(form->frameGeometry().height(), 768 - 48) << name;
-            saveShot(form.get(), QString("converter-calibration%1-%2").arg(page).arg(name));
-        }
-    }
-    form->serviceModeChanged(false);
-    QDir::setCurrent(before);
-}
 
 TEST_F(Appearance, ScanWindowInItsThreeStates)
 {

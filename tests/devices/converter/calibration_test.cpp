@@ -213,23 +213,6 @@ TEST_F(ConverterCalibration, EveryPointStartsPollsAndStoresAsItsRowSays)
     EXPECT_EQ(module->storedPoints().size(), points().size());
 }
 
-TEST_F(ConverterCalibration, ARefusedStoreWithFunctionSixIsRepeatedWithFunctionFive)
-{
-    press("Button10");
-    line->clearLog();
-    line->injectFault({LineFault::BadCrc, 6, 21});
-    press("Button12");
-    EXPECT_EQ(requests(), (Requests{{6, 21, 21}, {5, 21, 21}}));
-    EXPECT_EQ(status()->text(), "Read Success");
-
-    // A store lost twice is reported: it never looks done.
-    press("Btn11");
-    line->injectFault({LineFault::NoReply, 5, 21, 1, 2});
-    press("Btn13");
-    EXPECT_EQ(status()->text(), "Write Fail");
-    EXPECT_TRUE(enabled("Btn11"));
-}
-
 TEST_F(ConverterCalibration, ARefusedTypeOrReferenceAbandonsThePoint)
 {
     struct Case
@@ -263,18 +246,4 @@ TEST_F(ConverterCalibration, ARefusedTypeOrReferenceAbandonsThePoint)
     line->clearLog();
     form->findChild<CalibrationRunner *>()->done(1);
     EXPECT_TRUE(line->log().empty());
-}
-
-TEST_F(ConverterCalibration, LeavingServiceModeEndsAPointUnstored)
-{
-    press("Btn22");
-    tick(form->Timer2);
-    line->clearLog();
-    form->serviceModeChanged(false);
-    EXPECT_FALSE(form->Timer2->isActive());
-    EXPECT_FALSE(enabled("Btn24"));
-    EXPECT_TRUE(enabled("BtnP1"));
-    line->wait(3000);
-    EXPECT_TRUE(line->log().empty());
-    EXPECT_TRUE(module->storedPoints().empty());
 }

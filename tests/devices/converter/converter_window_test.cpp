@@ -117,37 +117,6 @@ TEST_F(ConverterWindow, OldFirmwareExchangesTheOutputRangeUnscaled)
     EXPECT_EQ(module->holding(5), 900);
 }
 
-TEST_F(ConverterWindow, ReadFailures)
-{
-    // Another family's module code in the information block.
-    attach(9, 49);
-    setText("Edi3", "123");
-    read();
-    EXPECT_EQ(status()->text(), "Read Fail");
-    EXPECT_EQ(status()->fontColor(), Red);
-    EXPECT_EQ(text("Edi3"), "123");
-    EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
-
-    // A damaged information block: nothing of it is shown.
-    attach(9);
-    line->injectFault(LineFault::BadCrc);
-    read();
-    EXPECT_EQ(status()->text(), "Read Fail");
-    EXPECT_EQ(text("Label60"), "");
-    EXPECT_EQ(text("Serial_Y"), "00000000");
-
-    // A damaged, lost or foreign configuration block leaves the fields as they were.
-    for (const LineFault fault : {LineFault::BadCrc, LineFault::NoReply, LineFault::ShortReply,
-                                  LineFault::Exception, LineFault::Garbage}) {
-        line->injectFault({fault, 3, 0});
-        read();
-        EXPECT_EQ(status()->text(), "Read Fail") << static_cast<int>(fault);
-        EXPECT_EQ(text("Edi3"), "123");
-        EXPECT_EQ(text("Label60"), "RX220"); // the information block was shown
-        EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
-    }
-}
-
 TEST_F(ConverterWindow, RangeDisplayOfThermocoupleKInFahrenheit)
 {
     attach(9);
@@ -255,55 +224,6 @@ TEST_F(ConverterWindow, WriteSendsEveryRegisterInOrderAndEndsWithAddressAndBaud)
     EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
 }
 
-TEST_F(ConverterWindow, NewAddressAndBaudRateAreFollowed)
-{
-    attach(9);
-    read();
-    setText("ID_Edit", "17");
-    child<QComboBox>("ComboBox1")->setCurrentIndex(3);
-    const int opens = line->openCount();
-    write();
-    EXPECT_EQ(status()->text(), "Write Success");
-    EXPECT_EQ(link->ComBuf[cb::DevAddr], 17);
-    EXPECT_EQ(line->baudCode(), 3);
-    EXPECT_EQ(line->openCount(), opens + 1);
-    EXPECT_EQ(module->address(), 17);
-    EXPECT_EQ(module->baudCode(), 3);
-
-    // The module answers at its new address and rate.
-    read();
-    EXPECT_EQ(status()->text(), "Read Success");
-}
-
-TEST_F(ConverterWindow, WriteRejectedTwiceStopsTheChain)
-{
-    attach(9);
-    read();
-    setText("ID_Edit", "9");
-    const int opens = line->openCount();
-    line->clearLog();
-    form->BtnP2Click();
-    line->injectFault(LineFault::BadCrc, 2);
-    runChain();
-    EXPECT_EQ(requests(), (Requests{{5, 0, 1}, {5, 0, 1}}));
-    EXPECT_EQ(status()->text(), "Write Fail");
-    EXPECT_EQ(status()->fontColor(), Red);
-    EXPECT_EQ(link->ComBuf[cb::DevAddr], 1);
-    EXPECT_EQ(line->openCount(), opens);
-    EXPECT_EQ(module->address(), 1);
-    EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
-
-    // One rejected echo is repeated and the chain goes on.
-    line->clearLog();
-    form->BtnP2Click();
-    line->injectFault(LineFault::BadCrc, 1);
-    runChain();
-    EXPECT_EQ(status()->text(), "Write Success");
-    EXPECT_EQ(std::get<1>(requests()[0]), 0);
-    EXPECT_EQ(std::get<1>(requests()[1]), 0);
-    EXPECT_EQ(std::get<1>(requests()[2]), 1);
-}
-
 TEST_F(ConverterWindow, ALostBaudChangeIsAFailureWithWhereTheModuleMayBe)
 {
     attach(9);
@@ -367,26 +287,6 @@ TEST_F(ConverterWindow, WithoutABaudRateTheLineKeepsItsRate)
     EXPECT_EQ(requests().back(), std::make_tuple(6, 20, 2));
     EXPECT_EQ(line->baudCode(), 2);
     EXPECT_EQ(module->baudCode(), 2);
-}
-
-TEST_F(ConverterWindow, ConversionErrorInTheWriteChainEndsItCleanly)
-{
-    attach(9);
-    read();
-    setText("Edit8", "abc");
-    line->clearLog();
-    EXPECT_THROW(form->BtnP2Click(), ConversionError);
-    EXPECT_FALSE(form->Timer1->isActive());
-    EXPECT_TRUE(line->log().empty()); // nothing half written
-    EXPECT_EQ(status()->text(), "Write Fail");
-    EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
-    EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
-
-    setText("Edit8", "1");
-    setText("Edi61", "x");
-    EXPECT_THROW(form->BtnP2Click(), ConversionError);
-    EXPECT_EQ(status()->text(), "Write Fail");
-    EXPECT_TRUE(child<QPushButton>("BtnP2")->isEnabled());
 }
 
 TEST_F(ConverterWindow, ExitRulesCorrectTheFields)
@@ -466,42 +366,10 @@ TEST_F(ConverterWindow, TypeChangeKeepsTheRawOutputRange)
     EXPECT_EQ(child<RadioGroup>("Item3")->itemText(0), "deg C");
 }
 
-TEST_F(ConverterWindow, ActivationRestoresAddressAndBaudThenReads)
+TEST_F(ConverterWindow, VersionSevenAndBelowHasNoAddressAndBaudToRestore)
 {
-    attach(9);
-    configure({{24, 5}, {25, 1}});
-    form->Timer3->start();
-    line->clearLog();
-    form->FormActivate();
-    EXPECT_FALSE(form->Timer3->isActive());
-    runChain();
-    ASSERT_GE(line->log().size(), 4u);
-    const auto &log = line->log();
-    EXPECT_EQ(log[0], (LoggedRequest{1, 3, 24, 2, 2}));
-    EXPECT_EQ(log[1], (LoggedRequest{1, 5, 19, 5, 2}));
-    EXPECT_EQ(log[2], (LoggedRequest{5, 6, 20, 1, 2}));
-    EXPECT_EQ(log[3], (LoggedRequest{5, 4, 7936, 4, 1})); // read at the module's own rate
-    EXPECT_EQ(text("ID_Edit"), "5");
-    EXPECT_EQ(line->baudCode(), 1);
-    EXPECT_EQ(status()->text(), "Read Success");
-
-    // A restore read that gets no sound answer twice moves nothing: the stale
-    // bytes of the information block would have sent the module to address 9.
-    for (const LineFault fault : {LineFault::NoReply, LineFault::BadCrc, LineFault::Exception}) {
-        attach(9);
-        line->injectFault({fault, 3, 24, 1, 2});
-        line->clearLog();
-        form->FormActivate();
-        runChain();
-        EXPECT_EQ(requests(), (Requests{{3, 24, 2}, {3, 24, 2}, {4, 7936, 4}, {3, 0, 24}}));
-        EXPECT_EQ(link->ComBuf[cb::DevAddr], 1);
-        EXPECT_EQ(line->baudCode(), 2);
-        // The page shows the scan's address and rate, not the module's own.
-        EXPECT_EQ(status()->text(), "Read Fail");
-    }
-
-    // Version 7 and below: no restore.
     attach(7);
+    configure({{24, 5}, {25, 1}});
     line->clearLog();
     form->FormActivate();
     EXPECT_EQ(line->log().front().function, 4);
@@ -518,21 +386,6 @@ TEST_F(ConverterWindow, MissingPicturesLeaveTheImageEmpty)
     EXPECT_EQ(status()->text(), "Read Success");
     EXPECT_TRUE(child<QLabel>("Image1")->pixmap().isNull());
     EXPECT_TRUE(child<QPushButton>("BtnP1")->isEnabled());
-}
-
-TEST_F(ConverterWindow, ServiceModeShowsTheFactoryFunctions)
-{
-    auto *pages = child<QTabWidget>("PageControl1");
-    EXPECT_FALSE(pages->isTabVisible(1));
-    EXPECT_FALSE(pages->isTabVisible(2));
-    EXPECT_TRUE(child<QWidget>("IDSet")->isHidden());
-    form->serviceModeChanged(true);
-    EXPECT_TRUE(pages->isTabVisible(1));
-    EXPECT_TRUE(pages->isTabVisible(2));
-    EXPECT_FALSE(child<QWidget>("IDSet")->isHidden());
-    EXPECT_FALSE(child<QWidget>("GroupBox6")->isHidden());
-    form->serviceModeChanged(false);
-    EXPECT_FALSE(pages->isTabVisible(1));
 }
 
 TEST_F(ConverterWindow, CaptionedControlsOfTheBuiltPagesExist)

@@ -45,20 +45,6 @@ TEST_F(ConverterTrim, EachPointSendsItsCountThenItsCode)
     EXPECT_EQ(module->outputMode(2), OutputMode::HoldHigh);
 }
 
-TEST_F(ConverterTrim, NormalIsAnEchoedCommandSentOnceMoreOnAMismatch)
-{
-    attach(9);
-    read();
-    for (const auto &[selector, code] : {std::pair{"RadioButton3", 31}, {"RadioButton11", 32}}) {
-        line->clearLog();
-        line->injectFault(LineFault::BadCrc);
-        child<QRadioButton>(selector)->click();
-        runChain();
-        EXPECT_EQ(requests(), (Requests{{6, 21, code}, {6, 21, code}})) << selector;
-    }
-    EXPECT_EQ(module->outputMode(1), OutputMode::Normal);
-}
-
 TEST_F(ConverterTrim, ScrollAndUpDownWriteOnlyUnderTheirPoint)
 {
     attach(9);
@@ -202,50 +188,5 @@ TEST_F(ConverterLive, ValuesAreShownByInputTypeWithOpenForABrokenInput)
         EXPECT_EQ(text("Edit28"), c.pagePv2) << c.type;
         EXPECT_EQ(text("PVS_Edit"), c.pvs) << c.type;
         form->Btn72Click();
-    }
-}
-
-TEST_F(ConverterLive, AFailedTickShowsReadFailAndPollingGoesOn)
-{
-    attach(9);
-    read();
-    form->Btn71Click();
-    runChain();
-    for (const LineFault fault : {LineFault::BadCrc, LineFault::NoReply, LineFault::Exception}) {
-        line->injectFault({fault, 4, 4096});
-        tick(form->Timer3); // collects a sound reply, sends the request that fails
-        const QString shown = text("PV1_Edit");
-        tick(form->Timer3);
-        EXPECT_EQ(status()->text(), "Read Fail");
-        EXPECT_EQ(text("PV1_Edit"), shown);
-        tick(form->Timer3);
-        EXPECT_EQ(status()->text(), "Read Success");
-    }
-    EXPECT_TRUE(form->Timer3->isActive());
-}
-
-TEST_F(ConverterLive, EveryOtherCommandEndsPolling)
-{
-    const std::function<void(ConverterLive &)> enders[] = {
-        [](ConverterLive &t) { t.form->Btn72Click(); },
-        [](ConverterLive &t) { t.form->FormActivate(); },
-        [](ConverterLive &t) { t.form->BtnP1Click(); },
-        [](ConverterLive &t) { t.form->BtnP2Click(); },
-        [](ConverterLive &t) { t.form->StartClick(); },
-    };
-    int i = 0;
-    for (const auto &end : enders) {
-        attach(9);
-        read();
-        form->Btn71Click();
-        runChain();
-        tick(form->Timer3);
-        end(*this);
-        EXPECT_FALSE(form->Timer3->isActive()) << i;
-        ++i;
-        runChain();
-        const std::size_t sent = line->log().size();
-        line->wait(2000);
-        EXPECT_EQ(line->log().size(), sent);
     }
 }

@@ -6,25 +6,4 @@
 #include "universal_distributor_window.h"
 #include "window_fixture.h"
 
-struct DistributorFixture : WindowFixture<TForm5>
-{
-    // A universal distributor found by the scan, its version known.
-    void attach(int version = 3, int model = 49)
-    {
-        WindowFixture::attach({4, model, version, 703070001, 1, 2});
-    }
-
-    void read()
-    {
-        form->BtnP1Click();
-        runChain();
-    }
-
-    void write()
-    {
-        form->BtnP2Click();
-        runChain();
-    }
-
-    RadioGroup *group(const char *name) const { return child<RadioGroup>(name); }
-};
+using DistributorFixture = FamilyFixture<TForm5>;

@@ -134,28 +134,6 @@ TEST_F(UniversalCalibration, EveryPointStartsPollsAndStoresAsItsRowSays)
     EXPECT_EQ(module->storedPoints().size(), points().size());
 }
 
-TEST_F(UniversalCalibration, ARefusedStoreIsSentOnceMoreWithFunctionFive)
-{
-    for (const auto &[start, done, code, function] : {std::tuple{"Btna2", "Btna4", 21, 6},
-                                                      {"Btnc2", "Btnc4", 24, 6},
-                                                      {"Btn11", "Btn13", 2, 5}}) {
-        press(start);
-        line->clearLog();
-        line->injectFault({LineFault::BadCrc, function, 21});
-        press(done);
-        EXPECT_EQ(requests(), (Requests{{function, 21, code}, {5, 21, code}})) << done;
-        EXPECT_EQ(status()->text(), "Read Success") << done;
-    }
-
-    // A store lost twice is reported: it never looks done.
-    press("Btn62");
-    line->injectFault({LineFault::NoReply, 5, 21, 1, 2});
-    press("Btn64");
-    EXPECT_EQ(status()->text(), "Write Fail");
-    EXPECT_TRUE(enabled("Btn62"));
-    EXPECT_FALSE(enabled("Btn64"));
-}
-
 TEST_F(UniversalCalibration, ARefusedTypeUnitOrReferenceAbandonsThePoint)
 {
     struct Case
@@ -212,28 +190,4 @@ TEST_F(UniversalCalibration, AStartShowsTheAdvisoryAndGoesOn)
         form->serviceModeChanged(false);
         form->serviceModeChanged(true);
     }
-}
-
-TEST_F(UniversalCalibration, LeavingServiceModeOrReactivatingEndsAPointUnstored)
-{
-    const std::function<void(UniversalCalibration &)> enders[] = {
-        [](UniversalCalibration &t) { t.form->serviceModeChanged(false); },
-        [](UniversalCalibration &t) {
-            t.form->FormActivate();
-            t.runChain();
-        },
-    };
-    for (const auto &end : enders) {
-        form->serviceModeChanged(true);
-        press("Btnc1");
-        tick(form->Timer4);
-        end(*this);
-        EXPECT_FALSE(form->Timer4->isActive());
-        EXPECT_FALSE(enabled("Btnc3"));
-        EXPECT_TRUE(enabled("BtnP1"));
-        line->clearLog();
-        line->wait(3000);
-        EXPECT_TRUE(line->log().empty());
-    }
-    EXPECT_TRUE(module->storedPoints().empty());
 }

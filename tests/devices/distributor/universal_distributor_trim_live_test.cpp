@@ -45,49 +45,6 @@ TEST_F(UniversalTrim, EachPointSendsItsCountThenItsCode)
     }
     EXPECT_EQ(module->outputMode(1), OutputMode::HoldHigh);
     EXPECT_EQ(module->outputMode(2), OutputMode::HoldHigh);
-
-    // "Normal": code 31 or 32 with function 6, sent once more on a bad echo,
-    // and not a third time.
-    for (const auto &[selector, code, faults] : {std::tuple{"RBtn3", 31, 1}, {"RBtn6", 32, 2}}) {
-        line->clearLog();
-        line->injectFault(LineFault::BadCrc, faults);
-        child<QRadioButton>(selector)->click();
-        runChain();
-        EXPECT_EQ(requests(), (Requests{{6, 21, code}, {6, 21, code}})) << selector;
-    }
-    EXPECT_EQ(module->outputMode(1), OutputMode::Normal);
-    EXPECT_EQ(module->outputMode(2), OutputMode::Normal);
-}
-
-TEST_F(UniversalTrim, ADragSendsNothingUntilReleasedUnderItsOwnPoint)
-{
-    attach(3);
-    read();
-    for (const TrimCase &c : TrimPoints) {
-        auto *bar = child<ScrollBar>(c.bar);
-        // Under another choice a drag and its release show the count and send
-        // nothing; the drag notifications do not wait on the line either.
-        line->clearLog();
-        const std::int64_t before = line->clockMs();
-        for (int position = 100; position <= 5000; position += 100)
-            bar->setValue(position);
-        EXPECT_EQ(line->clockMs(), before) << c.bar;
-        emit bar->endScroll();
-        runChain();
-        EXPECT_TRUE(line->log().empty()) << c.bar;
-        EXPECT_EQ(text(c.count), "5000") << c.bar;
-
-        // Under its point the release sends exactly one write of the final count.
-        child<QRadioButton>(c.selector)->click();
-        runChain();
-        line->clearLog();
-        for (int position : {400, 500, 640})
-            bar->setValue(position);
-        emit bar->endScroll();
-        runChain();
-        EXPECT_EQ(requests(), (Requests{{5, c.reg, 640}})) << c.bar;
-        EXPECT_EQ(module->holding(c.reg), 640);
-    }
 }
 
 TEST_F(UniversalTrim, UpDownsStepWithinTheLimitsAndWriteOnlyUnderTheirPoint)
@@ -196,14 +153,6 @@ TEST_F(UniversalLive, ReadCommandsLiveValuesThenPollsEvery500Ms)
         line->wait(2000);
         EXPECT_TRUE(line->log().empty());
     }
-
-    // A refused start code goes out once more and the poll starts all the same.
-    line->clearLog();
-    line->injectFault({LineFault::BadCrc, 5, 21, 1, 2});
-    form->Btn71Click();
-    runChain();
-    EXPECT_EQ(requests(), (Requests{{5, 21, 40}, {5, 21, 40}, {4, 4096, 2}}));
-    EXPECT_TRUE(form->Timer3->isActive());
 }
 
 TEST_F(UniversalLive, EachChannelIsShownByItsOwnType)
@@ -237,25 +186,4 @@ TEST_F(UniversalLive, EachChannelIsShownByItsOwnType)
         form->Btn72Click();
     }
     EXPECT_TRUE(errors.empty());
-}
-
-TEST_F(UniversalLive, AFailedTickShowsReadFailWithTheValuesKept)
-{
-    attach(3);
-    configure({{0, 1}});
-    read();
-    module->setInput(4096, 1234);
-    form->Btn71Click();
-    runChain();
-    tick(form->Timer3);
-    EXPECT_EQ(text("PV1_Edit2"), "123.4");
-    module->setInput(4096, 999);
-    line->injectFault({LineFault::BadCrc, 4, 4096});
-    tick(form->Timer3, 2); // the second tick collects the bad reply
-    EXPECT_EQ(status()->text(), "Read Fail");
-    EXPECT_EQ(status()->fontColor(), QColor(255, 0, 0));
-    EXPECT_EQ(text("PV1_Edit2"), "123.4");
-    tick(form->Timer3);
-    EXPECT_EQ(status()->text(), "Read Success");
-    EXPECT_EQ(text("PV1_Edit2"), "99.9");
 }

@@ -39,7 +39,7 @@ struct Variant<TForm10>
 };
 
 template<class Window>
-struct ResistanceFixture : WindowFixture<Window>
+struct ResistanceFixture : FamilyFixture<Window>
 {
     using V = Variant<Window>;
 
@@ -48,34 +48,20 @@ struct ResistanceFixture : WindowFixture<Window>
 
     void SetUp() override
     {
-        WindowFixture<Window>::SetUp();
+        FamilyFixture<Window>::SetUp();
         dialog = std::make_unique<TForm6>();
         this->form->setConfirmation(dialog.get());
     }
 
     void TearDown() override
     {
-        WindowFixture<Window>::TearDown();
+        FamilyFixture<Window>::TearDown();
         dialog.reset();
     }
 
     void attachModule(int version = V::version, int model = V::model)
     {
-        WindowFixture<Window>::attach({3, model, version, 703070001, 1, 2});
-    }
-
-    // "Read From Device" and its chain.
-    void read()
-    {
-        this->form->BtnP1Click();
-        this->runChain();
-    }
-
-    // "Write To Device" and its chain, if it started.
-    void write()
-    {
-        this->form->BtnP2Click();
-        this->runChain();
+        FamilyFixture<Window>::attach(version, model);
     }
 
     // A button pressed (nothing happens when it is disabled), and the chain it starts.
@@ -92,7 +78,6 @@ struct ResistanceFixture : WindowFixture<Window>
         field->setText(text);
         emit field->exited();
     }
-    bool red(const char *name) const { return this->template child<ExitEdit>(name)->isRed(); }
 
     ZeroSpanCalibration &zeroSpan() { return this->form->zeroSpan(); }
 

@@ -65,30 +65,6 @@ TYPED_TEST(ResistanceWindows, ReadShowsTheBlockAsSignedValues)
     EXPECT_EQ(this->status()->text(), "Write Fail");
 }
 
-TYPED_TEST(ResistanceWindows, DamagedOrMissingBlockIsReadFailAndTheFieldsStay)
-{
-    this->attachModule();
-    this->read();
-    this->setText("Edi61", "7");
-    this->setText("Edi3", "123");
-    for (const LineFault fault : {LineFault::BadCrc, LineFault::NoReply, LineFault::ShortReply,
-                                  LineFault::Exception, LineFault::Garbage}) {
-        this->line->injectFault({fault, 3, 0});
-        this->read();
-        EXPECT_EQ(this->status()->text(), "Read Fail") << faultName(fault);
-        EXPECT_EQ(this->status()->fontColor(), Red);
-        EXPECT_EQ(this->text("Edi61"), "7") << faultName(fault);
-        EXPECT_EQ(this->text("Edi3"), "123");
-        EXPECT_TRUE(this->commandsEnabled(true));
-    }
-    // A damaged information block: nothing more is asked.
-    this->line->injectFault(LineFault::BadCrc);
-    this->line->clearLog();
-    this->read();
-    EXPECT_EQ(this->requests(), (Requests{{4, 7936, 4}}));
-    EXPECT_EQ(this->status()->text(), "Read Fail");
-}
-
 TYPED_TEST(ResistanceWindows, AnotherWindowsModuleIsReadFailWithTheBoxInEnglishOnly)
 {
     using V = typename TestFixture::V;
@@ -171,27 +147,10 @@ TYPED_TEST(ResistanceWindows, WriteSendsDirectionOffsetAndBreakSignalThenTheStor
     }
 }
 
-TYPED_TEST(ResistanceWindows, ARefusedWriteIsRepeatedOnceAndASecondRefusalEndsTheWrite)
+TYPED_TEST(ResistanceWindows, AWriteBeginsWithASoundInformationBlock)
 {
     this->attachModule();
     this->read();
-    this->line->injectFault({LineFault::Exception, 5, 5, 1, 2});
-    this->line->clearLog();
-    this->write();
-    EXPECT_EQ(this->requests(), (Requests{{4, 7936, 4}, {5, 5, 0}, {5, 5, 0}}));
-    EXPECT_EQ(this->status()->text(), "Write Fail");
-    EXPECT_EQ(this->status()->fontColor(), Red);
-    EXPECT_FALSE(this->form->Timer6->isActive());
-    EXPECT_TRUE(this->commandsEnabled(true));
-
-    this->line->injectFault({LineFault::BadCrc, 5, 4});
-    this->line->clearLog();
-    this->write();
-    EXPECT_EQ(this->requests(),
-              (Requests{{4, 7936, 4}, {5, 5, 0}, {5, 4, 0}, {5, 4, 0}, {6, 6, 1}, {4, 4102, 1}}));
-    EXPECT_EQ(this->status()->text(), "Write Success");
-
-    // No sound information block: nothing is written.
     this->line->injectFault({LineFault::NoReply, 4, 7936});
     this->line->clearLog();
     this->write();
@@ -210,21 +169,6 @@ TYPED_TEST(ResistanceWindows, AnOffsetTypedWithoutLeavingTheFieldKeepsItsRule)
     this->runChain();
     EXPECT_EQ(this->text("Edi61"), QString::number(V::bound));
     EXPECT_EQ(this->module->holding(4), V::bound);
-}
-
-TYPED_TEST(ResistanceWindows, OffsetThatIsNotANumberSendsNothing)
-{
-    this->attachModule();
-    this->read();
-    this->setText("Edi61", "1O");
-    this->line->clearLog();
-    EXPECT_THROW(this->form->BtnP2Click(), ConversionError);
-    EXPECT_TRUE(this->line->log().empty());
-    EXPECT_EQ(this->status()->text(), "Write Fail");
-    EXPECT_TRUE(this->commandsEnabled(true));
-    for (QTimer *timer : this->form->timers())
-        EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
-    EXPECT_THROW(this->form->Edi61Exit(), ConversionError);
 }
 
 TYPED_TEST(ResistanceWindows, WriteToAnotherWindowsModuleShowsTheBoxInEveryLanguage)
@@ -296,17 +240,9 @@ TYPED_TEST(ResistanceWindows, LoadSerialNumberCommitsOnCommandCellNine)
     EXPECT_TRUE(this->commandsEnabled(true));
 }
 
-TYPED_TEST(ResistanceWindows, ServiceModeAndCaptions)
+TYPED_TEST(ResistanceWindows, Captions)
 {
     auto *pages = this->template child<QTabWidget>("PageCont");
-    const int modePage = pages->indexOf(this->template child<QWidget>("ModeNum"));
-    EXPECT_FALSE(pages->isTabVisible(modePage));
-    EXPECT_TRUE(this->template child<QWidget>("GroupBox6")->isHidden());
-    this->form->serviceModeChanged(true);
-    EXPECT_TRUE(pages->isTabVisible(modePage));
-    EXPECT_FALSE(this->template child<QWidget>("GroupBox6")->isHidden());
-    this->form->serviceModeChanged(false);
-    EXPECT_FALSE(pages->isTabVisible(modePage));
 
     // Only the calibration tables' controls are still to come.
     const QString name = this->form->objectName();
@@ -354,6 +290,8 @@ TYPED_TEST(ResistanceWindows, OffsetExitRule)
         this->form->Edi61Exit();
         EXPECT_EQ(this->text("Edi61"), shown) << typed.toStdString();
     }
+    this->setText("Edi61", "1O");
+    EXPECT_THROW(this->form->Edi61Exit(), ConversionError);
 }
 
 using CompactWindow = ResistanceFixture<TForm10>;

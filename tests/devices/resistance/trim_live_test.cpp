@@ -38,14 +38,6 @@ TYPED_TEST(ResistanceTrimLive, TrimWritesCountsAndCodesOnlyUnderTheirPoint)
     this->runChain();
     EXPECT_EQ(this->requests(), (Requests{{5, 8, 2016}, {5, 8, 32767}}));
     EXPECT_EQ(this->text("Edit3"), "32767");
-
-    // "Normal": function 6, sent once more when its echo is damaged.
-    this->line->clearLog();
-    this->line->injectFault(LineFault::BadCrc);
-    this->template child<QRadioButton>("RadioButton3")->click();
-    this->runChain();
-    EXPECT_EQ(this->requests(), (Requests{{6, 9, 31}, {6, 9, 31}}));
-    EXPECT_EQ(this->module->outputMode(1), OutputMode::Normal);
 }
 
 TYPED_TEST(ResistanceTrimLive, SelectorsWaitForAReadAndTrimIsOffWhileACommandRuns)

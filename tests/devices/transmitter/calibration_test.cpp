@@ -149,34 +149,3 @@ TEST_F(TransmitterCalibration, ARefusedTypeReferenceOrClassCommandAbandonsThePoi
     form->findChild<CalibrationRunner *>()->done(0);
     EXPECT_TRUE(line->log().empty());
 }
-
-TEST_F(TransmitterCalibration, AStoreIsRepeatedOnceAndALostOneIsReported)
-{
-    press("Btn31");
-    line->clearLog();
-    line->injectFault({LineFault::BadCrc, 5, 9});
-    press("Btn33");
-    EXPECT_EQ(requests(), (Requests{{5, 9, 8}, {5, 9, 8}}));
-    EXPECT_EQ(status()->text(), "Read Success");
-
-    press("Btn11");
-    line->injectFault({LineFault::NoReply, 5, 9, 1, 2});
-    press("Btn13");
-    EXPECT_EQ(status()->text(), "Write Fail");
-    EXPECT_TRUE(enabled("Btn11"));
-    EXPECT_FALSE(enabled("Btn13"));
-}
-
-TEST_F(TransmitterCalibration, LeavingServiceModeEndsAPointUnstored)
-{
-    press("Button2");
-    tick(form->Timer5);
-    line->clearLog();
-    form->serviceModeChanged(false);
-    EXPECT_FALSE(form->Timer5->isActive());
-    EXPECT_FALSE(enabled("Button3"));
-    EXPECT_TRUE(enabled("BtnP1"));
-    line->wait(3000);
-    EXPECT_TRUE(line->log().empty());
-    EXPECT_TRUE(module->storedPoints().empty());
-}
