@@ -150,6 +150,10 @@ struct Figures
 {
     double read = 0, write = 0, period = 0;
     bool ok = false;
+    // On the simulated line: the requests of the read, the write and four
+    // live ticks, and a checksum of every request with its time.
+    std::size_t readRequests = 0, writeRequests = 0, liveRequests = 0;
+    std::uint64_t requestSum = 0;
 };
 
 // The floors: every command on the simulated line's virtual clock.
@@ -195,7 +199,9 @@ Figures floors(const BenchRow &row)
 
     Figures f;
     f.read = timed("BtnP1", "Read Success");
+    f.readRequests = line.log().size();
     f.write = timed("BtnP2", "Write Success");
+    f.writeRequests = line.log().size() - f.readRequests;
     click(*window, row.liveStart);
     drive();
     QTimer *poll = pollTimer(*window);
@@ -210,6 +216,12 @@ Figures floors(const BenchRow &row)
         line.wait(poll->interval());
     }
     f.period = std::max<double>(poll->interval(), tick);
+    f.liveRequests = line.log().size() - f.readRequests - f.writeRequests;
+    f.requestSum = 1469598103934665603ULL;
+    for (const LoggedRequest &r : line.log())
+        for (const std::int64_t v : {std::int64_t(r.address), std::int64_t(r.function),
+                                     std::int64_t(r.reg), std::int64_t(r.value), r.timeMs})
+            f.requestSum = (f.requestSum ^ static_cast<std::uint64_t>(v)) * 1099511628211ULL;
     f.ok = f.read > 0 && f.write > 0 && window->statusLabel()->text() == "Read Success";
     window->TimerAllOFF();
     return f;
@@ -364,6 +376,10 @@ int main(int argc, char **argv)
         const std::string period = cell(real.period, floor.period);
         std::printf("%-8s %-22s %22s %22s %22s\n", row.window, row.family, read.c_str(),
                     write.c_str(), period.c_str());
+        std::printf("%-8s requests on the simulated line: read %zu, write %zu, 4 live ticks %zu, "
+                    "checksum %016llx\n",
+                    row.window, floor.readRequests, floor.writeRequests, floor.liveRequests,
+                    static_cast<unsigned long long>(floor.requestSum));
         std::fflush(stdout);
     }
     std::printf("%s\n", allOk ? "every window within 5 % of its floor" : "OUT OF LIMITS");

@@ -66,7 +66,7 @@ int wholeNumber(const QJsonObject &object, const char *key, const std::string &w
     return static_cast<int>(number);
 }
 
-std::string quoted(std::string_view text)
+std::string jsonString(std::string_view text)
 {
     std::string out = "\"";
     for (const char c : text) {
@@ -143,14 +143,14 @@ std::string configurationText(const Configuration &configuration)
         throw std::logic_error("configuration of no family");
     std::ostringstream out;
     out << "{\n"
-        << "  \"format\": " << quoted(FormatName) << ",\n"
+        << "  \"format\": " << jsonString(FormatName) << ",\n"
         << "  \"formatVersion\": " << FormatVersion << ",\n"
         << "  \"family\": " << configuration.family << ",\n"
-        << "  \"familyName\": " << quoted(family->title) << ",\n"
+        << "  \"familyName\": " << jsonString(family->title) << ",\n"
         << "  \"model\": " << configuration.model << ",\n"
         << "  \"version\": " << configuration.version << ",\n"
         << "  \"serialNumber\": " << configuration.serial << ",\n"
-        << "  \"date\": " << quoted(configuration.date) << ",\n"
+        << "  \"date\": " << jsonString(configuration.date) << ",\n"
         << "  \"registers\": [";
     const char *separator = "\n";
     for (const auto &[reg, value] : configuration.values) {
@@ -159,8 +159,8 @@ std::string configurationText(const Configuration &configuration)
             throw std::logic_error("register " + std::to_string(reg) +
                                    " is not in a configuration file");
         out << separator << "    {\"register\": " << reg << ", \"value\": " << value
-            << ", \"control\": " << quoted(field->control)
-            << ", \"meaning\": " << quoted(field->meaning) << "}";
+            << ", \"control\": " << jsonString(field->control)
+            << ", \"meaning\": " << jsonString(field->meaning) << "}";
         separator = ",\n";
     }
     out << "\n  ]\n}\n";

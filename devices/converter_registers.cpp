@@ -10,7 +10,6 @@ constexpr TextConversion Output = {
         return outputToRegister(c.type, text, c.devVer);
     }};
 
-using K = FieldKind;
 } // namespace
 
 const RegisterTable &converterRegisters()
@@ -18,29 +17,38 @@ const RegisterTable &converterRegisters()
     // Table order is the order a read shows the registers in: the input type
     // and unit first, since the other fields are scaled by them.
     static const RegisterTable table = {
-        {0, "Item1", "input signal type", K::Choice, {}, 0, 0},
-        {1, "Item3", "unit", K::Choice, {}, 0, 1},
-        {2, "Edi3", "measuring range, low", K::Text, LimitText, 0, 2},
-        {3, "Edi4", "measuring range, high", K::Text, LimitText, 0, 3},
-        {4, "Edit13", "output function range, low", K::Text, Output, 0, 8},
-        {5, "Edit14", "output function range, high", K::Text, Output, 0, 9},
-        {6, "Edi61", "PV1 offset correction", K::Text, OffsetText, 0, 4},
-        {7, "Edi62", "PV2 offset correction", K::Text, OffsetText, 0, 5},
-        {8, "Item4", "output direction", K::Choice, {}, 0, 6},
-        {9, "Item5", "signal on sensor break", K::Choice, {}, 0, 7},
+        {0, "Item1", "input signal type", FieldKind::Choice, {}, 0, 0},
+        {1, "Item3", "unit", FieldKind::Choice, {}, 0, 1},
+        {2, "Edi3", "measuring range, low", FieldKind::Text, LimitText, 0, 2},
+        {3, "Edi4", "measuring range, high", FieldKind::Text, LimitText, 0, 3},
+        {4, "Edit13", "output function range, low", FieldKind::Text, Output, 0, 8},
+        {5, "Edit14", "output function range, high", FieldKind::Text, Output, 0, 9},
+        {6, "Edi61", "PV1 offset correction", FieldKind::Text, OffsetText, 0, 4},
+        {7, "Edi62", "PV2 offset correction", FieldKind::Text, OffsetText, 0, 5},
+        {8, "Item4", "output direction", FieldKind::Choice, {}, 0, 6},
+        {9, "Item5", "signal on sensor break", FieldKind::Choice, {}, 0, 7},
         // Output trim counts, written by the trim controls only.
-        {10, "ScrollBar3", "output-1 trim count, low end", K::Count},
-        {11, "ScrollBar4", "output-1 trim count, 20 mA", K::Count},
-        {12, "ScrollBar5", "output-2 trim count, low end", K::Count},
-        {13, "ScrollBar6", "output-2 trim count, 20 mA", K::Count},
-        {14, "Edit8", "output function coefficient A", K::Whole, {}, 0, 10},
-        {15, "Edit11", "output function coefficient B", K::Whole, {}, 0, 11},
-        {16, "Edit12", "output function divisor C", K::Whole, {}, 0, 12},
-        {17, "RadioButton4|RadioButton5|High|Low", "output-1 source", K::Choice, {}, 0, 13},
-        {18, "CheckBox2", "square root of the output function", K::Flag, {}, 0, 14},
-        {19, "ID_Edit", "slave address", K::Whole, {}, 5, SettingsStep},
-        {20, "ComboBox1", "baud rate code", K::Choice, {}, 5, SettingsStep, 6, false, true},
-        {23, "ComboBox2", "filter", K::Choice, {}, 8, 15, 5, true, true},
+        {10, "ScrollBar3", "output-1 trim count, low end", FieldKind::Count},
+        {11, "ScrollBar4", "output-1 trim count, 20 mA", FieldKind::Count},
+        {12, "ScrollBar5", "output-2 trim count, low end", FieldKind::Count},
+        {13, "ScrollBar6", "output-2 trim count, 20 mA", FieldKind::Count},
+        {14, "Edit8", "output function coefficient A", FieldKind::Whole, {}, 0, 10},
+        {15, "Edit11", "output function coefficient B", FieldKind::Whole, {}, 0, 11},
+        {16, "Edit12", "output function divisor C", FieldKind::Whole, {}, 0, 12},
+        {17, "RadioButton4|RadioButton5|High|Low", "output-1 source", FieldKind::Choice, {}, 0, 13},
+        {18, "CheckBox2", "square root of the output function", FieldKind::Flag, {}, 0, 14},
+        {19, "ID_Edit", "slave address", FieldKind::Whole, {}, 5, SettingsStep},
+        {20,
+         "ComboBox1",
+         "baud rate code",
+         FieldKind::Choice,
+         {},
+         5,
+         SettingsStep,
+         Modbus::WriteRegister,
+         false,
+         true},
+        {23, "ComboBox2", "filter", FieldKind::Choice, {}, 8, 15, Modbus::WriteCoil, true, true},
     };
     return table;
 }

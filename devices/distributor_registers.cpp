@@ -24,13 +24,11 @@ constexpr TextConversion Limit = {
         return textToRegister(text, rangeScale(c.type));
     }};
 // Offsets: tenths of degrees, hundredths of mV, thousandths of V/mA.
-constexpr TextConversion Offset = {
+constexpr TextConversion ChannelOffset = {
     [](const FieldContext &c, int value) { return registerToText(value, offsetScale(c.type)); },
     [](const FieldContext &c, const std::string &text) {
         return textToRegister(text, offsetScale(c.type));
     }};
-
-using K = FieldKind;
 
 // Control names of one channel, in DistributorChannel order.
 struct ChannelControls
@@ -68,13 +66,13 @@ RegisterTable channelTable(int channel)
     const auto &m = Meanings[channel];
     const int first = channel * FieldsPerChannel;
     return {
-        {r.type, c.type, m[0], K::Choice, {}, 0, first},
-        {r.unit, c.unit, m[1], K::Choice, {}, 0, first + 1},
-        {r.low, c.low, m[2], K::Text, Limit, 0, first + 2},
-        {r.high, c.high, m[3], K::Text, Limit, 0, first + 3},
-        {r.offset, c.offset, m[4], K::Text, Offset, 0, first + 4},
-        {r.direction, c.direction, m[5], K::Choice, {}, 0, first + 5},
-        {r.fault, c.fault, m[6], K::Choice, {}, 0, first + 6},
+        {r.type, c.type, m[0], FieldKind::Choice, {}, 0, first},
+        {r.unit, c.unit, m[1], FieldKind::Choice, {}, 0, first + 1},
+        {r.low, c.low, m[2], FieldKind::Text, Limit, 0, first + 2},
+        {r.high, c.high, m[3], FieldKind::Text, Limit, 0, first + 3},
+        {r.offset, c.offset, m[4], FieldKind::Text, ChannelOffset, 0, first + 4},
+        {r.direction, c.direction, m[5], FieldKind::Choice, {}, 0, first + 5},
+        {r.fault, c.fault, m[6], FieldKind::Choice, {}, 0, first + 6},
     };
 }
 } // namespace
@@ -88,13 +86,31 @@ const RegisterTable &distributorChannelRegisters(int channel)
 const RegisterTable &distributorCommonRegisters()
 {
     static const RegisterTable table = {
-        {10, "ScrollBar1", "CH-1 output trim count, low end", K::Count},
-        {11, "ScrollBar2", "CH-1 output trim count, 20 mA", K::Count},
-        {12, "ScrollBar3", "CH-2 output trim count, low end", K::Count},
-        {13, "ScrollBar4", "CH-2 output trim count, 20 mA", K::Count},
-        {19, "ID_Edit", "slave address", K::Whole, {}, 0, SettingsStep},
-        {20, "ComboBox1", "baud rate code", K::Choice, {}, 0, SettingsStep, 6, false, true},
-        {29, "ComboBox2", "filter", K::Choice, {}, 2, 2 * FieldsPerChannel, 5, true, true},
+        {10, "ScrollBar1", "CH-1 output trim count, low end", FieldKind::Count},
+        {11, "ScrollBar2", "CH-1 output trim count, 20 mA", FieldKind::Count},
+        {12, "ScrollBar3", "CH-2 output trim count, low end", FieldKind::Count},
+        {13, "ScrollBar4", "CH-2 output trim count, 20 mA", FieldKind::Count},
+        {19, "ID_Edit", "slave address", FieldKind::Whole, {}, 0, SettingsStep},
+        {20,
+         "ComboBox1",
+         "baud rate code",
+         FieldKind::Choice,
+         {},
+         0,
+         SettingsStep,
+         Modbus::WriteRegister,
+         false,
+         true},
+        {29,
+         "ComboBox2",
+         "filter",
+         FieldKind::Choice,
+         {},
+         2,
+         2 * FieldsPerChannel,
+         Modbus::WriteCoil,
+         true,
+         true},
     };
     return table;
 }

@@ -56,4 +56,12 @@ inline constexpr int DistributorFilterGroupMinVer = 3;
 // Register with the module's own address (and the next one its baud code),
 // read on activation from version index 3 on.
 inline constexpr int DistributorOwnSettings = 30;
+// The command cell (calibration, trim and serial-number codes) and the
+// reference value of a calibration point; the counts a point polls.
+inline constexpr int DistributorCommandCell = 21;
+inline constexpr int DistributorReferenceCell = 22;
+inline constexpr int DistributorCountRegister = 4099;
+// The trim counts of both channels' end points (the V/mA distributor has
+// them at the same registers).
+inline constexpr std::array<int, 4> DistributorTrimCounts = {10, 11, 12, 13};
 inline constexpr int DistributorRestoreMinVer = 3;

@@ -6,10 +6,6 @@
 #include <algorithm>
 
 namespace {
-bool isBlank(const std::string &text)
-{
-    return text.find_first_not_of(" \t") == std::string::npos;
-}
 
 // The value × 10^decimals rounded half away from zero, on the digits typed,
 // as the field's display pattern rounds.
@@ -79,6 +75,11 @@ std::string wholeExit(const std::string &text, int blankValue, int low, int high
     return std::to_string(std::clamp(value, low, high));
 }
 } // namespace
+
+bool isBlank(const std::string &text)
+{
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
 
 std::string lowerLimitExit(int type, const std::string &text, const std::string &lowText,
                            const std::string &highText, TemperatureLimit style)

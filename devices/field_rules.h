@@ -35,6 +35,9 @@ std::string fixedOffsetExit(int decimals, const std::string &text, const std::st
 // becomes -band for the lower field, +band for the upper one.
 std::string bandExit(int decimals, std::int64_t band, const std::string &text, bool lowerField);
 // Coefficient A or B: blank is 0; whole number held to -128..127.
+// Text of nothing but spaces and tabs: a field left empty.
+bool isBlank(const std::string &text);
+
 std::string coefficientExit(const std::string &text);
 // Divisor C: blank is 1; whole number held to -30000..30000; 0 becomes 1.
 std::string divisorExit(const std::string &text);

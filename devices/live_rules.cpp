@@ -1,19 +1,34 @@
 #include "live_rules.h"
 
 #include "link.h"
+#include "modbus_functions.h"
 
+#include "converter_registers.h"
+#include "distributor_registers.h"
 #include "resistance_registers.h"
 #include "transmitter_registers.h"
 #include "vma_distributor_registers.h"
 
 const LiveRules &liveRules(ModuleFamily family)
 {
-    static const LiveRules transmitter{TransmitterCommandCell, 40, 4096, 1, true, true, true, 500};
-    static const LiveRules converter{21, 40, 4096, 3, false, true, true, 600};
-    static const LiveRules resistance{ResistanceCommandCell, 40, 4096, 1, true, false, true, 500};
-    static const LiveRules distributor{21, 40, 4096, 2, false, false, true, 500};
-    static const LiveRules vmaDistributor{
-        VmaDistributorCommandCell, 40, 4096, 3, false, false, false, 500};
+    static const LiveRules transmitter{.commandRegister = TransmitterCommandCell,
+                                       .count = 1,
+                                       .drainBeforePoll = true,
+                                       .drainOnStop = true};
+    static const LiveRules converter{.commandRegister = ConverterCommandCell,
+                                     .count = 3,
+                                     .drainOnStop = true,
+                                     .intervalMs = 600};
+    static const LiveRules resistance{.commandRegister = ResistanceCommandCell,
+                                      .count = 1,
+                                      .drainBeforePoll = true,
+                                      .drainOnStop = false};
+    static const LiveRules distributor{
+        .commandRegister = DistributorCommandCell, .count = 2, .drainOnStop = false};
+    static const LiveRules vmaDistributor{.commandRegister = VmaDistributorCommandCell,
+                                          .count = 3,
+                                          .drainOnStop = false,
+                                          .drainBeforeRetry = false};
     switch (family) {
     case ModuleFamily::Transmitter: return transmitter;
     case ModuleFamily::Converter: return converter;
@@ -27,7 +42,7 @@ const LiveRules &liveRules(ModuleFamily family)
 void appendLiveStart(RequestChain &chain, const LiveRules &rules)
 {
     if (rules.commandRegister >= 0)
-        chain.write(5, rules.commandRegister, rules.startCode)
+        chain.write(Modbus::WriteCoil, rules.commandRegister, rules.startCode)
             .drained(true, rules.drainBeforeRetry)
             .retryUnchecked();
 }

@@ -5,12 +5,17 @@
 
 #include <vector>
 
+// The code that starts the live values, and the first live value (input
+// registers), the same in every family.
+inline constexpr int LiveStartCode = 40;
+inline constexpr int LiveValueRegister = 4096;
+
 // What differs between the families' live values.
 struct LiveRules
 {
     int commandRegister = 21; // the start code goes here; -1 for a window that sends none
-    int startCode = 40;
-    int reg = 4096; // first live value (input registers)
+    int startCode = LiveStartCode;
+    int reg = LiveValueRegister;
     int count = 3;
     bool drainBeforePoll = false; // a ReadReply before every poll request
     bool drainOnStop = true;      // "Stop" drains the last poll reply

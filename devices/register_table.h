@@ -1,5 +1,7 @@
 #pragma once
 
+#include "modbus_functions.h"
+
 #include <functional>
 #include <map>
 #include <string>
@@ -51,11 +53,11 @@ struct RegisterField
     std::string_view meaning;
     FieldKind kind = FieldKind::Whole;
     TextConversion conversion = {};
-    int minVer = 0;        // shown and written only from this version index on
-    int writeOrder = -1;   // place in the configuration write; -1: not written by it;
-                           // SettingsStep: the address and baud step writes it
-    int function = 5;      // write function
-    bool drain = false;    // ReadReply before the write and before its repetition
+    int minVer = 0;                   // shown and written only from this version index on
+    int writeOrder = -1;              // place in the configuration write; -1: not written by it;
+                                      // SettingsStep: the address and baud step writes it
+    int function = Modbus::WriteCoil; // write function
+    bool drain = false;               // ReadReply before the write and before its repetition
     bool optional = false; // a selector left empty is not written (no input check failure)
 };
 

@@ -1,35 +1,30 @@
 #include "resistance_registers.h"
 
+#include "field_rules.h"
 #include "numtext.h"
 #include "register_values.h"
 
 namespace {
 // The offset is a whole number; typed fractions are truncated toward zero.
-constexpr TextConversion Offset = {
+constexpr TextConversion WholeOffset = {
     [](const FieldContext &, int value) { return registerToText(value, 0); },
     [](const FieldContext &, const std::string &text) { return resistanceOffsetToRegister(text); }};
 
-using K = FieldKind;
-
-bool isBlank(const std::string &text)
-{
-    return text.find_first_not_of(" \t") == std::string::npos;
-}
 } // namespace
 
 const RegisterTable &resistanceRegisters()
 {
     // The trim counts show in their edit and in their scroll bar.
     static const RegisterTable table = {
-        {2, "Edi3", "measuring range, low", K::Whole},
-        {3, "Edi4", "measuring range, high", K::Whole},
-        {4, "Edi61", "offset correction", K::Text, Offset, 0, 1},
-        {5, "Item3", "output direction", K::Choice, {}, 0, 0},
-        {6, "Item4", "signal on sensor break", K::Choice, {}, 0, 2, 6},
-        {7, "Edit2", "output trim count, 4 mA", K::Whole},
-        {7, "ScrollBar3", "output trim count, 4 mA", K::Count},
-        {8, "Edit3", "output trim count, 20 mA", K::Whole},
-        {8, "ScrollBar4", "output trim count, 20 mA", K::Count},
+        {2, "Edi3", "measuring range, low", FieldKind::Whole},
+        {3, "Edi4", "measuring range, high", FieldKind::Whole},
+        {4, "Edi61", "offset correction", FieldKind::Text, WholeOffset, 0, 1},
+        {5, "Item3", "output direction", FieldKind::Choice, {}, 0, 0},
+        {6, "Item4", "signal on sensor break", FieldKind::Choice, {}, 0, 2, Modbus::WriteRegister},
+        {7, "Edit2", "output trim count, 4 mA", FieldKind::Whole},
+        {7, "ScrollBar3", "output trim count, 4 mA", FieldKind::Count},
+        {8, "Edit3", "output trim count, 20 mA", FieldKind::Whole},
+        {8, "ScrollBar4", "output trim count, 20 mA", FieldKind::Count},
     };
     return table;
 }

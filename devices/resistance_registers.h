@@ -16,6 +16,9 @@
 const RegisterTable &resistanceRegisters();
 
 inline constexpr int ResistanceCommandCell = 9;
+// Trim counts of the 4 mA and 20 mA points.
+inline constexpr int ResistanceTrimLow = 7;
+inline constexpr int ResistanceTrimHigh = 8;
 inline constexpr int FirstStoredPointRegister = 11;
 
 // What tells the two resistance windows apart: the modules of version index 5

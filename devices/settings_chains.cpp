@@ -1,6 +1,7 @@
 #include "settings_chains.h"
 
 #include "link.h"
+#include "modbus_functions.h"
 
 #include <memory>
 
@@ -9,7 +10,7 @@ namespace {
 void appendConfirmation(RequestChain &chain, std::shared_ptr<SettingsChange> change,
                         std::function<void(const SettingsChange &)> lost)
 {
-    chain.read(4, InfoBlockRegister, InfoBlockCount)
+    chain.read(Modbus::ReadInput, InfoBlockRegister, InfoBlockCount)
         .drained()
         .onlyIf([change] {
             return change->address != change->oldAddress || change->baud != change->oldBaud;
@@ -33,7 +34,7 @@ std::shared_ptr<SettingsChange> changeFrom(const Link &link, int address, int ba
 
 void appendInfoRead(RequestChain &chain, Link &link, std::function<bool(const InfoBlock &)> accept)
 {
-    chain.read(4, InfoBlockRegister, InfoBlockCount)
+    chain.read(Modbus::ReadInput, InfoBlockRegister, InfoBlockCount)
         .drained()
         .andThen([&link, accept = std::move(accept)] { return accept(decodeInfoBlock(link)); });
 }
@@ -53,24 +54,30 @@ void appendRestore(RequestChain &chain, Link &link, int reg, std::function<void(
     // A reply lost or damaged once is asked for again: without the restore the
     // module would stay at the scan's address and rate, and the next write
     // would make them its own.
-    chain.read(3, reg, 2).drained().retryOnce().orCarryOn().andDo([&link, restored, shown] {
-        const int address = link.ComBuf[24] & 0xFF;
-        const int baud = link.ComBuf[26] & 0xFF;
-        restored->sound = address >= 1 && address <= 255 && isBaudCode(baud);
-        restored->address = address;
-        restored->baud = baud;
-        if (restored->sound && shown)
-            shown(address);
-    });
+    chain.read(Modbus::ReadHolding, reg, 2)
+        .drained()
+        .retryOnce()
+        .orCarryOn()
+        .andDo([&link, restored, shown] {
+            const int address = link.ComBuf[24] & 0xFF;
+            const int baud = link.ComBuf[26] & 0xFF;
+            restored->sound = address >= 1 && address <= 255 && isBaudCode(baud);
+            restored->address = address;
+            restored->baud = baud;
+            if (restored->sound && shown)
+                shown(address);
+        });
     if (read)
         chain.action([restored, read] { read(restored->sound); });
-    chain.exchange(5, AddressCell, 0)
+    chain.exchange(Modbus::WriteCoil, AddressCell, 0)
         .onlyIf(usable)
         .valueFrom([restored] { return restored->address; })
         .andDo([&link, restored] {
             link.ComBuf[cb::DevAddr] = static_cast<std::int16_t>(restored->address);
         });
-    chain.exchange(6, BaudCell, 0).onlyIf(usable).valueFrom([restored] { return restored->baud; });
+    chain.exchange(Modbus::WriteRegister, BaudCell, 0).onlyIf(usable).valueFrom([restored] {
+        return restored->baud;
+    });
     chain.action([&link, restored] { link.Reopen(restored->baud); }).onlyIf(usable);
 }
 
@@ -104,7 +111,7 @@ void appendAddressAndBaud(RequestChain &chain, Link &link, int address, int baud
 {
     // The old address and rate are taken when the chain gets here.
     auto change = std::make_shared<SettingsChange>();
-    chain.write(5, AddressCell, address)
+    chain.write(Modbus::WriteCoil, AddressCell, address)
         .drained()
         .retryOnce()
         .andDo([&link, change, address, baudIndex] {
@@ -115,10 +122,12 @@ void appendAddressAndBaud(RequestChain &chain, Link &link, int address, int baud
     // already runs at is confirmed by its echo, so that a lost write never
     // ends in "Write Success" with the module keeping another rate as its own.
     const auto sameRate = [change] { return change->baud == change->oldBaud; };
-    chain.write(6, BaudCell, 0).drained().retryOnce().onlyIf(sameRate).valueFrom([change] {
-        return change->baud;
-    });
-    chain.exchange(6, BaudCell, 0)
+    chain.write(Modbus::WriteRegister, BaudCell, 0)
+        .drained()
+        .retryOnce()
+        .onlyIf(sameRate)
+        .valueFrom([change] { return change->baud; });
+    chain.exchange(Modbus::WriteRegister, BaudCell, 0)
         .drained()
         .onlyIf([sameRate] { return !sameRate(); })
         .valueFrom([change] { return change->baud; });
@@ -130,7 +139,7 @@ void appendSetAddress(RequestChain &chain, Link &link, int address, int baudInde
                       std::function<void(const SettingsChange &)> lost)
 {
     auto change = std::make_shared<SettingsChange>();
-    chain.write(5, AddressCell, address)
+    chain.write(Modbus::WriteCoil, AddressCell, address)
         .drained()
         .retryOnce()
         .orCarryOn()
@@ -139,9 +148,12 @@ void appendSetAddress(RequestChain &chain, Link &link, int address, int baudInde
             return true;
         });
     // The baud write goes to the new address: the module answers there now.
-    chain.write(6, BaudCell, 0).drained().retryOnce().orCarryOn().to(address).valueFrom([change] {
-        return change->baud;
-    });
+    chain.write(Modbus::WriteRegister, BaudCell, 0)
+        .drained()
+        .retryOnce()
+        .orCarryOn()
+        .to(address)
+        .valueFrom([change] { return change->baud; });
     chain.action([&link, change, address] {
         link.ComBuf[cb::DevAddr] = static_cast<std::int16_t>(address);
         link.Reopen(change->baud);
@@ -152,7 +164,7 @@ void appendSetAddress(RequestChain &chain, Link &link, int address, int baudInde
 void appendStoringCheck(RequestChain &chain, Link &link, QTimer *timer,
                         std::function<void(bool stored)> stored)
 {
-    chain.exchange(4, StoreResultRegister, 1)
+    chain.exchange(Modbus::ReadInput, StoreResultRegister, 1)
         .waitFor(timer)
         .drained()
         .andDo([&link, stored = std::move(stored)] {
@@ -163,9 +175,9 @@ void appendStoringCheck(RequestChain &chain, Link &link, QTimer *timer,
 void appendSerialNumber(RequestChain &chain, std::uint32_t number, int commandCell,
                         std::function<void()> written)
 {
-    chain.write(5, SerialHighCell, static_cast<int>(number >> 16)).retryUnchecked();
-    chain.write(5, SerialLowCell, static_cast<int>(number & 0xFFFF))
+    chain.write(Modbus::WriteCoil, SerialHighCell, static_cast<int>(number >> 16)).retryUnchecked();
+    chain.write(Modbus::WriteCoil, SerialLowCell, static_cast<int>(number & 0xFFFF))
         .retryUnchecked()
         .andDo(std::move(written));
-    chain.write(5, commandCell, SerialCommitCode).retryUnchecked();
+    chain.write(Modbus::WriteCoil, commandCell, SerialCommitCode).retryUnchecked();
 }

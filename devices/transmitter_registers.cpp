@@ -3,7 +3,6 @@
 #include "field_conversions.h"
 
 namespace {
-using K = FieldKind;
 
 // The early module that reports model byte 12 and version byte 38.
 constexpr int EarlyModel = 12;
@@ -20,15 +19,15 @@ const RegisterTable &transmitterRegisters()
     // Table order is the order a read shows the registers in: the input type
     // and unit first, since the other fields are scaled by them.
     static const RegisterTable table = {
-        {0, "Item1", "input signal type", K::Choice, {}, 0, 6, 6},
-        {1, "Item3", "unit", K::Choice, {}, 0, 3},
-        {2, "Edi3", "measuring range, low", K::Text, LimitText, 0, 0},
-        {3, "Edi4", "measuring range, high", K::Text, LimitText, 0, 1},
-        {4, "Edi61", "offset correction", K::Text, OffsetText, 0, 2},
-        {5, "Item4", "output direction", K::Choice, {}, 0, 4},
-        {6, "Item5", "signal on sensor break", K::Choice, {}, 0, 5},
-        {TransmitterTrimLow, "ScrollBar3", "output trim count, 4 mA", K::Count},
-        {TransmitterTrimHigh, "ScrollBar4", "output trim count, 20 mA", K::Count},
+        {0, "Item1", "input signal type", FieldKind::Choice, {}, 0, 6, Modbus::WriteRegister},
+        {1, "Item3", "unit", FieldKind::Choice, {}, 0, 3},
+        {2, "Edi3", "measuring range, low", FieldKind::Text, LimitText, 0, 0},
+        {3, "Edi4", "measuring range, high", FieldKind::Text, LimitText, 0, 1},
+        {4, "Edi61", "offset correction", FieldKind::Text, OffsetText, 0, 2},
+        {5, "Item4", "output direction", FieldKind::Choice, {}, 0, 4},
+        {6, "Item5", "signal on sensor break", FieldKind::Choice, {}, 0, 5},
+        {TransmitterTrimLow, "ScrollBar3", "output trim count, 4 mA", FieldKind::Count},
+        {TransmitterTrimHigh, "ScrollBar4", "output trim count, 20 mA", FieldKind::Count},
     };
     return table;
 }

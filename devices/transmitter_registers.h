@@ -22,6 +22,8 @@ inline constexpr int TransmitterTrimHigh = 8;
 inline constexpr int TransmitterCommandCell = 9;
 // Reference value of the calibration point under way.
 inline constexpr int TransmitterReferenceCell = 10;
+// The first count a calibration point polls (A0; A1, A2 follow).
+inline constexpr int TransmitterCountRegister = 4099;
 
 // Which modules the transmitter window reads: model codes 1, 2, 16, 17 and 18,
 // and the early module whose information word (model << 8 | version) is 3110.

@@ -12,39 +12,26 @@
 #include "link.h"
 #include "live_poll.h"
 #include "numtext.h"
+#include "output_function.h"
+#include "qt_text.h"
 #include "range_display.h"
 #include "register_values.h"
-#include "run_time_files.h"
 #include "trim_binding.h"
+#include "trim_step.h"
 
-#include <QPixmap>
 #include <QTimer>
 
 using i18n::Status;
 
-namespace {
-// Command cell that commits a serial number.
-constexpr int CommandCell = 21;
-
-QString qs(const std::string &value)
-{
-    return QString::fromStdString(value);
-}
-} // namespace
+namespace {} // namespace
 
 TForm1::TForm1(Link &link, TForm3 &scan)
     : DeviceWindow("TForm1", link, scan, "QRC")
     , m_ui(std::make_unique<Ui::ConverterPage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::ConverterPage &ui = *m_ui;
+    Ui::ConverterPage &ui = setUpPage(m_ui);
 
-    ui.Item1->setItems(inputTypeItems());
-    ui.Item1->setColumns(2);
-    ui.Item3->setItems({"deg C", "deg F"});
-    ui.Item3->setColumns(2);
+    showInputTypeChoices(ui.Item1, ui.Item3, inputTypeItems(), 2);
     ui.Item4->setItems({"0/4mA ~ 20mA", "20mA ~ 0/4mA"});
     ui.Item5->setItems({"DownScale(0mA)", "UpScale(>20mA)", "Cut"});
     ui.RadioButton4->setChecked(true);
@@ -53,28 +40,22 @@ TForm1::TForm1(Link &link, TForm3 &scan)
         edit->setText("0");
     for (QLineEdit *edit : {ui.Edi61, ui.Edi62, ui.Edit13, ui.Edit14})
         edit->setText("0.0");
-    ui.Edit8->setText("0");
-    ui.Edit11->setText("0");
-    ui.Edit12->setText("1");
     // No baud rate or filter is selected until a read shows the module's.
     ui.ComboBox1->setCurrentIndex(-1);
     ui.ComboBox2->setCurrentIndex(-1);
-    loadOutputPicture();
-    QFont radical = ui.Image2->font();
-    radical.setPixelSize(22);
-    ui.Image2->setFont(radical);
+    m_output = std::make_unique<OutputFunction>(OutputFunctionControls{.a = ui.Edit8,
+                                                                       .b = ui.Edit11,
+                                                                       .c = ui.Edit12,
+                                                                       .root = ui.CheckBox2,
+                                                                       .picture = ui.Image1,
+                                                                       .radical = ui.Image2});
 
     // Factory functions, offered in service mode only.
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), false);
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet2), false);
-    ui.IDSet->hide();
-    ui.GroupBox6->hide();
+    setFactoryFunctions(ui.PageControl1, {ui.TabSheet1, ui.TabSheet2, ui.IDSet, ui.GroupBox6});
     ui.Label45->hide();
 
-    on(ui.BtnP1, &QPushButton::clicked, &TForm1::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &TForm1::BtnP2Click);
     on(ui.IDSet, &QPushButton::clicked, &TForm1::IDSetClick);
-    on(ui.Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    settings().setSerialNumberGroup(ui.Button1, ui.Edit1, ConverterCommandCell);
     on(ui.Item1, &RadioGroup::clicked, &TForm1::Item1Click);
     on(ui.Item3, &RadioGroup::clicked, &TForm1::Item3Click);
     on(ui.CheckBox2, &QCheckBox::clicked, &TForm1::CheckBox2Click);
@@ -105,25 +86,49 @@ TForm1::TForm1(Link &link, TForm3 &scan)
 
     // Output trim: the count registers 10..13 and the command codes 27..32 on
     // register 21; the hidden page mirrors both groups.
-    m_trim = new TrimBinding(activities(), {21, true, false});
-    m_trim->addPoint({10, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1, ui.Edi41,
-                      ui.ScrollBar1, ui.UpDown1, ui.Rad1});
-    m_trim->addPoint({11, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2, ui.Edi42,
-                      ui.ScrollBar2, ui.UpDown2, ui.Rad2});
-    m_trim->addPoint({12, 29, ui.Edit9, ui.ScrollBar5, ui.UpDown5, ui.RadioButton6, ui.Edit16,
-                      ui.ScrollBar7, ui.UpDown7, ui.RadioButton9});
-    m_trim->addPoint({13, 30, ui.Edit10, ui.ScrollBar6, ui.UpDown6, ui.RadioButton7, ui.Edit17,
-                      ui.ScrollBar8, ui.UpDown8, ui.RadioButton10});
-    m_trim->addNormal({31, ui.RadioButton3, ui.Rad3});
-    m_trim->addNormal({32, ui.RadioButton8, ui.RadioButton11});
+    m_trim = new TrimBinding(activities(),
+                             {.commandRegister = ConverterCommandCell, .drainOnSelect = true});
+    for (const TrimPoint &point :
+         firstOutputTrim(ui, ConverterTrimCounts[0], ConverterTrimCounts[1]))
+        m_trim->addPoint(point);
+    m_trim->addPoint({.reg = ConverterTrimCounts[2],
+                      .code = TrimHoldCodes[2],
+                      .count = ui.Edit9,
+                      .bar = ui.ScrollBar5,
+                      .upDown = ui.UpDown5,
+                      .selector = ui.RadioButton6,
+                      .mirrorCount = ui.Edit16,
+                      .mirrorBar = ui.ScrollBar7,
+                      .mirrorUpDown = ui.UpDown7,
+                      .mirrorSelector = ui.RadioButton9});
+    m_trim->addPoint({.reg = ConverterTrimCounts[3],
+                      .code = TrimHoldCodes[3],
+                      .count = ui.Edit10,
+                      .bar = ui.ScrollBar6,
+                      .upDown = ui.UpDown6,
+                      .selector = ui.RadioButton7,
+                      .mirrorCount = ui.Edit17,
+                      .mirrorBar = ui.ScrollBar8,
+                      .mirrorUpDown = ui.UpDown8,
+                      .mirrorSelector = ui.RadioButton10});
+    m_trim->addNormal({.code = TrimNormalCodes[0], .selector = ui.RadioButton3, .mirror = ui.Rad3});
+    m_trim->addNormal(
+        {.code = TrimNormalCodes[1], .selector = ui.RadioButton8, .mirror = ui.RadioButton11});
     setTrim(m_trim);
 
     m_live = new LivePoll(activities(), Timer3, liveRules(ModuleFamily::Converter),
                           {ui.Btn72, ui.Btn52, ui.Button27},
                           [this](const std::vector<int> &words) { showLiveValues(words); });
     m_calibration = new CalibrationRunner(
-        activities(), *this, {21, 22, 0, 1, 4099}, converterCalibration(), {Timer2, Timer5},
-        [this](int, int type, bool) { selectCalibrationType(type); }, &signedAbove32768);
+        activities(), *this,
+        {.commandRegister = ConverterCommandCell,
+         .referenceRegister = ConverterReferenceCell,
+         .typeRegister = 0,
+         .unitRegister = 1,
+         .countRegister = ConverterCountRegister},
+        converterCalibration(), {Timer2, Timer5},
+        [this](int, int type, bool) { m_type->selectForCalibration(type, true); },
+        &signedAbove32768);
 
     m_type = std::make_unique<InputTypePanel>(InputTypeControls{ui.Item1,
                                                                 ui.Item3,
@@ -139,16 +144,26 @@ TForm1::TForm1(Link &link, TForm3 &scan)
     mirrorStatus({ui.TabSheet1, ui.TabSheet2});
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,   ui.Btn72,    ui.Btn51,
                                        ui.Btn52, ui.IDSet, ui.Button1, ui.Button26, ui.Button27};
-    // Each Done is enabled by its own point's Start only.
-    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
-                       commands + m_calibration->startButtons());
+    setCommandControls(commands, *m_calibration);
     m_registers = std::make_unique<RegisterBinding>(converterRegisters(), *this);
-    setConfigurationPage({ModuleFamily::Converter,
-                          {{m_registers.get(),
-                            [this] {
-                                return FieldContext{InType, devVer()};
-                            }}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
+    configuration().describe({
+        .family = ModuleFamily::Converter,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
+        .parts = {typedPart(*m_registers, InType)},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer4,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [this] { return m_blockCount; },
+        .beforeRead =
+            [this] {
+                m_type->resetColors();
+                m_ui->ID_Edit->resetColor();
+            },
+        .writeWait = Timer1,
+        .check = [this] { return writeCheck(); },
+        .values = [this] { return writeValues(); },
+    });
 }
 
 TForm1::~TForm1() = default;
@@ -157,8 +172,8 @@ void TForm1::FormActivate()
 {
     if (!beginActivation(m_ui->PageControl1))
         return;
-    restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings, m_ui->ID_Edit,
-                    m_ui->ComboBox1, [this] { readFromDevice(); });
+    settings().restoreThenRead(devVer() >= ConverterRestoreMinVer, ConverterOwnSettings,
+                               m_ui->ID_Edit, m_ui->ComboBox1, [this] { configuration().read(); });
 }
 
 void TForm1::applyFirmwareRules()
@@ -169,79 +184,32 @@ void TForm1::applyFirmwareRules()
     m_ui->GroupBox24->setVisible(devVer() >= 9);
 }
 
-void TForm1::BtnP1Click()
-{
-    // A live or count poll ends here.
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void TForm1::readFromDevice()
-{
-    m_type->resetColors();
-    m_ui->ID_Edit->resetColor();
-    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
-                         [this] { return m_blockCount; }, Timer4,
-                         [this] { return decodeConfiguration(); });
-}
-
 bool TForm1::acceptInfoBlock(const InfoBlock &info)
 {
     if (!acceptedModule(ModuleFamily::Converter, info))
         return false;
     m_ui->Label60->setText("RX220");
-    showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
+    settings().showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
     applyFirmwareRules();
     m_blockCount = converterBlockCount(devVer());
     return true;
 }
 
-void TForm1::Timer4Timer()
-{
-    resumeChain(Timer4);
-}
-
-bool TForm1::decodeConfiguration()
-{
-    if (!link().ReplyOk(m_blockCount))
-        return false;
-    showConfiguration(replyWords(m_blockCount));
-    m_trim->setArmed(true);
-    return true;
-}
-
 void TForm1::showConfiguration(const RegisterWords &words)
 {
-    // The input type and unit come first; the fields after them are scaled by
-    // the type they leave in InType (registerShown keeps the context up to date).
-    FieldContext context{InType, devVer()};
-    m_registers->show(words, signedAbove32767, context, [this, &context](int reg) {
-        registerShown(reg);
-        context.type = InType;
-    });
+    // The fields after the input type are scaled by the type it leaves in InType.
+    m_type->showBlock(*m_registers, words, signedAbove32767, devVer(), InType,
+                      [this](int reg) { registerShown(reg); });
 }
 
 void TForm1::registerShown(int reg)
 {
     if (reg == 1) {
-        if (isInputType(m_ui->Item1->itemIndex()))
-            InType = m_ui->Item1->itemIndex();
+        m_type->takeSelectedType(InType);
         m_type->showUnitCaptions(InType);
     } else if (reg == 18) {
-        loadOutputPicture();
+        m_output->showPicture();
     }
-}
-
-void TForm1::loadOutputPicture()
-{
-    // Found beside the program (runTimePicture); a missing file leaves the
-    // picture empty.
-    m_ui->Image1->setPixmap(runTimePicture(m_ui->CheckBox2->isChecked() ? "SOn.bmp" : "SOff.bmp"));
-}
-
-void TForm1::CheckBox2Click()
-{
-    loadOutputPicture();
 }
 
 void TForm1::hilo_set(int type, int unit)
@@ -273,16 +241,6 @@ void TForm1::Item3Click()
     Item1Click();
 }
 
-void TForm1::Edi3Exit()
-{
-    m_type->lowExit(InType);
-}
-
-void TForm1::Edi4Exit()
-{
-    m_type->highExit(InType);
-}
-
 void TForm1::Edi61Exit()
 {
     m_type->offsetExit(m_ui->Edi61, InType);
@@ -291,21 +249,6 @@ void TForm1::Edi61Exit()
 void TForm1::Edi62Exit()
 {
     m_type->offsetExit(m_ui->Edi62, InType);
-}
-
-void TForm1::Edit8Exit()
-{
-    setFieldText(m_ui->Edit8, coefficientExit(fieldText(m_ui->Edit8)));
-}
-
-void TForm1::Edit11Exit()
-{
-    setFieldText(m_ui->Edit11, coefficientExit(fieldText(m_ui->Edit11)));
-}
-
-void TForm1::Edit12Exit()
-{
-    setFieldText(m_ui->Edit12, divisorExit(fieldText(m_ui->Edit12)));
 }
 
 void TForm1::Edit13Exit()
@@ -323,7 +266,7 @@ void TForm1::InputCheck()
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
     CheckFailed = !m_type->check();
-    if (!choicesMade(*m_registers))
+    if (!configuration().choicesMade(*m_registers))
         CheckFailed = true;
     // Address 0 is the broadcast address: the module would answer nobody.
     if (!validAddress(fieldText(m_ui->ID_Edit))) {
@@ -332,58 +275,32 @@ void TForm1::InputCheck()
     }
 }
 
-void TForm1::BtnP2Click()
+bool TForm1::writeCheck()
 {
-    // A live or count poll ends here.
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        Ui::ConverterPage &ui = *m_ui;
-        ui.ID_Edit->resetColor();
-        // The rules of the output function's fields hold even when a field was
-        // changed without being left: a divisor of 0 never reaches register 16.
-        Edit8Exit();
-        Edit11Exit();
-        Edit12Exit();
-        Edit13Exit();
-        Edit14Exit();
-        InputCheck();
-        if (CheckFailed) {
-            inputCheckFailed();
-            return;
-        }
-        // The limits and the output range are written in ascending order.
-        m_type->orderLimits();
-        putInOrder(ui.Edit13, ui.Edit14);
-        // Every value is converted before the first request, so that invalid
-        // text never leaves the module half written.
-        const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
-        const int address = textToInt(fieldText(ui.ID_Edit));
-        runConfigurationWrite(Timer1, writes, address, ui.ComboBox1->currentIndex());
-    });
+    m_ui->ID_Edit->resetColor();
+    // The rules of the output function's fields hold even when a field was
+    // changed without being left: a divisor of 0 never reaches register 16.
+    Edit8Exit();
+    Edit11Exit();
+    Edit12Exit();
+    Edit13Exit();
+    Edit14Exit();
+    InputCheck();
+    return !CheckFailed;
 }
 
-void TForm1::Timer1Timer()
+ConfigurationPage::Write TForm1::writeValues()
 {
-    resumeChain(Timer1);
+    // The limits and the output range are written in ascending order.
+    m_type->orderLimits();
+    putInOrder(m_ui->Edit13, m_ui->Edit14);
+    return {m_registers->values({InType, devVer()}), textToInt(fieldText(m_ui->ID_Edit)),
+            m_ui->ComboBox1->currentIndex()};
 }
 
 void TForm1::Btn71Click()
 {
-    m_live->start([this] {
-        if (isInputType(m_ui->Item1->itemIndex()))
-            InType = m_ui->Item1->itemIndex();
-    });
-}
-
-void TForm1::Btn72Click()
-{
-    m_live->stop();
-}
-
-void TForm1::Timer3Timer()
-{
-    m_live->tick();
+    m_live->start([this] { m_type->takeSelectedType(InType); });
 }
 
 void TForm1::showLiveValues(const std::vector<int> &words)
@@ -402,40 +319,13 @@ void TForm1::showLiveValues(const std::vector<int> &words)
     show(words[2], {ui.PVS_Edit}, nullptr);
 }
 
-void TForm1::Timer2Timer()
-{
-    m_calibration->tick(Timer2);
-}
-
-void TForm1::Timer5Timer()
-{
-    m_calibration->tick(Timer5);
-}
-
-void TForm1::selectCalibrationType(int type)
-{
-    m_ui->Item1->setItemIndex(type);
-    m_ui->Item3->setItemIndex(UnitCelsius);
-}
-
 void TForm1::IDSetClick()
 {
-    setAddress(m_ui->ID_Edit, m_ui->ComboBox1);
+    settings().setAddress(m_ui->ID_Edit, m_ui->ComboBox1);
 }
 
 void TForm1::ID_EditExit()
 {
     m_ui->ID_Edit->resetColor();
     setFieldText(m_ui->ID_Edit, addressExit(fieldText(m_ui->ID_Edit)));
-}
-
-void TForm1::Button1Click()
-{
-    loadSerialNumber(m_ui->Edit1, CommandCell);
-}
-
-void TForm1::serviceModeChanged(bool on)
-{
-    Ui::ConverterPage &ui = *m_ui;
-    showFactoryFunctions(on, ui.PageControl1, {ui.TabSheet1, ui.TabSheet2, ui.IDSet, ui.GroupBox6});
 }

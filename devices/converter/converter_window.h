@@ -1,13 +1,14 @@
 #pragma once
 
+#include "calibration_runner.h"
 #include "device_window.h"
+#include "input_type_panel.h"
+#include "live_poll.h"
+#include "output_function.h"
 #include "register_binding.h"
 
 #include <memory>
 
-class CalibrationRunner;
-class InputTypePanel;
-class LivePoll;
 class QTimer;
 class TrimBinding;
 namespace Ui {
@@ -31,18 +32,17 @@ public:
     // Stops the timers, applies the language, puts the module back to its own
     // address and baud rate (version index 8 on) and reads it.
     void FormActivate() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer4 collects 300 ms later.
-    void BtnP1Click();
-    void Timer4Timer();
+    void BtnP1Click() { configuration().readCommand(); }
+    void Timer4Timer() { resumeChain(Timer4); }
     // Marks limits and offsets outside the type's ranges red; sets CheckFailed.
     void InputCheck();
     // "Write To Device": the input check, then 500 ms later (Timer1) every
     // register in order, then the address and baud rate.
-    void BtnP2Click();
-    void Timer1Timer();
+    void BtnP2Click() { configuration().writeCommand(); }
+    void Timer1Timer() { resumeChain(Timer1); }
 
     // Range display of an input type and unit: unit captions, maximal range,
     // offset bounds, output range bounds and unit choices.
@@ -50,30 +50,30 @@ public:
     void Item1Click();
     void Item3Click();
 
-    void Edi3Exit();
-    void Edi4Exit();
+    void Edi3Exit() { m_type->lowExit(InType); }
+    void Edi4Exit() { m_type->highExit(InType); }
     void Edi61Exit();
     void Edi62Exit();
-    void Edit8Exit();
-    void Edit11Exit();
-    void Edit12Exit();
+    void Edit8Exit() { m_output->aExit(); }
+    void Edit11Exit() { m_output->bExit(); }
+    void Edit12Exit() { m_output->cExit(); }
     void Edit13Exit();
     void Edit14Exit();
-    void CheckBox2Click();
+    void CheckBox2Click() { m_output->showPicture(); }
 
     // Live values: "Read" (Btn71, Btn51, Button26) polls PV1, PV2 and
     // F(PV1,PV2) every 600 ms on Timer3 until "Stop" (Btn72, Btn52, Button27).
     void Btn71Click();
-    void Btn72Click();
-    void Timer3Timer();
+    void Btn72Click() { m_live->stop(); }
+    void Timer3Timer() { m_live->tick(); }
     // The count polls of the input calibration: Timer2, and Timer5 for the 0 mV points.
-    void Timer2Timer();
-    void Timer5Timer();
+    void Timer2Timer() { m_calibration->tick(Timer2); }
+    void Timer5Timer() { m_calibration->tick(Timer5); }
 
     // Address and baud rate, and the serial number of the service functions.
     void IDSetClick();
     void ID_EditExit();
-    void Button1Click();
+    void Button1Click() { settings().loadSerialNumber(); }
 
     // Input type last applied by hilo_set; chooses the scaling of the fields.
     int InType = 0;
@@ -88,21 +88,20 @@ public:
     QTimer *Timer5 = nullptr; // 0 mV calibration counts, 600 ms
 
 private:
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
-    bool decodeConfiguration();
+    // "Write To Device": the fields' rules and the input check, then the values.
+    bool writeCheck();
+    ConfigurationPage::Write writeValues();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void registerShown(int reg);
-    void loadOutputPicture();
     void applyFirmwareRules();
     void showLiveValues(const std::vector<int> &words);
-    void selectCalibrationType(int type);
 
     std::unique_ptr<Ui::ConverterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
     std::unique_ptr<InputTypePanel> m_type;
+    std::unique_ptr<OutputFunction> m_output;
     TrimBinding *m_trim = nullptr;
     LivePoll *m_live = nullptr;
     CalibrationRunner *m_calibration = nullptr;

@@ -1,15 +1,18 @@
 #include "distributor_trim.h"
 
+#include "distributor_registers.h"
 #include "trim_binding.h"
+#include "trim_step.h"
 
 TrimBinding *makeDistributorTrim(ActivityOwner &owner, int commandRegister,
                                  const DistributorTrimControls &controls)
 {
-    auto *trim = new TrimBinding(owner, {commandRegister, false, true});
+    auto *trim =
+        new TrimBinding(owner, {.commandRegister = commandRegister, .drainOnScroll = true});
     for (std::size_t i = 0; i < 4; ++i) {
         TrimPoint point;
-        point.reg = 10 + static_cast<int>(i);
-        point.code = 27 + static_cast<int>(i);
+        point.reg = DistributorTrimCounts[i];
+        point.code = TrimHoldCodes[i];
         point.count = controls.counts[i];
         point.bar = controls.bars[i];
         point.upDown = controls.upDowns[i];
@@ -17,7 +20,7 @@ TrimBinding *makeDistributorTrim(ActivityOwner &owner, int commandRegister,
         point.drainOnStep = i < 2;
         trim->addPoint(point);
     }
-    trim->addNormal({31, controls.normals[0], nullptr});
-    trim->addNormal({32, controls.normals[1], nullptr});
+    trim->addNormal({.code = TrimNormalCodes[0], .selector = controls.normals[0]});
+    trim->addNormal({.code = TrimNormalCodes[1], .selector = controls.normals[1]});
     return trim;
 }

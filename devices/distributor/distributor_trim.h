@@ -20,6 +20,18 @@ struct DistributorTrimControls
     std::array<QAbstractButton *, 2> normals{};
 };
 
+// The trim controls, which both distributor pages name alike but for the
+// CH-2 up-downs.
+template<class Page>
+DistributorTrimControls distributorTrimControls(Page &ui, UpDown *ch2Low, UpDown *ch2High)
+{
+    return {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
+            {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
+            {ui.UpDown9, ui.UpDown10, ch2Low, ch2High},
+            {ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5},
+            {ui.RBtn3, ui.RBtn6}};
+}
+
 // The distributors' output trim: counts in registers 10..13, codes 27..30
 // for the points and 31/32 for "Normal" on the command register. The CH-1
 // up-downs drain the line before their write, the CH-2 ones do not. A scroll

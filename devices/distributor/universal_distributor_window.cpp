@@ -14,9 +14,11 @@
 #include "live_poll.h"
 #include "message_sink.h"
 #include "numtext.h"
+#include "qt_text.h"
 #include "range_display.h"
 #include "register_values.h"
 #include "trim_binding.h"
+#include "window_commands.h"
 
 #include <QTimer>
 
@@ -24,40 +26,14 @@
 
 using i18n::Status;
 
-namespace {
-// The advisories on PT-100 on CH-1 with a thermocouple on CH-2: the module
-// cannot measure that pair, but the choice is the operator's. Every text
-// closes with a full-width exclamation mark.
-const i18n::Texts Ch2CannotBeThermocouple = {" CH-2 Signal Type Can Not Choose TC！",
-                                             " CH-2 輸入訊號不可選 TC！",
-                                             " CH-2 输入讯号不可选 TC！"};
-const i18n::Texts Ch1CannotBePt100 = {" CH-1 Signal Type Can Not Choose PT-100！",
-                                      " CH-1 輸入訊號不可選 PT-100！",
-                                      " CH-1 输入讯号不可选 PT-100！"};
-
-QString qs(const std::string &value)
-{
-    return QString::fromStdString(value);
-}
-} // namespace
-
 TForm5::TForm5(Link &link, TForm3 &scan)
     : DeviceWindow("TForm5", link, scan, "QRC")
     , m_ui(std::make_unique<Ui::UniversalDistributorPage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::UniversalDistributorPage &ui = *m_ui;
+    Ui::UniversalDistributorPage &ui = setUpPage(m_ui);
 
-    for (RadioGroup *group : {ui.Item1, ui.RadioGroup1}) {
-        group->setItems(inputTypeItems(true));
-        group->setColumns(3);
-    }
-    for (RadioGroup *group : {ui.Item3, ui.RadioGroup2}) {
-        group->setItems({"deg C", "deg F"});
-        group->setColumns(2);
-    }
+    showInputTypeChoices(ui.Item1, ui.Item3, inputTypeItems(true), 3);
+    showInputTypeChoices(ui.RadioGroup1, ui.RadioGroup2, inputTypeItems(true), 3);
     for (RadioGroup *group : {ui.Item4, ui.RadioGroup3})
         group->setItems({"(0/4->20)mA", "(20->0/4)mA"});
     for (RadioGroup *group : {ui.Item5, ui.RadioGroup4})
@@ -68,7 +44,7 @@ TForm5::TForm5(Link &link, TForm3 &scan)
 
     // Factory functions, offered in service mode only; the filter group is
     // shown once a read has found firmware that has it.
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), false);
+    setFactoryFunctions(ui.PageControl1, {ui.Calbration1});
     ui.Label45->hide();
     ui.GroupBox10->hide();
 
@@ -102,18 +78,6 @@ TForm5::TForm5(Link &link, TForm3 &scan)
                              {ui.Lab8, ui.Lab9, ui.Lab10}},
                             1);
     m_common = std::make_unique<RegisterBinding>(distributorCommonRegisters(), *this);
-    // A file's fields convert as the write converts them: each channel's by its type.
-    const auto context = [this](const Channel *channel) {
-        return [this, channel] { return FieldContext{channel ? channel->type() : -1, devVer()}; };
-    };
-    setConfigurationPage({ModuleFamily::Distributor,
-                          {{m_channels[0].registers.get(), context(&m_channels[0])},
-                           {m_channels[1].registers.get(), context(&m_channels[1])},
-                           {m_common.get(), context(nullptr)}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
-
-    on(ui.BtnP1, &QPushButton::clicked, &TForm5::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &TForm5::BtnP2Click);
     on(ui.Item1, &RadioGroup::clicked, &TForm5::Item1Click);
     on(ui.Item3, &RadioGroup::clicked, &TForm5::Item3Click);
     on(ui.RadioGroup1, &RadioGroup::clicked, &TForm5::RadioGroup1Click);
@@ -137,13 +101,41 @@ TForm5::TForm5(Link &link, TForm3 &scan)
         makeTimer("Timer3", liveRules(ModuleFamily::Distributor).intervalMs, &TForm5::Timer3Timer);
     Timer4 = makeTimer("Timer4", 400, &TForm5::Timer4Timer);
 
+    // A file's fields convert as the write converts them: each channel's by its type.
+    const auto context = [this](const Channel *channel) {
+        return [this, channel] { return FieldContext{channel ? channel->type() : -1, devVer()}; };
+    };
+    configuration().describe({
+        .family = ModuleFamily::Distributor,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
+        .parts = {{m_channels[0].registers.get(), context(&m_channels[0])},
+                  {m_channels[1].registers.get(), context(&m_channels[1])},
+                  {m_common.get(), context(nullptr)}},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer1,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [this] { return m_blockCount; },
+        .beforeRead =
+            [this] {
+                for (const Channel &channel : m_channels)
+                    channel.panel->resetColors();
+                m_ui->ID_Edit->resetColor();
+            },
+        .readEnded = [this](bool) { ReadBusy = false; },
+        .writeWait = Timer2,
+        .check =
+            [this] {
+                m_ui->ID_Edit->resetColor();
+                InputCheck();
+                return !CheckFailed;
+            },
+        .values = [this] { return writeValues(); },
+    });
+
     // Output trim of both channels.
-    m_trim = makeDistributorTrim(activities(), 21,
-                                 {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
-                                  {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
-                                  {ui.UpDown9, ui.UpDown10, ui.UpDown3, ui.UpDown4},
-                                  {ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5},
-                                  {ui.RBtn3, ui.RBtn6}});
+    m_trim = makeDistributorTrim(activities(), DistributorCommandCell,
+                                 distributorTrimControls(ui, ui.UpDown3, ui.UpDown4));
     setTrim(m_trim);
 
     // Live values PV1 and PV2 after the start code 40; "Stop" reads nothing more.
@@ -154,9 +146,18 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     const DistributorChannel &ch1 = DistributorChannels[0];
     const DistributorChannel &ch2 = DistributorChannels[1];
     m_calibration = new CalibrationRunner(
-        activities(), *this, {21, 22, ch1.type, ch1.unit, 4099, ch2.type, ch2.unit},
+        activities(), *this,
+        {.commandRegister = DistributorCommandCell,
+         .referenceRegister = DistributorReferenceCell,
+         .typeRegister = ch1.type,
+         .unitRegister = ch1.unit,
+         .countRegister = DistributorCountRegister,
+         .secondTypeRegister = ch2.type,
+         .secondUnitRegister = ch2.unit},
         distributorCalibration(), {Timer4},
-        [this](int channel, int type, bool unit) { selectCalibrationType(channel, type, unit); },
+        [this](int channel, int type, bool unit) {
+            m_channels[static_cast<std::size_t>(channel)].panel->selectForCalibration(type, unit);
+        },
         &signedAbove32767);
     // A read cut short shows the advisories again.
     for (Activity read : {Activity::Activation, Activity::Read})
@@ -165,10 +166,9 @@ TForm5::TForm5(Link &link, TForm3 &scan)
     setStatusLabel(ui.Lab83);
     mirrorStatus({ui.Calbration1});
     // Every command button of both pages; the trim controls follow the trim
-    // binding. Each Done is enabled by its own point's Start only.
+    // binding.
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71, ui.Btn72, ui.Btn81, ui.Btn82};
-    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
-                       commands + m_calibration->startButtons());
+    setCommandControls(commands, *m_calibration);
     setTabOrderOfPages();
 }
 
@@ -194,25 +194,8 @@ void TForm5::FormActivate()
 {
     if (!beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label45))
         return;
-    restoreThenRead(devVer() >= DistributorRestoreMinVer, DistributorOwnSettings, m_ui->ID_Edit,
-                    m_ui->ComboBox1, [this] { readFromDevice(); });
-}
-
-void TForm5::BtnP1Click()
-{
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void TForm5::readFromDevice()
-{
-    for (const Channel &channel : m_channels)
-        channel.panel->resetColors();
-    m_ui->ID_Edit->resetColor();
-    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
-                         [this] { return m_blockCount; }, Timer1,
-                         [this] { return decodeConfiguration(); },
-                         [this](bool) { ReadBusy = false; });
+    settings().restoreThenRead(devVer() >= DistributorRestoreMinVer, DistributorOwnSettings,
+                               m_ui->ID_Edit, m_ui->ComboBox1, [this] { configuration().read(); });
 }
 
 bool TForm5::acceptInfoBlock(const InfoBlock &info)
@@ -220,24 +203,10 @@ bool TForm5::acceptInfoBlock(const InfoBlock &info)
     if (!isUniversalDistributorModel(info.model))
         return false;
     m_ui->Label27->setText("RX220");
-    showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
+    settings().showInfoBlock(info, m_ui->Label45, m_ui->Serial_Y);
     m_ui->GroupBox10->setVisible(devVer() >= DistributorFilterGroupMinVer);
     m_blockCount = distributorBlockCount(devVer());
     ReadBusy = true; // no advisory while the read selects the types
-    return true;
-}
-
-void TForm5::Timer1Timer()
-{
-    resumeChain(Timer1);
-}
-
-bool TForm5::decodeConfiguration()
-{
-    if (!link().ReplyOk(m_blockCount))
-        return false;
-    showConfiguration(replyWords(m_blockCount));
-    m_trim->setArmed(true);
     return true;
 }
 
@@ -270,16 +239,6 @@ void TForm5::hilo_set(Channel &channel, int type, int unit)
     channel.panel->show(type, unit);
 }
 
-void TForm5::hilo_setA(int type, int unit)
-{
-    hilo_set(m_channels[0], type, unit);
-}
-
-void TForm5::hilo_setB(int type, int unit)
-{
-    hilo_set(m_channels[1], type, unit);
-}
-
 void TForm5::typeChanged(Channel &channel)
 {
     hilo_set(channel, channel.type(), channel.panel->controls().unit->itemIndex());
@@ -291,19 +250,8 @@ void TForm5::typeChanged(Channel &channel)
     const int second = m_ui->RadioGroup1->itemIndex();
     if (first != Pt100Type || !isThermocouple(second))
         return;
-    const i18n::Texts &advice =
-        &channel == &m_channels[0] ? Ch2CannotBeThermocouple : Ch1CannotBePt100;
-    showMessage(i18n::pickText(link().ComBuf[cb::LangCode], advice).toStdString());
-}
-
-void TForm5::Item1Click()
-{
-    typeChanged(m_channels[0]);
-}
-
-void TForm5::RadioGroup1Click()
-{
-    typeChanged(m_channels[1]);
+    commands().tell(&channel == &m_channels[0] ? i18n::Advice::Ch2CannotBeThermocouple
+                                               : i18n::Advice::Ch1CannotBePt100);
 }
 
 void TForm5::Item3Click()
@@ -316,29 +264,9 @@ void TForm5::RadioGroup2Click()
     hilo_setB(m_ui->RadioGroup1->itemIndex(), m_ui->RadioGroup2->itemIndex());
 }
 
-void TForm5::Edit1Exit()
-{
-    m_channels[0].panel->lowExit(m_channels[0].type());
-}
-
-void TForm5::Edit2Exit()
-{
-    m_channels[0].panel->highExit(m_channels[0].type());
-}
-
 void TForm5::Edit5Exit()
 {
     m_channels[0].panel->offsetExit(m_ui->Edit5, m_channels[0].type());
-}
-
-void TForm5::Edit8Exit()
-{
-    m_channels[1].panel->lowExit(m_channels[1].type());
-}
-
-void TForm5::Edit9Exit()
-{
-    m_channels[1].panel->highExit(m_channels[1].type());
 }
 
 void TForm5::Edit12Exit()
@@ -352,7 +280,7 @@ void TForm5::InputCheck()
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
     for (const Channel &channel : m_channels) {
-        const bool made = choicesMade(*channel.registers);
+        const bool made = configuration().choicesMade(*channel.registers);
         if (!channel.panel->check() || !made)
             CheckFailed = true;
     }
@@ -363,54 +291,20 @@ void TForm5::InputCheck()
     }
 }
 
-void TForm5::BtnP2Click()
+ConfigurationPage::Write TForm5::writeValues()
 {
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        Ui::UniversalDistributorPage &ui = *m_ui;
-        ui.ID_Edit->resetColor();
-        InputCheck();
-        if (CheckFailed) {
-            inputCheckFailed();
-            return;
-        }
-        // Every value is converted before the first request, so that invalid
-        // text never leaves the module half written; each channel's fields
-        // are scaled by the type selected for it now.
-        std::vector<RegisterBinding::Write> writes;
-        for (Channel &channel : m_channels) {
-            const auto values = channel.registers->values({channel.type(), devVer()});
-            writes.insert(writes.end(), values.begin(), values.end());
-        }
-        const auto common = m_common->values({-1, devVer()});
-        writes.insert(writes.end(), common.begin(), common.end());
-        std::stable_sort(writes.begin(), writes.end(), [](const auto &a, const auto &b) {
-            return a.field->writeOrder < b.field->writeOrder;
-        });
-        runConfigurationWrite(Timer2, writes, textToInt(fieldText(ui.ID_Edit)),
-                              ui.ComboBox1->currentIndex());
+    // Each channel's fields are scaled by the type selected for it now.
+    std::vector<RegisterBinding::Write> writes;
+    for (Channel &channel : m_channels) {
+        const auto values = channel.registers->values({channel.type(), devVer()});
+        writes.insert(writes.end(), values.begin(), values.end());
+    }
+    const auto common = m_common->values({-1, devVer()});
+    writes.insert(writes.end(), common.begin(), common.end());
+    std::stable_sort(writes.begin(), writes.end(), [](const auto &a, const auto &b) {
+        return a.field->writeOrder < b.field->writeOrder;
     });
-}
-
-void TForm5::Timer2Timer()
-{
-    resumeChain(Timer2);
-}
-
-void TForm5::Btn71Click()
-{
-    m_live->start();
-}
-
-void TForm5::Btn72Click()
-{
-    m_live->stop();
-}
-
-void TForm5::Timer3Timer()
-{
-    m_live->tick();
+    return {writes, textToInt(fieldText(m_ui->ID_Edit)), m_ui->ComboBox1->currentIndex()};
 }
 
 void TForm5::showLiveValues(const std::vector<int> &words)
@@ -427,23 +321,4 @@ void TForm5::showLiveValues(const std::vector<int> &words)
         configuration[i]->setText(shown ? qs(liveValueText(type, value, true)) : QString());
         calibration[i]->setText(shown ? qs(liveValueText(type, value, false)) : QString());
     }
-}
-
-void TForm5::Timer4Timer()
-{
-    m_calibration->tick(Timer4);
-}
-
-void TForm5::selectCalibrationType(int channel, int type, bool unit)
-{
-    const InputTypeControls &controls =
-        m_channels[static_cast<std::size_t>(channel)].panel->controls();
-    controls.type->setItemIndex(type);
-    if (unit)
-        controls.unit->setItemIndex(UnitCelsius);
-}
-
-void TForm5::serviceModeChanged(bool on)
-{
-    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->Calbration1});
 }

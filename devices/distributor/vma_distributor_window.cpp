@@ -10,14 +10,13 @@
 #include "link.h"
 #include "live_poll.h"
 #include "numtext.h"
+#include "output_function.h"
 #include "register_values.h"
-#include "run_time_files.h"
 #include "trim_binding.h"
 #include "vma_distributor_registers.h"
 #include "vma_ranges.h"
+#include "vma_zero_step.h"
 
-#include <QPixmap>
-#include <QProgressBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -38,10 +37,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     : DeviceWindow("TForm7", link, scan)
     , m_ui(std::make_unique<Ui::VmaDistributorPage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::VmaDistributorPage &ui = *m_ui;
+    Ui::VmaDistributorPage &ui = setUpPage(m_ui);
 
     for (RadioGroup *range : {ui.Item_1, ui.Item_7}) {
         range->setItems(rangeItems());
@@ -70,9 +66,6 @@ TForm7::TForm7(Link &link, TForm3 &scan)
              .boundLow = ui.Lab3,
              .boundHigh = ui.Lab4};
 
-    ui.Set_A->setText("0");
-    ui.Set_B->setText("0");
-    ui.Set_C->setText("1");
     ui.Lo_S->setText("0.0");
     ui.Hi_S->setText("0.0");
     ui.RadioButton4->setChecked(true);
@@ -80,19 +73,20 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     ui.ComboBox1->setCurrentIndex(-1);
     ui.ComboBox2->setCurrentIndex(-1);
     ui.GroupBox4->hide();
-    loadOutputPicture();
-    QFont radical = ui.Image2->font();
-    radical.setPixelSize(22);
-    ui.Image2->setFont(radical);
+    m_output =
+        std::make_unique<OutputFunction>(OutputFunctionControls{.a = ui.Set_A,
+                                                                .b = ui.Set_B,
+                                                                .c = ui.Set_C,
+                                                                .root = ui.CheckBox2,
+                                                                .picture = ui.Image1,
+                                                                .radical = ui.Image2,
+                                                                .formulaWithoutPicture = true});
 
     // Factory functions, offered in service mode only.
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.Calbration1), false);
-    ui.GroupBox3->hide();
+    setFactoryFunctions(ui.PageControl1, {ui.Calbration1, ui.GroupBox3});
     ui.Label32->hide();
 
-    on(ui.BtnP1, &QPushButton::clicked, &TForm7::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &TForm7::BtnP2Click);
-    on(ui.Button3, &QPushButton::clicked, &TForm7::Button3Click);
+    settings().setSerialNumberGroup(ui.Button3, ui.Edit17, VmaDistributorCommandCell);
     on(ui.Item_1, &RadioGroup::clicked, &TForm7::Item_1Click);
     on(ui.Item_7, &RadioGroup::clicked, &TForm7::Item_7Click);
     on(ui.CheckBox2, &QCheckBox::clicked, &TForm7::CheckBox2Click);
@@ -126,11 +120,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
 
     // Output trim as in the universal distributor.
     m_trim = makeDistributorTrim(activities(), VmaDistributorCommandCell,
-                                 {{ui.Edit6, ui.Edit7, ui.Edit13, ui.Edit14},
-                                  {ui.ScrollBar1, ui.ScrollBar2, ui.ScrollBar3, ui.ScrollBar4},
-                                  {ui.UpDown9, ui.UpDown10, ui.UpDown1, ui.UpDown2},
-                                  {ui.RBtn1, ui.RBtn2, ui.RBtn4, ui.RBtn5},
-                                  {ui.RBtn3, ui.RBtn6}});
+                                 distributorTrimControls(ui, ui.UpDown1, ui.UpDown2));
     setTrim(m_trim);
 
     // Live values: code 40 first (sent once more on a mismatch, without a
@@ -142,7 +132,7 @@ TForm7::TForm7(Link &link, TForm3 &scan)
         activities(), *this, vmaDistributorCalibrationRules(), vmaDistributorCalibration(),
         {Timer4}, [this](int channel, int range, bool) { selectCalibrationRange(channel, range); },
         &signedAbove32767);
-    activities().onStop(Activity::ZeroStep, [this] { m_zeroBar = nullptr; });
+    m_zero = new VmaZeroStep(commands(), Timer5, {ui.ProgressBar1, ui.ProgressBar2});
 
     setStatusLabel(ui.Lab83);
     mirrorStatus({ui.Calbration1});
@@ -152,12 +142,33 @@ TForm7::TForm7(Link &link, TForm3 &scan)
     // the binding.
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2,  ui.Btn11,  ui.Btn12,  ui.Btn21,
                                        ui.Btn22, ui.Btn_11, ui.Btn_33, ui.Button3};
-    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
-                       commands + m_calibration->startButtons());
+    setCommandControls(commands, *m_calibration);
     m_registers = std::make_unique<RegisterBinding>(vmaDistributorRegisters(), *this);
-    setConfigurationPage({ModuleFamily::VmaDistributor,
-                          {{m_registers.get(), [this] { return fieldContext(); }}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
+    configuration().describe({
+        .family = ModuleFamily::VmaDistributor,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
+        .parts = {{m_registers.get(), [this] { return fieldContext(); }}},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer1,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [this] { return m_blockCount; },
+        .beforeRead =
+            [this] {
+                Ui::VmaDistributorPage &ui = *m_ui;
+                for (ExitEdit *edit :
+                     {ui.Edit1, ui.Edit2, ui.Edit5, ui.Edit8, ui.Edit9, ui.Edit12, ui.ID_Edit})
+                    edit->resetColor();
+            },
+        .writeWait = Timer2,
+        .check = [this] { return writeCheck(); },
+        .values =
+            [this] {
+                return ConfigurationPage::Write{m_registers->values(fieldContext()),
+                                                textToInt(fieldText(m_ui->ID_Edit)),
+                                                m_ui->ComboBox1->currentIndex()};
+            },
+    });
     orderTabs();
 }
 
@@ -189,24 +200,8 @@ void TForm7::FormActivate()
 {
     if (!beginActivation(m_ui->PageControl1, m_ui->Serial_Y, m_ui->Label32))
         return;
-    restoreThenRead(devVer() >= VmaDistributorFilterMinVer, VmaDistributorOwnSettings,
-                    m_ui->ID_Edit, m_ui->ComboBox1, [this] { readFromDevice(); });
-}
-
-void TForm7::BtnP1Click()
-{
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void TForm7::readFromDevice()
-{
-    Ui::VmaDistributorPage &ui = *m_ui;
-    for (ExitEdit *edit : {ui.Edit1, ui.Edit2, ui.Edit5, ui.Edit8, ui.Edit9, ui.Edit12, ui.ID_Edit})
-        edit->resetColor();
-    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
-                         [this] { return m_blockCount; }, Timer1,
-                         [this] { return decodeConfiguration(); });
+    settings().restoreThenRead(devVer() >= VmaDistributorFilterMinVer, VmaDistributorOwnSettings,
+                               m_ui->ID_Edit, m_ui->ComboBox1, [this] { configuration().read(); });
 }
 
 bool TForm7::acceptInfoBlock(const InfoBlock &info)
@@ -214,23 +209,9 @@ bool TForm7::acceptInfoBlock(const InfoBlock &info)
     if (!acceptedModule(ModuleFamily::VmaDistributor, info))
         return false;
     m_ui->Label33->setText("RX220");
-    showInfoBlock(info, m_ui->Label32, m_ui->Serial_Y);
+    settings().showInfoBlock(info, m_ui->Label32, m_ui->Serial_Y);
     m_ui->GroupBox4->setVisible(devVer() >= VmaDistributorFilterMinVer);
     m_blockCount = vmaDistributorBlockCount(devVer());
-    return true;
-}
-
-void TForm7::Timer1Timer()
-{
-    resumeChain(Timer1);
-}
-
-bool TForm7::decodeConfiguration()
-{
-    if (!link().ReplyOk(m_blockCount))
-        return false;
-    showConfiguration(replyWords(m_blockCount));
-    m_trim->setArmed(true);
     return true;
 }
 
@@ -245,7 +226,7 @@ void TForm7::showConfiguration(const RegisterWords &words)
         else if (reg == 23)
             context.type2 = m_ui->Item_7->itemIndex();
         else if (reg == 18)
-            loadOutputPicture();
+            m_output->showPicture();
         else if (reg >= 10 && reg <= 13)
             m_trim->showCount(reg, signedAbove32767(words.word(reg)));
     });
@@ -253,29 +234,6 @@ void TForm7::showConfiguration(const RegisterWords &words)
     // bounds beside the fields are what the exit rules and the input check use.
     hilo_setA(m_ui->Item_1->itemIndex());
     hilo_setB(m_ui->Item_7->itemIndex());
-}
-
-void TForm7::hilo_setA(int range)
-{
-    showRange(m_ch1, range);
-}
-
-void TForm7::hilo_setB(int range)
-{
-    showRange(m_ch2, range);
-}
-
-void TForm7::showRange(const Channel &channel, int range)
-{
-    // A register value the selector has no item for shows nothing.
-    if (!isVmaRange(range))
-        return;
-    for (QLabel *unit : channel.units)
-        unit->setText(vmaRange(range).unit);
-    setFieldText(channel.maxLower, vmaLowText(range));
-    setFieldText(channel.maxUpper, vmaHighText(range));
-    channel.boundLow->setText(QString::fromStdString(vmaOffsetLowText(range)));
-    channel.boundHigh->setText(QString::fromStdString(vmaOffsetHighText(range)));
 }
 
 void TForm7::Item_1Click()
@@ -286,48 +244,6 @@ void TForm7::Item_1Click()
 void TForm7::Item_7Click()
 {
     hilo_setB(m_ui->Item_7->itemIndex());
-}
-
-void TForm7::correctOnExit(ExitEdit *field, const Channel &channel, ExitRule rule, bool offset)
-{
-    field->resetColor();
-    const int range = channel.range->itemIndex();
-    if (!isVmaRange(range))
-        return;
-    // Limits are held to the maximal range, offsets to the bounds shown.
-    const std::string low = offset ? vmaOffsetLowText(range) : vmaLowText(range);
-    const std::string high = offset ? vmaOffsetHighText(range) : vmaHighText(range);
-    setFieldText(field, rule(vmaDecimals(range), fieldText(field), low, high));
-}
-
-void TForm7::Edit1Exit()
-{
-    correctOnExit(m_ui->Edit1, m_ch1, fixedLowerLimitExit, false);
-}
-
-void TForm7::Edit2Exit()
-{
-    correctOnExit(m_ui->Edit2, m_ch1, fixedUpperLimitExit, false);
-}
-
-void TForm7::Edit5Exit()
-{
-    correctOnExit(m_ui->Edit5, m_ch1, fixedOffsetExit, true);
-}
-
-void TForm7::Edit8Exit()
-{
-    correctOnExit(m_ui->Edit8, m_ch2, fixedLowerLimitExit, false);
-}
-
-void TForm7::Edit9Exit()
-{
-    correctOnExit(m_ui->Edit9, m_ch2, fixedUpperLimitExit, false);
-}
-
-void TForm7::Edit12Exit()
-{
-    correctOnExit(m_ui->Edit12, m_ch2, fixedOffsetExit, true);
 }
 
 void TForm7::Lo_SExit()
@@ -342,61 +258,14 @@ void TForm7::Hi_SExit()
                                       fieldText(m_ui->Hi_S), false));
 }
 
-void TForm7::Set_AExit()
-{
-    setFieldText(m_ui->Set_A, coefficientExit(fieldText(m_ui->Set_A)));
-}
-
-void TForm7::Set_BExit()
-{
-    setFieldText(m_ui->Set_B, coefficientExit(fieldText(m_ui->Set_B)));
-}
-
-void TForm7::Set_CExit()
-{
-    setFieldText(m_ui->Set_C, divisorExit(fieldText(m_ui->Set_C)));
-}
-
-void TForm7::loadOutputPicture()
-{
-    // Found beside the program (runTimePicture). Without the files the
-    // formula is shown as text.
-    const bool on = m_ui->CheckBox2->isChecked();
-    const QPixmap picture = runTimePicture(on ? "SOn.bmp" : "SOff.bmp");
-    if (picture.isNull()) {
-        m_ui->Image1->setPixmap({});
-        m_ui->Image1->setText(on ? QString::fromUtf8("F = √((PV1×A + PV2×B)/C)")
-                                 : QString::fromUtf8("F = (PV1×A + PV2×B)/C"));
-    } else {
-        m_ui->Image1->setPixmap(picture);
-    }
-}
-
-void TForm7::CheckBox2Click()
-{
-    loadOutputPicture();
-}
-
-void TForm7::checkChannel(const Channel &channel)
-{
-    const int range = channel.range->itemIndex();
-    if (!isVmaRange(range)) {
-        CheckFailed = true;
-        return;
-    }
-    markChecked(channel.lower, vmaLimitWithinRange(range, fieldText(channel.lower)));
-    markChecked(channel.upper, vmaLimitWithinRange(range, fieldText(channel.upper)));
-    markChecked(channel.offset, vmaOffsetWithinBound(range, fieldText(channel.offset)));
-}
-
 void TForm7::InputCheck()
 {
     CheckFailed = false;
-    checkChannel(m_ch1);
-    checkChannel(m_ch2);
+    m_ch1.check();
+    m_ch2.check();
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
-    if (!choicesMade(*m_registers))
+    if (!configuration().choicesMade(*m_registers))
         CheckFailed = true;
     checkAddress(m_ui->ID_Edit);
 }
@@ -406,62 +275,18 @@ FieldContext TForm7::fieldContext() const
     return {m_ui->Item_1->itemIndex(), devVer(), m_ui->Item_7->itemIndex()};
 }
 
-void TForm7::BtnP2Click()
+bool TForm7::writeCheck()
 {
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        Ui::VmaDistributorPage &ui = *m_ui;
-        ui.ID_Edit->resetColor();
-        // The output function's fields are corrected as when they are left:
-        // a divisor of 0 never reaches register 16, no value wraps past 16 bits.
-        Set_AExit();
-        Set_BExit();
-        Set_CExit();
-        Lo_SExit();
-        Hi_SExit();
-        InputCheck();
-        if (CheckFailed) {
-            inputCheckFailed();
-            return;
-        }
-        // Every value is converted before the first request, so that invalid
-        // text never leaves the module half written.
-        const std::vector<RegisterBinding::Write> writes = m_registers->values(fieldContext());
-        const int address = textToInt(fieldText(ui.ID_Edit));
-        runConfigurationWrite(Timer2, writes, address, ui.ComboBox1->currentIndex());
-    });
-}
-
-void TForm7::Timer2Timer()
-{
-    resumeChain(Timer2);
-}
-
-void TForm7::Button3Click()
-{
-    loadSerialNumber(m_ui->Edit17, VmaDistributorCommandCell);
-}
-
-void TForm7::serviceModeChanged(bool on)
-{
-    // A zero step runs to its end.
-    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->Calbration1, m_ui->GroupBox3});
-}
-
-void TForm7::Btn11Click()
-{
-    m_live->start();
-}
-
-void TForm7::Btn12Click()
-{
-    m_live->stop();
-}
-
-void TForm7::Timer3Timer()
-{
-    m_live->tick();
+    m_ui->ID_Edit->resetColor();
+    // The output function's fields are corrected as when they are left:
+    // a divisor of 0 never reaches register 16, no value wraps past 16 bits.
+    Set_AExit();
+    Set_BExit();
+    Set_CExit();
+    Lo_SExit();
+    Hi_SExit();
+    InputCheck();
+    return !CheckFailed;
 }
 
 void TForm7::showLiveValues(const std::vector<int> &words)
@@ -476,68 +301,6 @@ void TForm7::showLiveValues(const std::vector<int> &words)
     show(words[0], vmaDecimals(ui.Item_1->itemIndex()), {ui.PV1_Edit, ui.PV1_Edit2});
     show(words[1], vmaDecimals(ui.Item_7->itemIndex()), {ui.PV2_Edit, ui.PV2_Edit2});
     show(words[2], OutputFunctionDecimals, {ui.PVS_Edit});
-}
-
-void TForm7::Btn_11Click()
-{
-    zeroStep(0);
-}
-
-void TForm7::Btn_33Click()
-{
-    zeroStep(1);
-}
-
-bool TForm7::zeroStepRunning() const
-{
-    return m_zeroBar != nullptr;
-}
-
-void TForm7::zeroStep(int channel)
-{
-    QProgressBar *bar = channel == 0 ? m_ui->ProgressBar1 : m_ui->ProgressBar2;
-    if (!activities().begin(WindowEvent::ZeroStep, {Timer5}))
-        return;
-    // The code is echo checked and sent once more on a mismatch, without a
-    // drain; refused twice, the module is not zeroing: "Write Fail", no
-    // progress, the controls come back.
-    RequestChain chain;
-    chain.write(5, VmaDistributorCommandCell, VmaZeroCodes[static_cast<std::size_t>(channel)])
-        .drained(true, false)
-        .retryOnce();
-    runChain(
-        std::move(chain),
-        [this, bar](bool ok) {
-            if (!ok) {
-                activities().end(Activity::ZeroStep, Status::WriteFail);
-                return;
-            }
-            m_zeroBar = bar;
-            bar->setValue(0);
-            Timer5->start();
-        },
-        Status::WriteFail);
-}
-
-void TForm7::Timer5Timer()
-{
-    if (!m_zeroBar) {
-        Timer5->stop();
-        return;
-    }
-    m_zeroBar->setValue(std::min(m_zeroBar->value() + VmaZeroStride, VmaZeroEnd));
-    if (m_zeroBar->value() < VmaZeroEnd)
-        return;
-    Timer5->stop();
-    m_zeroBar = nullptr;
-    // A read started meanwhile (a re-activation's) gives the controls back
-    // at its own end.
-    activities().end(Activity::ZeroStep);
-}
-
-void TForm7::Timer4Timer()
-{
-    m_calibration->tick(Timer4);
 }
 
 void TForm7::selectCalibrationRange(int channel, int range)

@@ -1,18 +1,20 @@
 #pragma once
 
+#include "calibration_runner.h"
 #include "device_window.h"
+#include "live_poll.h"
+#include "output_function.h"
 #include "register_binding.h"
+#include "vma_channel.h"
+#include "vma_zero_step.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-class CalibrationRunner;
 class ExitEdit;
-class LivePoll;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QTimer;
 class RadioGroup;
 class TrimBinding;
@@ -40,58 +42,57 @@ public:
     // the module back to its own address and baud rate (version index 3 on)
     // and reads it.
     void FormActivate() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer1 collects 500 ms later.
-    void BtnP1Click();
-    void Timer1Timer();
+    void BtnP1Click() { configuration().readCommand(); }
+    void Timer1Timer() { resumeChain(Timer1); }
     // Marks limits, offsets and the address outside their bounds red (a
     // passing field gets its normal colour back); sets CheckFailed.
     void InputCheck();
     // "Write To Device": the input check, then 500 ms later (Timer2) every
     // register in order, then the address and baud rate.
-    void BtnP2Click();
-    void Timer2Timer();
+    void BtnP2Click() { configuration().writeCommand(); }
+    void Timer2Timer() { resumeChain(Timer2); }
 
     // Range display of a channel: unit captions, maximal range, offset bounds.
-    void hilo_setA(int range);
-    void hilo_setB(int range);
+    void hilo_setA(int range) { m_ch1.showRange(range); }
+    void hilo_setB(int range) { m_ch2.showRange(range); }
     void Item_1Click();
     void Item_7Click();
 
-    void Edit1Exit();
-    void Edit2Exit();
-    void Edit5Exit();
-    void Edit8Exit();
-    void Edit9Exit();
-    void Edit12Exit();
+    void Edit1Exit() { m_ch1.lowerExit(); }
+    void Edit2Exit() { m_ch1.upperExit(); }
+    void Edit5Exit() { m_ch1.offsetExit(); }
+    void Edit8Exit() { m_ch2.lowerExit(); }
+    void Edit9Exit() { m_ch2.upperExit(); }
+    void Edit12Exit() { m_ch2.offsetExit(); }
     void Lo_SExit();
     void Hi_SExit();
-    void Set_AExit();
-    void Set_BExit();
-    void Set_CExit();
-    void CheckBox2Click();
+    void Set_AExit() { m_output->aExit(); }
+    void Set_BExit() { m_output->bExit(); }
+    void Set_CExit() { m_output->cExit(); }
+    void CheckBox2Click() { m_output->showPicture(); }
 
     // Live values: "Read" (Btn11, Btn21) polls PV1, PV2 and F(PV1,PV2)
     // every 500 ms on Timer3 until "Stop" (Btn12, Btn22).
-    void Btn11Click();
-    void Btn12Click();
-    void Timer3Timer();
+    void Btn11Click() { m_live->start(); }
+    void Btn12Click() { m_live->stop(); }
+    void Timer3Timer() { m_live->tick(); }
 
     // Zero step of CH-1 (Btn_11) or CH-2 (Btn_33): the code goes to the
     // module, then every control stays off for the five seconds its progress
     // bar takes on Timer5, which TimerAllOFF leaves running (an activation's
     // read runs meanwhile; the controls come back when both have ended).
-    void Btn_11Click();
-    void Btn_33Click();
-    void Timer5Timer();
-    bool zeroStepRunning() const;
+    void Btn_11Click() { m_zero->start(0); }
+    void Btn_33Click() { m_zero->start(1); }
+    void Timer5Timer() { m_zero->tick(); }
+    bool zeroStepRunning() const { return m_zero->running(); }
     // The count poll of the range points.
-    void Timer4Timer();
+    void Timer4Timer() { m_calibration->tick(Timer4); }
 
     // "Load Serial Number" of the service functions.
-    void Button3Click();
+    void Button3Click() { settings().loadSerialNumber(); }
 
     QTimer *Timer1 = nullptr; // read decode, 500 ms
     QTimer *Timer2 = nullptr; // write chain, 500 ms
@@ -100,46 +101,24 @@ public:
     QTimer *Timer5 = nullptr; // zero-step progress, 50 ms
 
 private:
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
-    // The controls of one channel; CH-2 runs the same code on its own set.
-    struct Channel
-    {
-        RadioGroup *range = nullptr;
-        ExitEdit *lower = nullptr;
-        ExitEdit *upper = nullptr;
-        ExitEdit *offset = nullptr;
-        QLineEdit *maxLower = nullptr;
-        QLineEdit *maxUpper = nullptr;
-        QList<QLabel *> units; // range, live value, offset
-        QLabel *boundLow = nullptr;
-        QLabel *boundHigh = nullptr;
-    };
-
     bool acceptInfoBlock(const InfoBlock &info);
-    bool decodeConfiguration();
+    // "Write To Device": the fields' rules and the input check.
+    bool writeCheck();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
-    void showRange(const Channel &channel, int range);
-    // An exit rule of a limit or offset field: (decimals, text, low, high).
-    using ExitRule = std::string (*)(int, const std::string &, const std::string &,
-                                     const std::string &);
-    void correctOnExit(ExitEdit *field, const Channel &channel, ExitRule rule, bool offset);
-    void checkChannel(const Channel &channel);
     FieldContext fieldContext() const;
-    void loadOutputPicture();
     void orderTabs();
     void showLiveValues(const std::vector<int> &words);
-    void zeroStep(int channel);
     void selectCalibrationRange(int channel, int range);
 
     std::unique_ptr<Ui::VmaDistributorPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;
-    Channel m_ch1;
-    Channel m_ch2;
+    std::unique_ptr<OutputFunction> m_output;
+    VmaChannel m_ch1;
+    VmaChannel m_ch2;
     TrimBinding *m_trim = nullptr;
     LivePoll *m_live = nullptr;
     CalibrationRunner *m_calibration = nullptr;
-    QProgressBar *m_zeroBar = nullptr; // the bar of the zero step that runs
-    int m_blockCount = 30;             // registers asked for by the last read
+    VmaZeroStep *m_zero = nullptr;
+    int m_blockCount = 30; // registers asked for by the last read
 };

@@ -9,6 +9,7 @@
 #include "message_sink.h"
 #include "register_values.h"
 #include "trim_binding.h"
+#include "trim_step.h"
 #include "zero_span_calibration.h"
 #include "zero_span_dialog.h"
 
@@ -35,24 +36,18 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
     , m_variant(variant)
     , m_ui(std::make_unique<Ui::ResistancePage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::ResistancePage &ui = *m_ui;
+    Ui::ResistancePage &ui = setUpPage(m_ui);
 
     ui.Item3->setItems({"4mA ~ 20mA", "20mA ~ 4mA"});
     ui.Item4->setItems({"DownScale(< 4mA)", "UpScale(>20mA)", "Cut"});
     ui.OffsetBounds->setText(QString::fromLatin1(variant.offsetBoundsText));
 
     // Factory functions, offered in service mode only.
-    ui.PageCont->setTabVisible(ui.PageCont->indexOf(ui.ModeNum), false);
-    ui.GroupBox6->hide();
+    setFactoryFunctions(ui.PageCont, {ui.ModeNum, ui.GroupBox6});
     ui.Label7->hide();
     ui.Device->hide();
 
-    on(ui.BtnP1, &QPushButton::clicked, &ResistanceBase::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &ResistanceBase::BtnP2Click);
-    on(ui.Button1, &QPushButton::clicked, &ResistanceBase::Button1Click);
+    settings().setSerialNumberGroup(ui.Button1, ui.Edit1, ResistanceCommandCell);
     on(ui.Edi61, &ExitEdit::exited, &ResistanceBase::Edi61Exit);
     on(ui.Btn71, &QPushButton::clicked, &ResistanceBase::Btn71Click);
     on(ui.Btn72, &QPushButton::clicked, &ResistanceBase::Btn72Click);
@@ -71,12 +66,24 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
 
     // Output trim: counts in registers 7 and 8, codes 27, 28 and 31 on the
     // command cell, a drain before every write.
-    m_trim = new TrimBinding(activities(), {ResistanceCommandCell, true, true});
-    m_trim->addPoint({7, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1, nullptr, nullptr,
-                      nullptr, nullptr, true});
-    m_trim->addPoint({8, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2, nullptr, nullptr,
-                      nullptr, nullptr, true});
-    m_trim->addNormal({31, ui.RadioButton3});
+    m_trim = new TrimBinding(
+        activities(),
+        {.commandRegister = ResistanceCommandCell, .drainOnSelect = true, .drainOnScroll = true});
+    m_trim->addPoint({.reg = ResistanceTrimLow,
+                      .code = TrimHoldCodes[0],
+                      .count = ui.Edit2,
+                      .bar = ui.ScrollBar3,
+                      .upDown = ui.UpDown3,
+                      .selector = ui.RadioButton1,
+                      .drainOnStep = true});
+    m_trim->addPoint({.reg = ResistanceTrimHigh,
+                      .code = TrimHoldCodes[1],
+                      .count = ui.Edit3,
+                      .bar = ui.ScrollBar4,
+                      .upDown = ui.UpDown4,
+                      .selector = ui.RadioButton2,
+                      .drainOnStep = true});
+    m_trim->addNormal({.code = TrimNormalCodes[0], .selector = ui.RadioButton3});
     setTrim(m_trim);
     // The live value: code 40, then input register 4096 alone, each request
     // after a drain; "Stop" sends nothing.
@@ -105,12 +112,45 @@ ResistanceBase::ResistanceBase(const QString &className, const ResistanceVariant
              ok ? CalibrationStep::Verdict::Accepted : CalibrationStep::Verdict::Refused});
     });
     m_registers = std::make_unique<RegisterBinding>(resistanceRegisters(), *this);
-    setConfigurationPage({ModuleFamily::Resistance,
-                          {{m_registers.get(),
-                            [this] {
-                                return FieldContext{0, devVer()};
-                            }}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
+    configuration().describe({
+        .family = ModuleFamily::Resistance,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
+        .parts = {{m_registers.get(),
+                   [this] {
+                       return FieldContext{0, devVer()};
+                   }}},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer3,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [this] { return m_variant.blockCount; },
+        .beforeRead = [this] { m_versionMismatch = false; },
+        .afterShow =
+            [this] {
+                m_zeroSpan->showStoredPoints(
+                    [this](int reg) { return signedAbove32767(this->link().replyRegister(reg)); },
+                    m_variant.blockCount);
+            },
+        .readEnded = [this](bool ok) { readEnded(ok); },
+        .writeWait = Timer4,
+        .storingWait = Timer6,
+        .check =
+            [this] {
+                // The offset's rule holds even when the field was changed
+                // without being left; a choice the window has no item for is
+                // never written as 65535.
+                Edi61Exit();
+                return configuration().choicesMade(*m_registers);
+            },
+        .values =
+            [this] {
+                const std::vector<FieldWrite> writes = m_registers->values({0, devVer()});
+                m_versionMismatch = false;
+                return ConfigurationPage::Write{writes};
+            },
+        .moduleCheck = [this](const InfoBlock &info) { return versionOfWrite(info); },
+        .writeEnded = [this](bool ok) { return writeEnded(ok); },
+    });
     orderTabs();
 }
 
@@ -160,7 +200,7 @@ void ResistanceBase::FormActivate()
     // The trim counts shown may be another module's until the read has shown
     // this one's.
     m_trim->setArmed(false);
-    readFromDevice();
+    configuration().read();
 }
 
 void ResistanceBase::stopWork()
@@ -168,28 +208,6 @@ void ResistanceBase::stopWork()
     DeviceWindow::stopWork();
     TimerAllOFF();
     SkipRefresh = false;
-}
-
-void ResistanceBase::BtnP1Click()
-{
-    // A live value poll ends here.
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void ResistanceBase::readFromDevice()
-{
-    m_versionMismatch = false;
-    configurationReadStarting();
-    showStatus(Status::Transmission);
-
-    RequestChain chain;
-    appendConfigurationRead(
-        chain, link(), ModuleFamily::Resistance,
-        [this](const InfoBlock &info) { return acceptInfoBlock(info); },
-        [this] { return m_variant.blockCount; }, Timer3, [this] { return decodeConfiguration(); });
-    runChain(std::move(chain), Status::ReadSuccess, Status::ReadFail,
-             [this](bool ok) { readEnded(ok); });
 }
 
 bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
@@ -200,27 +218,8 @@ bool ResistanceBase::acceptInfoBlock(const InfoBlock &info)
         return false;
     }
     m_zeroSpan->showTable(info.model);
-    showInfoBlock(info, m_ui->Label7, m_ui->Serial_Y);
+    settings().showInfoBlock(info, m_ui->Label7, m_ui->Serial_Y);
     m_ui->Label18->setText(ModelText);
-    return true;
-}
-
-void ResistanceBase::Timer3Timer()
-{
-    resumeChain(Timer3);
-}
-
-bool ResistanceBase::decodeConfiguration()
-{
-    // Only a whole, sound block is shown; otherwise every field keeps its text.
-    if (!link().ReplyOk(m_variant.blockCount))
-        return false;
-    showConfiguration(replyWords(m_variant.blockCount));
-    m_trim->setArmed(true);
-    m_zeroSpan->showStoredPoints(
-        [this](int reg) { return signedAbove32767(link().replyRegister(reg)); },
-        m_variant.blockCount);
-    configurationShown();
     return true;
 }
 
@@ -236,40 +235,6 @@ void ResistanceBase::readEnded(bool ok)
         showMessage(VersionMismatch);
 }
 
-void ResistanceBase::BtnP2Click()
-{
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        // The offset's rule holds even when the field was changed without
-        // being left.
-        Edi61Exit();
-        // A choice the window has no item for is never written as 65535.
-        if (!choicesMade(*m_registers)) {
-            inputCheckFailed();
-            return;
-        }
-        // Every value is converted before the first request, so that text
-        // that is not a number never leaves the module half written.
-        const std::vector<RegisterBinding::Write> writes = m_registers->values({0, devVer()});
-        m_versionMismatch = false;
-        m_stored = true;
-
-        ConfigurationWrite write;
-        write.family = ModuleFamily::Resistance;
-        write.devVer = devVer();
-        write.writes = writes;
-        write.wait = Timer4;
-        write.storingWait = Timer6;
-        write.moduleCheck = [this](const InfoBlock &info) { return versionOfWrite(info); };
-        write.stored = [this](bool stored) { m_stored = stored; };
-        RequestChain chain;
-        appendConfigurationWrite(chain, link(), write);
-        runChain(
-            std::move(chain), [this](bool ok) { writeEnded(ok); }, Status::WriteFail);
-    });
-}
-
 bool ResistanceBase::versionOfWrite(const InfoBlock &info)
 {
     if (!versionMatches(m_variant, info.version)) {
@@ -280,38 +245,21 @@ bool ResistanceBase::versionOfWrite(const InfoBlock &info)
     return true;
 }
 
-void ResistanceBase::Timer4Timer()
-{
-    resumeChain(Timer4);
-}
-
-void ResistanceBase::Timer6Timer()
-{
-    resumeChain(Timer6);
-}
-
-void ResistanceBase::writeEnded(bool ok)
+bool ResistanceBase::writeEnded(bool ok)
 {
     if (!ok && m_versionMismatch) {
         // Another window's module: nothing was written and the status stays.
         activities().end(Activity::Write);
         showMessage(VersionMismatch);
-        return;
+        return true;
     }
-    activities().end(Activity::Write, !ok        ? Status::WriteFail
-                                      : m_stored ? Status::WriteSuccess
-                                                 : Status::WriteMemoryFail);
+    return false;
 }
 
 void ResistanceBase::Edi61Exit()
 {
     m_ui->Edi61->setText(QString::fromStdString(
         resistanceOffsetExit(m_ui->Edi61->text().toStdString(), m_variant.offsetBound)));
-}
-
-void ResistanceBase::Button1Click()
-{
-    loadSerialNumber(m_ui->Edit1, ResistanceCommandCell);
 }
 
 void ResistanceBase::withInfoBlock(std::function<void(const InfoBlock &)> next, Status failure)
@@ -362,35 +310,10 @@ void ResistanceBase::Btn71Click()
     m_live->start({}, check);
 }
 
-void ResistanceBase::Btn72Click()
-{
-    m_live->stop();
-}
-
-void ResistanceBase::Timer2Timer()
-{
-    m_live->tick();
-}
-
-void ResistanceBase::Timer1Timer()
-{
-    m_zeroSpan->countTick();
-}
-
-void ResistanceBase::Timer7Timer()
-{
-    m_zeroSpan->modeTick();
-}
-
-void ResistanceBase::PageContChange()
-{
-    m_zeroSpan->resetModeLabels();
-}
-
 void ResistanceBase::askConfirmation()
 {
     if (m_confirmation)
-        m_confirmation->ask(this);
+        m_confirmation->ask(this, [this](bool yes) { confirmationAnswered(yes); });
 }
 
 void ResistanceBase::withdrawConfirmation()
@@ -410,9 +333,4 @@ void ResistanceBase::showLiveValue(int word)
 {
     const int value = signedAbove32767(word);
     m_ui->PV1_Edit->setText(value == OpenInput ? QStringLiteral("OPEN") : QString::number(value));
-}
-
-void ResistanceBase::serviceModeChanged(bool on)
-{
-    showFactoryFunctions(on, m_ui->PageCont, {m_ui->ModeNum, m_ui->GroupBox6});
 }

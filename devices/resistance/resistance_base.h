@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device_window.h"
+#include "live_poll.h"
 #include "register_binding.h"
 #include "resistance_registers.h"
 #include "zero_span_calibration.h"
@@ -9,7 +10,6 @@
 #include <functional>
 #include <memory>
 
-class LivePoll;
 class QTimer;
 class TForm6;
 class TrimBinding;
@@ -44,34 +44,33 @@ public:
     // Scan > Start: the work under way and every timer stop, and the next
     // activation reads the module again.
     void stopWork() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block (model and version of this
     // window's modules), then the configuration block, whose reply Timer3
     // collects 500 ms later.
-    void BtnP1Click();
-    void Timer3Timer();
+    void BtnP1Click() { configuration().readCommand(); }
+    void Timer3Timer() { resumeChain(Timer3); }
     // "Write To Device": the version check, then 500 ms later (Timer4) output
     // direction, offset and sensor-break signal, then 2 s later (Timer6) the
     // module's storing result.
-    void BtnP2Click();
-    void Timer4Timer();
-    void Timer6Timer();
+    void BtnP2Click() { configuration().writeCommand(); }
+    void Timer4Timer() { resumeChain(Timer4); }
+    void Timer6Timer() { resumeChain(Timer6); }
     // Holds the offset within the window's bound.
     void Edi61Exit();
     // "Load Serial Number" of the serial-number group.
-    void Button1Click();
+    void Button1Click() { settings().loadSerialNumber(); }
     // "Measuring Value": "Start" checks that the module is this window's, sends
     // the start code 40 and polls the live value (input register 4096) every
     // 500 ms on Timer2 until "Stop".
     void Btn71Click();
-    void Btn72Click();
-    void Timer2Timer();
+    void Btn72Click() { m_live->stop(); }
+    void Timer2Timer() { m_live->tick(); }
     // The count poll of a calibration point, and the result labels of the
     // "Set ModeNum" page (reset by every page switch).
-    void Timer1Timer();
-    void Timer7Timer();
-    void PageContChange();
+    void Timer1Timer() { m_zeroSpan->countTick(); }
+    void Timer7Timer() { m_zeroSpan->modes().tick(); }
+    void PageContChange() { m_zeroSpan->modes().resetLabels(); }
 
     // The confirmation dialog shared by both windows; its answer to this window.
     void setConfirmation(TForm6 *dialog) { m_confirmation = dialog; }
@@ -107,16 +106,14 @@ private:
     // `disabled`, BtnAllON enables them and `enabled` (the calibration
     // tables' point buttons).
     void setTableButtons(const QList<QWidget *> &disabled, const QList<QWidget *> &enabled);
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
     bool versionOfWrite(const InfoBlock &info);
-    bool decodeConfiguration();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void showLiveValue(int word);
     void readEnded(bool ok);
-    void writeEnded(bool ok);
+    // True when the write ended as another window's module.
+    bool writeEnded(bool ok);
     void orderTabs();
 
     const ResistanceVariant &m_variant;
@@ -127,5 +124,4 @@ private:
     ZeroSpanCalibration *m_zeroSpan = nullptr;
     TForm6 *m_confirmation = nullptr;
     bool m_versionMismatch = false; // the last information block was another window's
-    bool m_stored = true;           // the module confirmed the last configuration write
 };

@@ -4,45 +4,22 @@
 #include "exit_edit.h"
 #include "link.h"
 #include "message_sink.h"
+#include "modbus_functions.h"
 #include "numtext.h"
+#include "qt_text.h"
 #include "register_values.h"
 #include "resistance_registers.h"
 #include "status_label.h"
+#include "zero_span_modes.h"
+#include "zero_span_page.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLayout>
 #include <QPushButton>
 #include <QTimer>
 
 using i18n::Status;
 
 namespace {
-const QColor Black(0, 0, 0);
-const QColor Green(0, 128, 0);
-const QColor Red(255, 0, 0);
-
-// Tables of more points than this are laid out in two columns.
-constexpr int OneColumnPoints = 13;
-constexpr int FieldWidth = 64;
-// Interval of the mode result labels: "OK!" after 1.5 s, "N/A" 5 s later.
-constexpr int OkDelayMs = 1500;
-constexpr int ResetDelayMs = 5000;
-
-QString qs(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-QPushButton *button(const std::string &name, const std::string &caption, QWidget *parent)
-{
-    auto *b = new QPushButton(qs(caption), parent);
-    b->setObjectName(qs(name));
-    b->setAccessibleName(b->objectName());
-    b->setAutoDefault(false);
-    return b;
-}
 
 std::string wholeNumberMessage(const std::string &text)
 {
@@ -60,21 +37,14 @@ ZeroSpanCalibration::ZeroSpanCalibration(ActivityOwner &owner, ZeroSpanHost &hos
     , m_set(set)
     , m_lowerLimit(lowerLimit)
     , m_upperLimit(upperLimit)
-    , m_modes(modes)
     , m_poll(owner.link(), counts)
 {
     m_owner.onStop(Activity::ZeroSpanRun, [this] { stopped(); });
-    m_tables.resize(set.tables.size());
-    for (std::size_t t = 0; t < set.tables.size(); ++t)
-        buildTable(static_cast<int>(t), area);
-    area->layout()->addItem(new QSpacerItem(0, 0, QSizePolicy::Minimum, QSizePolicy::Expanding));
-    // The area keeps the size of the largest table, so the page does not
-    // jump when the module's mode changes the table shown.
-    QSize largest;
-    for (const TableControls &table : m_tables)
-        largest = largest.expandedTo(table.group->sizeHint());
-    area->setMinimumSize(largest);
-    buildModePage(modePage);
+    m_tables = buildZeroSpanTables(set, area);
+    buildZeroSpanModePage(set, m_tables, modePage);
+    m_modePage = new ZeroSpanModes(owner, set, m_tables, modes);
+    for (std::size_t t = 0; t < m_tables.size(); ++t)
+        connectTable(static_cast<int>(t));
 
     // No point runs yet: the buttons as BtnAllOFF and BtnAllON leave them.
     const QList<QWidget *> on = onButtons();
@@ -82,107 +52,26 @@ ZeroSpanCalibration::ZeroSpanCalibration(ActivityOwner &owner, ZeroSpanHost &hos
         control->setEnabled(on.contains(control));
 }
 
-void ZeroSpanCalibration::buildTable(int t, QWidget *area)
+void ZeroSpanCalibration::connectTable(int t)
 {
-    const ZeroSpanTable &table = m_set.tables[static_cast<std::size_t>(t)];
-    TableControls &controls = m_tables[static_cast<std::size_t>(t)];
-
-    // The outer group is the one shown for the mode; the inner one carries
-    // the caption.
-    auto *group = new QGroupBox(area);
-    group->setObjectName(qs(table.group));
-    group->setFlat(true);
-    group->setStyleSheet(QStringLiteral("QGroupBox#%1 { border: 0; margin: 0; padding: 0; }")
-                             .arg(group->objectName()));
-    auto *outer = new QVBoxLayout(group);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto *inner = new QGroupBox(QStringLiteral("Zero Span Setting"), group);
-    inner->setObjectName(qs(table.inner));
-    outer->addWidget(inner);
-    area->layout()->addWidget(group);
-    area->layout()->setAlignment(group, Qt::AlignLeft | Qt::AlignTop);
-    group->hide();
-    controls.group = group;
-
-    auto *grid = new QGridLayout(inner);
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(4);
-    const int n = static_cast<int>(table.points.size());
-    const int rows = n > OneColumnPoints ? (n + 1) / 2 : n;
-    constexpr int Columns = 6; // number, value, Set Span, Done, count, gap
-    QWidget *previous = nullptr;
-    for (int p = 0; p < n; ++p) {
-        const ZeroSpanPoint &point = table.points[static_cast<std::size_t>(p)];
-        PointControls c;
-        auto *number = new QLabel(QString::number(p + 1), inner);
-        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        c.value = new ExitEdit(inner);
-        c.value->setObjectName(qs(point.value));
-        c.value->setFixedWidth(FieldWidth);
-        if (!point.fixed.empty()) {
-            c.value->setText(qs(point.fixed));
-            c.value->setReadOnly(true);
-            c.value->setFocusPolicy(Qt::ClickFocus);
-        }
-        c.set = button(point.set, point.caption, inner);
-        c.done = button(point.done, "Done", inner);
-        c.count = new QLineEdit(inner);
-        c.count->setObjectName(qs(point.count));
-        c.count->setFixedWidth(FieldWidth);
-        c.count->setReadOnly(true);
-        c.count->setFocusPolicy(Qt::ClickFocus);
-
-        const int row = p % rows;
-        const int column = p / rows * Columns;
-        grid->addWidget(number, row, column);
-        grid->addWidget(c.value, row, column + 1);
-        grid->addWidget(c.set, row, column + 2);
-        grid->addWidget(c.done, row, column + 3);
-        grid->addWidget(c.count, row, column + 4);
-        if (column == 0 && n > rows)
-            grid->setColumnMinimumWidth(Columns - 1, 12);
-
-        // Tab order: value, Set Span, Done, point after point.
-        for (QWidget *w : std::initializer_list<QWidget *>{c.value, c.set, c.done}) {
-            if (previous)
-                QWidget::setTabOrder(previous, w);
-            previous = w;
-        }
-
-        if (point.check != ValueCheck::None)
+    TableControls &table = m_tables[static_cast<std::size_t>(t)];
+    for (std::size_t i = 0; i < table.points.size(); ++i) {
+        const int p = static_cast<int>(i);
+        const PointControls &c = table.points[i];
+        if (point(t, p).check != ValueCheck::None)
             connect(c.value, &ExitEdit::exited, this,
                     [this, t, p] { m_owner.caught([&] { fieldExit(t, p); }); });
         connect(c.set, &QPushButton::clicked, this,
                 [this, t, p] { m_owner.caught([&] { setSpan(t, p); }); });
         connect(c.done, &QPushButton::clicked, this,
                 [this, t, p] { m_owner.caught([&] { done(t, p); }); });
-        controls.points.push_back(c);
     }
-}
-
-void ZeroSpanCalibration::buildModePage(QWidget *page)
-{
-    auto *grid = new QGridLayout(page);
-    grid->setContentsMargins(16, 16, 16, 16);
-    grid->setHorizontalSpacing(16);
-    grid->setVerticalSpacing(10);
-    for (std::size_t t = 0; t < m_set.tables.size(); ++t) {
-        const ZeroSpanTable &table = m_set.tables[t];
-        TableControls &controls = m_tables[t];
-        controls.modeButton = button(table.modeButton, table.modeCaption, page);
-        controls.modeButton->setMinimumWidth(160);
-        controls.modeLabel = new StatusLabel(page);
-        controls.modeLabel->setObjectName(qs(table.modeLabel));
-        controls.modeLabel->setMinimumWidth(48);
-        controls.modeLabel->setStatus(Black, QStringLiteral("N/A"));
-        const int row = static_cast<int>(t);
-        grid->addWidget(controls.modeButton, row, 0);
-        grid->addWidget(controls.modeLabel, row, 1);
-        connect(controls.modeButton, &QPushButton::clicked, this,
-                [this, row] { m_owner.caught([&] { setMode(row); }); });
-    }
-    grid->setRowStretch(static_cast<int>(m_set.tables.size()), 1);
-    grid->setColumnStretch(2, 1);
+    connect(table.modeButton, &QPushButton::clicked, this, [this, t] {
+        m_owner.caught([&] {
+            LastCount = 0;
+            m_modePage->setMode(t);
+        });
+    });
 }
 
 QList<QWidget *> ZeroSpanCalibration::offButtons() const
@@ -345,7 +234,7 @@ void ZeroSpanCalibration::startPoint(int t, int p, bool fresh)
         return;
     }
     RequestChain chain;
-    chain.write(5, PointValueRegister, value).drained().retryOnce();
+    chain.write(Modbus::WriteCoil, PointValueRegister, value).drained().retryOnce();
     m_owner.runChain(
         std::move(chain),
         [this, t, p](bool ok) {
@@ -398,7 +287,8 @@ void ZeroSpanCalibration::startPoll()
 {
     // The first tick finds no reply: the first request goes out with it.
     m_poll.start(
-        {4, CalibrationCountRegister, 1, false}, [this](bool sound) { showCount(sound); }, false);
+        {Modbus::ReadInput, CalibrationCountRegister, 1, false},
+        [this](bool sound) { showCount(sound); }, false);
 }
 
 void ZeroSpanCalibration::countTick()
@@ -462,7 +352,7 @@ void ZeroSpanCalibration::done(int t, int p)
     // Not pressed twice while its code goes out.
     c.done->setEnabled(false);
     RequestChain chain;
-    chain.write(5, ResistanceCommandCell, pt.code).drained().retryOnce();
+    chain.write(Modbus::WriteCoil, ResistanceCommandCell, pt.code).drained().retryOnce();
     m_owner.runChain(
         std::move(chain),
         [this, t, p, count, polling, fresh](bool ok) {
@@ -503,73 +393,4 @@ void ZeroSpanCalibration::stopped()
     m_awaiting = false;
     m_table = m_point = -1;
     m_host.withdrawConfirmation();
-}
-
-void ZeroSpanCalibration::setMode(int t)
-{
-    const ZeroSpanTable &table = m_set.tables[static_cast<std::size_t>(t)];
-    StatusLabel *label = m_tables[static_cast<std::size_t>(t)].modeLabel;
-    LastCount = 0;
-    if (!m_owner.begin(WindowEvent::ModeChange)) {
-        // Another command's exchanges are under way: the mode is not sent.
-        label->setStatus(Red, QStringLiteral("NG!"));
-        return;
-    }
-    const int mode = table.mode;
-    RequestChain chain;
-    chain.exchange(5, ModeRegister, mode * 256).drained().andThen([this, mode] {
-        return modeEchoed(mode);
-    });
-    chain.exchange(5, ResistanceCommandCell, ModeCommitCode).andThen([this] {
-        return commitEchoed();
-    });
-    m_owner.runChain(
-        std::move(chain),
-        [this, t, label](bool ok) {
-            m_owner.end(Activity::ModeChange);
-            if (!ok) {
-                label->setStatus(Red, QStringLiteral("NG!"));
-                return;
-            }
-            ModeMark = t;
-            m_modes->setInterval(OkDelayMs);
-            m_modes->start();
-        },
-        Status::WriteFail);
-}
-
-bool ZeroSpanCalibration::modeEchoed(int mode) const
-{
-    // The reply's function, the register's high byte and the mode byte;
-    // only a reply that arrived whole with its CRC counts.
-    const Link &link = m_owner.link();
-    const auto byte = [&link](int k) { return link.ComBuf[cb::Reply + k] & 0xFF; };
-    return link.CrcCheck(6) && byte(1) == 5 && byte(2) == (ModeRegister >> 8) && byte(4) == mode;
-}
-
-bool ZeroSpanCalibration::commitEchoed() const
-{
-    const Link &link = m_owner.link();
-    const auto byte = [&link](int k) { return link.ComBuf[cb::Reply + k] & 0xFF; };
-    return link.CrcCheck(6) && byte(1) == 5 && byte(5) == ModeCommitCode;
-}
-
-void ZeroSpanCalibration::modeTick()
-{
-    m_modes->stop();
-    if (ModeMark >= 0 && ModeMark < static_cast<int>(m_tables.size())) {
-        m_tables[static_cast<std::size_t>(ModeMark)].modeLabel->setStatus(Green,
-                                                                          QStringLiteral("OK!"));
-        ModeMark = 10;
-        m_modes->setInterval(ResetDelayMs);
-        m_modes->start();
-        return;
-    }
-    resetModeLabels();
-}
-
-void ZeroSpanCalibration::resetModeLabels()
-{
-    for (TableControls &table : m_tables)
-        table.modeLabel->setStatus(Black, QStringLiteral("N/A"));
 }

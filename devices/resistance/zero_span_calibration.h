@@ -3,6 +3,8 @@
 #include "device_settings.h"
 #include "request_chain.h"
 #include "status_messages.h"
+#include "zero_span_modes.h"
+#include "zero_span_page.h"
 #include "zero_span_tables.h"
 
 #include <QList>
@@ -94,11 +96,9 @@ public:
     void done(int table, int point);
     // A tick of the count poll (Timer1).
     void countTick();
-    // A mode button of the "Set ModeNum" page, and the result labels' timer (Timer7).
-    void setMode(int table);
-    void modeTick();
-    // Every result label back to "N/A" (a page switch).
-    void resetModeLabels();
+    // The "Set ModeNum" page: its result labels' timer (Timer7) and a page
+    // switch (every label back to "N/A") go there.
+    ZeroSpanModes &modes() { return *m_modePage; }
 
     // The operator answered the confirmation of the first point.
     void answered(bool yes);
@@ -116,8 +116,6 @@ public:
     std::uint16_t LastCount = 0;
     // Value of the point field accepted last (first and middle points).
     std::uint16_t LastPointValue = 0;
-    // Which result label the next mode tick marks "OK!"; 10 resets them all.
-    int ModeMark = 10;
 
 signals:
     // The count of the point under way was shown in its field.
@@ -126,23 +124,11 @@ signals:
     void pointStored(int table, int point, bool accepted);
 
 private:
-    struct PointControls
-    {
-        ExitEdit *value = nullptr;
-        QPushButton *set = nullptr;
-        QPushButton *done = nullptr;
-        QLineEdit *count = nullptr;
-    };
-    struct TableControls
-    {
-        QGroupBox *group = nullptr;
-        std::vector<PointControls> points;
-        QPushButton *modeButton = nullptr;
-        StatusLabel *modeLabel = nullptr;
-    };
+    using PointControls = ZeroSpanPointControls;
+    using TableControls = ZeroSpanTableControls;
 
-    void buildTable(int table, QWidget *area);
-    void buildModePage(QWidget *page);
+    // The point and mode buttons of a table run this run's handlers.
+    void connectTable(int table);
     const ZeroSpanPoint &point(int table, int point) const;
     PointControls &controls(int table, int point);
     // A press of a point's button of `table`: false when the window's table
@@ -156,15 +142,13 @@ private:
     void codeWritten(int table, int point, bool ok, int count, bool polling);
     // The run ends unstored: no poll, no question left open.
     void stopped();
-    bool modeEchoed(int mode) const;
-    bool commitEchoed() const;
 
     ActivityOwner &m_owner;
     ZeroSpanHost &m_host;
     const ZeroSpanSet &m_set;
     QLineEdit *m_lowerLimit;
     QLineEdit *m_upperLimit;
-    QTimer *m_modes;
+    ZeroSpanModes *m_modePage = nullptr;
     Poll m_poll;
     std::vector<TableControls> m_tables;
     int m_table = -1; // the point that runs

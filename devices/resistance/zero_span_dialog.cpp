@@ -1,7 +1,6 @@
 #include "zero_span_dialog.h"
 
 #include "application.h"
-#include "resistance_base.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -53,15 +52,16 @@ TForm6::TForm6(QWidget *parent)
 
 TForm6::~TForm6() = default;
 
-void TForm6::ask(ResistanceBase *window)
+void TForm6::ask(QWidget *window, std::function<void(bool)> answered)
 {
     m_window = window;
+    m_answered = std::move(answered);
     show();
     raise();
     activateWindow();
 }
 
-void TForm6::withdraw(ResistanceBase *window)
+void TForm6::withdraw(const QWidget *window)
 {
     if (!asking(window))
         return;
@@ -94,9 +94,11 @@ void TForm6::answer(bool yes)
 {
     // The window is told only while it is shown: a window put away by
     // Scan > Start starts no count poll.
-    ResistanceBase *window = m_window;
+    const QPointer<QWidget> window = m_window;
+    const std::function<void(bool)> answered = std::move(m_answered);
     m_window = nullptr;
-    if (window && window->isVisible())
-        window->confirmationAnswered(yes);
+    m_answered = nullptr;
+    if (window && window->isVisible() && answered)
+        answered(yes);
     hide();
 }

@@ -3,9 +3,10 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
-class ResistanceBase;
 
 // The zero/span confirmation dialog of both resistance transmitter windows
 // ("Warning !"): shown without blocking when the first point of a calibration
@@ -22,11 +23,11 @@ public:
     explicit TForm6(QWidget *parent = nullptr);
     ~TForm6() override;
 
-    // Shows the question for this window.
-    void ask(ResistanceBase *window);
+    // Shows the question for this window; `answered` gets its answer.
+    void ask(QWidget *window, std::function<void(bool yes)> answered);
     // Closes the question of this window without an answer.
-    void withdraw(ResistanceBase *window);
-    bool asking(const ResistanceBase *window) const { return window && m_window == window; }
+    void withdraw(const QWidget *window);
+    bool asking(const QWidget *window) const { return window && m_window == window; }
 
     // "Yes" and "No".
     void Button1Click();
@@ -43,5 +44,6 @@ private:
     QLabel *m_text;
     QPushButton *m_yes;
     QPushButton *m_no;
-    QPointer<ResistanceBase> m_window;
+    QPointer<QWidget> m_window;
+    std::function<void(bool yes)> m_answered;
 };

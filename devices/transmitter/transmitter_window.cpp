@@ -11,10 +11,12 @@
 #include "link.h"
 #include "live_poll.h"
 #include "numtext.h"
+#include "qt_text.h"
 #include "range_display.h"
 #include "register_values.h"
 #include "transmitter_registers.h"
 #include "trim_binding.h"
+#include "trim_step.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -24,10 +26,6 @@
 using i18n::Status;
 
 namespace {
-QString qs(std::string_view value)
-{
-    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-}
 
 // A radio group's buttons, in item order, for the tab order.
 QList<QWidget *> buttonsOf(const RadioGroup *group)
@@ -43,15 +41,9 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     : DeviceWindow("TForm2", link, scan, "QRT")
     , m_ui(std::make_unique<Ui::TransmitterPage>())
 {
-    auto *page = new QWidget(this);
-    m_ui->setupUi(page);
-    setCentralWidget(page);
-    Ui::TransmitterPage &ui = *m_ui;
+    Ui::TransmitterPage &ui = setUpPage(m_ui);
 
-    ui.Item1->setItems(inputTypeItems());
-    ui.Item1->setColumns(2);
-    ui.Item3->setItems({"deg C", "deg F"});
-    ui.Item3->setColumns(2);
+    showInputTypeChoices(ui.Item1, ui.Item3, inputTypeItems(), 2);
     ui.Item4->setItems({"4mA ~ 20mA", "20mA ~ 4mA"});
     ui.Item5->setItems({"DownScale(< 4mA)", "UpScale(>20mA)", "Cut"});
     for (QLineEdit *edit : {ui.Edi3, ui.Edi4})
@@ -64,13 +56,10 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     ui.Item1->installEventFilter(this);
 
     // Factory functions, offered in service mode only.
-    ui.PageControl1->setTabVisible(ui.PageControl1->indexOf(ui.TabSheet1), false);
-    ui.GroupBox6->hide();
+    setFactoryFunctions(ui.PageControl1, {ui.TabSheet1, ui.GroupBox6});
     ui.Label7->hide();
 
-    on(ui.BtnP1, &QPushButton::clicked, &TForm2::BtnP1Click);
-    on(ui.BtnP2, &QPushButton::clicked, &TForm2::BtnP2Click);
-    on(ui.Button1, &QPushButton::clicked, &TForm2::Button1Click);
+    settings().setSerialNumberGroup(ui.Button1, ui.Edit1, TransmitterCommandCell);
     on(ui.Item1, &RadioGroup::clicked, &TForm2::Item1Click);
     on(ui.Item3, &RadioGroup::clicked, &TForm2::Item3Click);
     on(ui.Edi3, &ExitEdit::exited, &TForm2::Edi3Exit);
@@ -101,12 +90,11 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     // Output trim: the count registers 7 and 8 and the command codes 27, 28
     // and 31 on register 9; the hidden page mirrors the group. The point
     // selectors wait for a read since activation.
-    m_trim = new TrimBinding(activities(), {TransmitterCommandCell, true, false});
-    m_trim->addPoint({TransmitterTrimLow, 27, ui.Edit2, ui.ScrollBar3, ui.UpDown3, ui.RadioButton1,
-                      ui.Edi41, ui.ScrollBar1, ui.UpDown1, ui.Rad1});
-    m_trim->addPoint({TransmitterTrimHigh, 28, ui.Edit3, ui.ScrollBar4, ui.UpDown4, ui.RadioButton2,
-                      ui.Edi42, ui.ScrollBar2, ui.UpDown2, ui.Rad2});
-    m_trim->addNormal({31, ui.RadioButton3, ui.Rad3});
+    m_trim = new TrimBinding(activities(),
+                             {.commandRegister = TransmitterCommandCell, .drainOnSelect = true});
+    for (const TrimPoint &point : firstOutputTrim(ui, TransmitterTrimLow, TransmitterTrimHigh))
+        m_trim->addPoint(point);
+    m_trim->addNormal({.code = TrimNormalCodes[0], .selector = ui.RadioButton3, .mirror = ui.Rad3});
     setTrim(m_trim);
 
     // The live value: code 40 first, then PV alone, a drain before every request.
@@ -114,9 +102,15 @@ TForm2::TForm2(Link &link, TForm3 &scan)
                           {ui.Btn72, ui.Btn52},
                           [this](const std::vector<int> &words) { showLiveValue(words); });
     m_calibration = new CalibrationRunner(
-        activities(), *this, {TransmitterCommandCell, TransmitterReferenceCell, 0, 1, 4099},
+        activities(), *this,
+        {.commandRegister = TransmitterCommandCell,
+         .referenceRegister = TransmitterReferenceCell,
+         .typeRegister = 0,
+         .unitRegister = 1,
+         .countRegister = TransmitterCountRegister},
         transmitterCalibration(), {Timer4, Timer5},
-        [this](int, int type, bool unit) { selectCalibrationType(type, unit); }, &signedAbove32768);
+        [this](int, int type, bool unit) { m_type->selectForCalibration(type, unit); },
+        &signedAbove32768);
 
     setStatusLabel(ui.Lab83);
     mirrorStatus({ui.TabSheet1});
@@ -124,16 +118,32 @@ TForm2::TForm2(Link &link, TForm3 &scan)
     // work under way, which it would otherwise cut off.
     const QList<QWidget *> commands = {ui.BtnP1, ui.BtnP2, ui.Btn71,  ui.Btn72,
                                        ui.Btn51, ui.Btn52, ui.Button1};
-    // Each Done is enabled by its own point's Start only.
-    setCommandControls(commands + m_calibration->startButtons() + m_calibration->doneButtons(),
-                       commands + m_calibration->startButtons());
+    setCommandControls(commands, *m_calibration);
     m_registers = std::make_unique<RegisterBinding>(transmitterRegisters(), *this);
-    setConfigurationPage({ModuleFamily::Transmitter,
-                          {{m_registers.get(),
-                            [this] {
-                                return FieldContext{InType, devVer()};
-                            }}},
-                          [this](const RegisterWords &words) { showConfiguration(words); }});
+    configuration().describe({
+        .family = ModuleFamily::Transmitter,
+        .readButton = ui.BtnP1,
+        .writeButton = ui.BtnP2,
+        .parts = {typedPart(*m_registers, InType)},
+        .show = [this](const RegisterWords &words) { showConfiguration(words); },
+        .readWait = Timer2,
+        .accept = [this](const InfoBlock &info) { return acceptInfoBlock(info); },
+        .count = [] { return TransmitterBlockCount; },
+        .beforeRead = [this] { m_type->resetColors(); },
+        .writeWait = Timer3,
+        .storingWait = Timer6,
+        .check =
+            [this] {
+                InputCheck();
+                return !CheckFailed;
+            },
+        .values =
+            [this] {
+                // The limits are written in ascending order.
+                m_type->orderLimits();
+                return ConfigurationPage::Write{m_registers->values({InType, devVer()})};
+            },
+    });
     orderTabs();
 }
 
@@ -162,7 +172,7 @@ void TForm2::FormActivate()
         return;
     ui.Edit1->setText(QString::number(link().SerialNo));
     showModel(link().ComBuf[cb::DevModel]);
-    readFromDevice();
+    configuration().read();
     ui.Item5->setItemVisible(2, devVer() >= TransmitterCutMinVer);
 }
 
@@ -202,55 +212,23 @@ bool TForm2::eventFilter(QObject *watched, QEvent *event)
     return DeviceWindow::eventFilter(watched, event);
 }
 
-void TForm2::BtnP1Click()
-{
-    if (activities().begin(WindowEvent::Read))
-        readFromDevice();
-}
-
-void TForm2::readFromDevice()
-{
-    m_type->resetColors();
-    runConfigurationRead([this](const InfoBlock &info) { return acceptInfoBlock(info); },
-                         [] { return TransmitterBlockCount; }, Timer2,
-                         [this] { return decodeConfiguration(); });
-}
-
 bool TForm2::acceptInfoBlock(const InfoBlock &info)
 {
     if (!transmitterAccepts(info.model, info.version))
         return false;
     InfoBlock shown = info;
     shown.version = transmitterVersion(info.model, info.version);
-    showInfoBlock(shown, m_ui->Label7, m_ui->Serial_Y);
+    settings().showInfoBlock(shown, m_ui->Label7, m_ui->Serial_Y);
     m_ui->Item5->setItemVisible(2, devVer() >= TransmitterCutMinVer);
     showModel(info.model);
     return true;
 }
 
-void TForm2::Timer2Timer()
-{
-    resumeChain(Timer2);
-}
-
-bool TForm2::decodeConfiguration()
-{
-    if (!link().ReplyOk(TransmitterBlockCount))
-        return false;
-    showConfiguration(replyWords(TransmitterBlockCount));
-    m_trim->setArmed(true);
-    return true;
-}
-
 void TForm2::showConfiguration(const RegisterWords &words)
 {
-    // The input type and unit come first; the fields after them are scaled by
-    // the type they leave in InType (registerShown keeps the context up to date).
-    FieldContext context{InType, devVer()};
-    m_registers->show(words, signedAbove32768, context, [this, &context](int reg) {
-        registerShown(reg);
-        context.type = InType;
-    });
+    // The fields after the input type are scaled by the type it leaves in InType.
+    m_type->showBlock(*m_registers, words, signedAbove32768, devVer(), InType,
+                      [this](int reg) { registerShown(reg); });
 }
 
 void TForm2::registerShown(int reg)
@@ -259,8 +237,7 @@ void TForm2::registerShown(int reg)
     // them in the count fields and the mirrors.
     if (reg != 1)
         return;
-    if (isInputType(m_ui->Item1->itemIndex()))
-        InType = m_ui->Item1->itemIndex();
+    m_type->takeSelectedType(InType);
     m_type->showUnitCaptions(InType);
 }
 
@@ -281,16 +258,6 @@ void TForm2::Item3Click()
     hilo_set(m_ui->Item1->itemIndex(), m_ui->Item3->itemIndex());
 }
 
-void TForm2::Edi3Exit()
-{
-    m_type->lowExit(InType);
-}
-
-void TForm2::Edi4Exit()
-{
-    m_type->highExit(InType);
-}
-
 void TForm2::Edi61Exit()
 {
     m_type->offsetExit(m_ui->Edi61, InType);
@@ -301,76 +268,13 @@ void TForm2::InputCheck()
     // A choice nobody made (a register value the window has no item for) is
     // never written as 65535.
     CheckFailed = !m_type->check();
-    if (!choicesMade(*m_registers))
+    if (!configuration().choicesMade(*m_registers))
         CheckFailed = true;
-}
-
-void TForm2::BtnP2Click()
-{
-    // A live or count poll ends here.
-    if (!activities().begin(WindowEvent::Write))
-        return;
-    guarded(Status::WriteFail, [this] {
-        InputCheck();
-        if (CheckFailed) {
-            inputCheckFailed();
-            return;
-        }
-        // The limits are written in ascending order.
-        m_type->orderLimits();
-        // Every value is converted before the first request, so that invalid
-        // text never leaves the module half written.
-        const std::vector<RegisterBinding::Write> writes = m_registers->values({InType, devVer()});
-
-        showStatus(Status::Transmission);
-        // Only a sound answer with the "stored" code counts as stored.
-        auto stored = std::make_shared<bool>(true);
-        ConfigurationWrite write;
-        write.family = ModuleFamily::Transmitter;
-        write.devVer = devVer();
-        write.writes = writes;
-        write.wait = Timer3;
-        write.storingWait = Timer6;
-        write.stored = [stored](bool ok) { *stored = ok; };
-        RequestChain chain;
-        appendConfigurationWrite(chain, link(), write);
-        runChain(
-            std::move(chain),
-            [this, stored](bool ok) {
-                activities().end(Activity::Write, !ok       ? Status::WriteFail
-                                                  : *stored ? Status::WriteSuccess
-                                                            : Status::WriteMemoryFail);
-            },
-            Status::WriteFail);
-    });
-}
-
-void TForm2::Timer3Timer()
-{
-    resumeChain(Timer3);
-}
-
-void TForm2::Timer6Timer()
-{
-    resumeChain(Timer6);
 }
 
 void TForm2::Btn71Click()
 {
-    m_live->start([this] {
-        if (isInputType(m_ui->Item1->itemIndex()))
-            InType = m_ui->Item1->itemIndex();
-    });
-}
-
-void TForm2::Btn72Click()
-{
-    m_live->stop();
-}
-
-void TForm2::Timer1Timer()
-{
-    m_live->tick();
+    m_live->start([this] { m_type->takeSelectedType(InType); });
 }
 
 void TForm2::showLiveValue(const std::vector<int> &words)
@@ -379,31 +283,4 @@ void TForm2::showLiveValue(const std::vector<int> &words)
     const int value = signedAbove32767(words.front());
     m_ui->PV1_Edit->setText(qs(liveValueText(InType, value, true)));
     m_ui->PV1_Edit2->setText(qs(liveValueText(InType, value, false)));
-}
-
-void TForm2::Timer4Timer()
-{
-    m_calibration->tick(Timer4);
-}
-
-void TForm2::Timer5Timer()
-{
-    m_calibration->tick(Timer5);
-}
-
-void TForm2::selectCalibrationType(int type, bool unit)
-{
-    m_ui->Item1->setItemIndex(type);
-    if (unit)
-        m_ui->Item3->setItemIndex(UnitCelsius);
-}
-
-void TForm2::Button1Click()
-{
-    loadSerialNumber(m_ui->Edit1, TransmitterCommandCell);
-}
-
-void TForm2::serviceModeChanged(bool on)
-{
-    showFactoryFunctions(on, m_ui->PageControl1, {m_ui->TabSheet1, m_ui->GroupBox6});
 }

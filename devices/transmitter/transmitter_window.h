@@ -1,14 +1,14 @@
 #pragma once
 
+#include "calibration_runner.h"
 #include "device_window.h"
+#include "input_type_panel.h"
+#include "live_poll.h"
 #include "register_binding.h"
 
 #include <memory>
 #include <vector>
 
-class CalibrationRunner;
-class InputTypePanel;
-class LivePoll;
 class QTimer;
 class TrimBinding;
 namespace Ui {
@@ -33,20 +33,19 @@ public:
     // Stops the timers (the storing result's too), shows what the scan learnt
     // of the module, applies the language and reads the module.
     void FormActivate() override;
-    void serviceModeChanged(bool on) override;
 
     // "Read From Device": the information block, then the configuration block,
     // whose reply Timer2 collects 1000 ms later.
-    void BtnP1Click();
-    void Timer2Timer();
+    void BtnP1Click() { configuration().readCommand(); }
+    void Timer2Timer() { resumeChain(Timer2); }
     // Marks limits and offset outside the type's ranges red; sets CheckFailed.
     void InputCheck();
     // "Write To Device": the input check, then 50 ms later (Timer3) every
     // register in order, the input type last; for version index 5 on, the
     // storing result 2000 ms later (Timer6).
-    void BtnP2Click();
-    void Timer3Timer();
-    void Timer6Timer();
+    void BtnP2Click() { configuration().writeCommand(); }
+    void Timer3Timer() { resumeChain(Timer3); }
+    void Timer6Timer() { resumeChain(Timer6); }
 
     // Range display of an input type and unit: unit captions, maximal range
     // and offset bounds.
@@ -54,21 +53,21 @@ public:
     void Item1Click();
     void Item3Click();
 
-    void Edi3Exit();
-    void Edi4Exit();
+    void Edi3Exit() { m_type->lowExit(InType); }
+    void Edi4Exit() { m_type->highExit(InType); }
     void Edi61Exit();
 
     // Live value: "Start" (Btn71, Btn51) polls PV every 500 ms on Timer1 until
     // "Stop" (Btn72, Btn52).
     void Btn71Click();
-    void Btn72Click();
-    void Timer1Timer();
+    void Btn72Click() { m_live->stop(); }
+    void Timer1Timer() { m_live->tick(); }
     // The count polls of the input calibration: Timer4, and Timer5 for the 0 mV point.
-    void Timer4Timer();
-    void Timer5Timer();
+    void Timer4Timer() { m_calibration->tick(Timer4); }
+    void Timer5Timer() { m_calibration->tick(Timer5); }
 
     // "Load Serial Number" of the service functions.
-    void Button1Click();
+    void Button1Click() { settings().loadSerialNumber(); }
 
     // Input type last applied by hilo_set; chooses the scaling of the fields.
     int InType = 0;
@@ -84,10 +83,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // "Read From Device" as the command and the activation make it.
-    void readFromDevice();
     bool acceptInfoBlock(const InfoBlock &info);
-    bool decodeConfiguration();
     // The read's decode of a block, or of a configuration file.
     void showConfiguration(const RegisterWords &words);
     void registerShown(int reg);
@@ -96,7 +92,6 @@ private:
     void orderTabs();
     void showLiveValue(const std::vector<int> &words);
     // Shows a calibration point's input type, and unit deg C where the point writes it.
-    void selectCalibrationType(int type, bool unit);
 
     std::unique_ptr<Ui::TransmitterPage> m_ui;
     std::unique_ptr<RegisterBinding> m_registers;

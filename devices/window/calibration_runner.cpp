@@ -2,6 +2,7 @@
 
 #include "activity_owner.h"
 #include "link.h"
+#include "modbus_functions.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -138,7 +139,7 @@ void CalibrationRunner::startPoll(int index)
     // Unless the point asks otherwise, the first tick finds no reply: the
     // first request goes out with it.
     poll.start(
-        {4, m_rules.countRegister, point.pollCount, false},
+        {Modbus::ReadInput, m_rules.countRegister, point.pollCount, false},
         [this, index](bool sound) {
             if (sound)
                 showCounts(index);

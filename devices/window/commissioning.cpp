@@ -1,13 +1,16 @@
 #include "commissioning.h"
 
+#include "activity_owner.h"
 #include "calibration_runner.h"
-#include "device_window.h"
+#include "configuration_page.h"
 #include "link.h"
 #include "live_poll.h"
 #include "live_trace.h"
 #include "port_tables.h"
+#include "shared_settings.h"
 #include "trend_plot.h"
 #include "trim_binding.h"
+#include "window_commands.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -18,6 +21,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStackedWidget>
@@ -25,13 +29,6 @@
 using i18n::Status;
 
 namespace {
-const i18n::Texts ReportNotRead = {
-    "Report not saved: the page does not show a module's configuration yet. Press \"Read From "
-    "Device\" first.",
-    "紀錄未儲存：頁面尚未顯示裝置的設定，請先按「讀出」。",
-    "记录未保存：页面尚未显示装置的设定，请先按“读出”。"};
-const i18n::Texts ReportNotSaved = {"Report not saved:", "紀錄未儲存：", "记录未保存："};
-const i18n::Texts LogNotWritten = {"Live log not written:", "量測記錄未寫入：", "量测记录未写入："};
 
 QString familyName(ModuleFamily family)
 {
@@ -131,9 +128,13 @@ void placeOnPage(QGridLayout &grid, QWidget *trend)
 }
 } // namespace
 
-Commissioning::Commissioning(DeviceWindow &window)
+Commissioning::Commissioning(QMainWindow &window, WindowCommands &commands,
+                             const ConfigurationPage &page, const SharedSettings &settings)
     : QObject(&window)
     , m_window(window)
+    , m_commands(commands)
+    , m_page(page)
+    , m_settings(settings)
 {
     // Below "Save Configuration..." in the File menu.
     auto *file = window.menuBar()->findChild<QMenu *>("File1");
@@ -142,15 +143,10 @@ Commissioning::Commissioning(DeviceWindow &window)
         return;
     const QList<QAction *> actions = file->actions();
     QAction *before = actions.value(actions.indexOf(save) + 1);
-    const auto add = [&](const char *name, const char *text, void (Commissioning::*handler)()) {
-        auto *action = new QAction(QString::fromLatin1(text), file);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this,
-                [this, handler] { m_window.activities().caught([&] { (this->*handler)(); }); });
-        file->insertAction(before, action);
-    };
-    add("SaveLiveLog", "Save Live Log...", &Commissioning::SaveLiveLogClick);
-    add("SaveReport", "Save Report...", &Commissioning::SaveReportClick);
+    commands.addMenuEntry(file, before, "SaveLiveLog", "Save Live Log...",
+                          [this] { SaveLiveLogClick(); });
+    commands.addMenuEntry(file, before, "SaveReport", "Save Report...",
+                          [this] { SaveReportClick(); });
 }
 
 void Commissioning::findParts()
@@ -169,11 +165,13 @@ void Commissioning::findParts()
             if (auto *field = group->findChild<QLineEdit *>(name))
                 fields << field;
         m_trace = new LiveTrace(*poll, *group, fields, [this] { return liveValues(); });
-        connect(m_trace, &LiveTrace::logFailed, this,
-                [this] { tell(LogNotWritten, QString::fromStdString(m_trace->log().error())); });
+        connect(m_trace, &LiveTrace::logFailed, this, [this] {
+            m_commands.tell(i18n::Advice::LogNotWritten,
+                            QString::fromStdString(m_trace->log().error()));
+        });
     }
     // Output trims: one line per point trimmed in turn, with the last count sent.
-    if (TrimBinding *trim = m_window.m_trim) {
+    if (TrimBinding *trim = m_trim) {
         connect(trim, &TrimBinding::countSent, this, [this, trim](int index, int count) {
             const TrimPoint &point = trim->points()[static_cast<std::size_t>(index)];
             if (!point.selector)
@@ -291,10 +289,10 @@ void Commissioning::statusShown(Activity work, Status status)
 std::map<int, int> Commissioning::pageValues() const
 {
     std::map<int, int> values;
-    for (const auto &[binding, context] : m_window.m_page.parts) {
+    for (const auto &[binding, context] : m_page.description().parts) {
         const FieldContext fieldContext = context();
         for (const RegisterField *field : binding->fields()) {
-            if (field->kind == FieldKind::Count || !present(*field, m_window.devVer()))
+            if (field->kind == FieldKind::Count || !present(*field, m_commands.devVer()))
                 continue;
             try {
                 values[field->reg] = binding->value(field->reg, fieldContext);
@@ -308,22 +306,22 @@ std::map<int, int> Commissioning::pageValues() const
 
 std::vector<LiveValue> Commissioning::liveValues() const
 {
-    if (!m_window.m_page.show)
+    if (!m_page.described())
         return {};
-    return LiveDisplay(m_window.m_page.family, pageValues()).values();
+    return LiveDisplay(m_page.family(), pageValues()).values();
 }
 
 CommissioningRecord Commissioning::record() const
 {
-    const Link &link = m_window.link();
+    const Link &link = m_commands.link();
     CommissioningRecord record;
     record.langCode = link.ComBuf[cb::LangCode];
     record.date = recordDate();
     record.program = programVersion();
-    record.family = m_window.m_page.family;
-    record.model = std::max(m_window.m_shownModel, 0);
-    record.versionIndex = m_window.devVer();
-    record.serial = m_window.m_shownSerial;
+    record.family = m_page.family();
+    record.model = std::max(m_settings.shownModel(), 0);
+    record.versionIndex = m_commands.devVer();
+    record.serial = m_settings.shownSerial();
     record.address = link.ComBuf[cb::DevAddr];
     const int baud = link.currentBaud();
     record.baud = baud >= 0 && baud < static_cast<int>(BaudRates.size())
@@ -343,14 +341,14 @@ CommissioningRecord Commissioning::record() const
 
 bool Commissioning::saveReport(const QString &path)
 {
-    if (!m_window.m_page.show || !m_window.m_configurationShown) {
-        tell(ReportNotRead);
+    if (!m_page.described() || !m_page.shown()) {
+        m_commands.tell(i18n::Advice::ReportNotRead);
         return false;
     }
     const std::string error = saveRecord(record(), path.toStdString());
     if (error.empty())
         return true;
-    tell(ReportNotSaved, QString::fromStdString(error));
+    m_commands.tell(i18n::Advice::ReportNotSaved, QString::fromStdString(error));
     return false;
 }
 
@@ -361,15 +359,14 @@ bool Commissioning::saveLiveLog(const QString &path)
         return false;
     if (m_trace->startLog(path.toStdString()))
         return true;
-    tell(LogNotWritten, QString::fromStdString(m_trace->log().error()));
+    m_commands.tell(i18n::Advice::LogNotWritten, QString::fromStdString(m_trace->log().error()));
     return false;
 }
 
 void Commissioning::SaveLiveLogClick()
 {
-    const QString name = QString("%1-%2-live.csv")
-                             .arg(familyName(m_window.m_page.family))
-                             .arg(m_window.m_shownSerial);
+    const QString name =
+        QString("%1-%2-live.csv").arg(familyName(m_page.family())).arg(m_settings.shownSerial());
     const QString caption = m_window.findChild<QAction *>("SaveLiveLog")->text().remove("...");
     QString path = QFileDialog::getSaveFileName(
         &m_window, caption, QDir(QDir::homePath()).filePath(name), "CSV (*.csv);;All files (*)");
@@ -382,9 +379,8 @@ void Commissioning::SaveLiveLogClick()
 
 void Commissioning::SaveReportClick()
 {
-    const QString name = QString("%1-%2-record.pdf")
-                             .arg(familyName(m_window.m_page.family))
-                             .arg(m_window.m_shownSerial);
+    const QString name =
+        QString("%1-%2-record.pdf").arg(familyName(m_page.family())).arg(m_settings.shownSerial());
     const QString caption = m_window.findChild<QAction *>("SaveReport")->text().remove("...");
     QString path =
         QFileDialog::getSaveFileName(&m_window, caption, QDir(QDir::homePath()).filePath(name),
@@ -394,9 +390,4 @@ void Commissioning::SaveReportClick()
     if (QFileInfo(path).suffix().isEmpty())
         path += ".pdf";
     saveReport(path);
-}
-
-void Commissioning::tell(const i18n::Texts &texts, const QString &details)
-{
-    m_window.tell(texts, details);
 }

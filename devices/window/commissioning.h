@@ -4,8 +4,8 @@
 #include "commissioning_record.h"
 #include "live_display.h"
 #include "live_trace.h"
-#include "trend_series.h"
 #include "status_messages.h"
+#include "trend_series.h"
 
 #include <QHash>
 #include <QObject>
@@ -19,7 +19,11 @@
 #include <vector>
 
 class CalibrationRunner;
-class DeviceWindow;
+class ConfigurationPage;
+class QMainWindow;
+class SharedSettings;
+class TrimBinding;
+class WindowCommands;
 class TrendPlot;
 class QWidget;
 
@@ -35,7 +39,11 @@ class Commissioning : public QObject
     Q_OBJECT
 
 public:
-    explicit Commissioning(DeviceWindow &window);
+    // Adds its entries below "Save Configuration..." in the window's File menu.
+    Commissioning(QMainWindow &window, WindowCommands &commands, const ConfigurationPage &page,
+                  const SharedSettings &settings);
+    // The output trim whose points the record lists.
+    void setTrim(TrimBinding *trim) { m_trim = trim; }
 
     // The window's activation: what was kept of the last module is cleared.
     void activated();
@@ -77,9 +85,12 @@ private:
     void countsShown(CalibrationRunner *runner, int point);
     std::map<int, int> pageValues() const;
     std::vector<LiveValue> liveValues() const;
-    void tell(const i18n::Texts &texts, const QString &details = {});
 
-    DeviceWindow &m_window;
+    QMainWindow &m_window;
+    WindowCommands &m_commands;
+    const ConfigurationPage &m_page;
+    const SharedSettings &m_settings;
+    TrimBinding *m_trim = nullptr;
     QPointer<LiveTrace> m_trace;
     QHash<QWidget *, TrendPlot *> m_countTrends;      // by calibration page
     QHash<TrendPlot *, const QObject *> m_trendPoint; // the point whose counts it shows

@@ -3,6 +3,7 @@
 #include "exit_edit.h"
 #include "input_check.h"
 #include "input_types.h"
+#include "qt_text.h"
 #include "radio_group.h"
 #include "register_values.h"
 
@@ -14,10 +15,6 @@ std::string text(const QLineEdit *edit)
     return edit->text().toStdString();
 }
 
-QString qs(const std::string &value)
-{
-    return QString::fromStdString(value);
-}
 } // namespace
 
 InputTypePanel::InputTypePanel(const InputTypeControls &controls)
@@ -138,4 +135,37 @@ QStringList inputTypeItems(bool distributorTexts)
     for (int type = 0; type < InputTypeCount; ++type)
         items << (distributorTexts ? inputType(type).distributorText : inputType(type).text);
     return items;
+}
+
+void showInputTypeChoices(RadioGroup *type, RadioGroup *unit, const QStringList &types,
+                          int typeColumns)
+{
+    type->setItems(types);
+    type->setColumns(typeColumns);
+    unit->setItems({"deg C", "deg F"});
+    unit->setColumns(2);
+}
+
+void InputTypePanel::takeSelectedType(int &type) const
+{
+    if (isInputType(m_controls.type->itemIndex()))
+        type = m_controls.type->itemIndex();
+}
+
+void InputTypePanel::selectForCalibration(int type, bool unit) const
+{
+    m_controls.type->setItemIndex(type);
+    if (unit)
+        m_controls.unit->setItemIndex(UnitCelsius);
+}
+
+void InputTypePanel::showBlock(const RegisterBinding &registers, const RegisterWords &words,
+                               int (*sign)(int), int devVer, int &type,
+                               const std::function<void(int)> &shown) const
+{
+    FieldContext context{type, devVer};
+    registers.show(words, sign, context, [&](int reg) {
+        shown(reg);
+        context.type = type;
+    });
 }

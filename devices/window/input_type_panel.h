@@ -2,10 +2,12 @@
 
 #include "field_rules.h"
 #include "range_display.h"
+#include "register_binding.h"
 
 #include <QList>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class ExitEdit;
@@ -30,6 +32,11 @@ struct InputTypeControls
     TemperatureLimit limits = TemperatureLimit::Whole;
     bool renameUnitChoices = true; // "com +"/"com -" for the current type
 };
+
+// The choices of a type group: the input types (in typeColumns columns) and
+// the units "deg C" and "deg F" (two columns).
+void showInputTypeChoices(RadioGroup *type, RadioGroup *unit, const QStringList &types,
+                          int typeColumns);
 
 // The rules of an input type group, shared by the converter, the transmitter
 // and both channels of the universal distributor: the range display of a type
@@ -61,6 +68,18 @@ public:
     void resetColors() const;
     // The limits are written in ascending order: exchanged on screen first.
     void orderLimits() const;
+
+    // The selector's type, into `type` when it is one (a window's InType
+    // follows the selector this way).
+    void takeSelectedType(int &type) const;
+    // A calibration point's type on the selector, and unit 0 when `unit` is
+    // set, running their click handlers as an operator's choice does.
+    void selectForCalibration(int type, bool unit) const;
+    // Shows a block whose type register comes first: the fields after it are
+    // scaled by the type `type` holds once `shown` has run for each register.
+    void showBlock(const RegisterBinding &registers, const RegisterWords &words,
+                   int (*sign)(int word), int devVer, int &type,
+                   const std::function<void(int reg)> &shown) const;
 
     const InputTypeControls &controls() const { return m_controls; }
 

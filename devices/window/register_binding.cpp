@@ -1,6 +1,7 @@
 #include "register_binding.h"
 
 #include "numtext.h"
+#include "qt_text.h"
 #include "radio_group.h"
 
 #include <QAbstractButton>
@@ -12,10 +13,6 @@
 #include <stdexcept>
 
 namespace {
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Radio buttons that make one choice: unchecking the checked one needs the
 // group's exclusivity lifted for a moment.

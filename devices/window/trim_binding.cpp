@@ -1,6 +1,7 @@
 #include "trim_binding.h"
 
 #include "activity_owner.h"
+#include "modbus_functions.h"
 #include "scroll_bar.h"
 #include "trim_step.h"
 
@@ -148,7 +149,8 @@ bool TrimBinding::selected(const TrimPoint &point, bool mirror) const
 RequestChain TrimBinding::countWrite(const TrimPoint &point, bool drain) const
 {
     RequestChain chain;
-    chain.exchange(5, point.reg, point.bar ? point.bar->value() : 0).drained(drain, false);
+    chain.exchange(Modbus::WriteCoil, point.reg, point.bar ? point.bar->value() : 0)
+        .drained(drain, false);
     return chain;
 }
 
@@ -175,8 +177,8 @@ void TrimBinding::pointClick(int index)
     if (m_armed && !(point.count && point.count->text().isEmpty())) {
         // The output jumps to the shown trim count, then is held at the point.
         const int count = point.count ? point.count->text().toInt() : point.bar->value();
-        chain.exchange(5, point.reg, count).drained(m_rules.drainOnSelect, false);
-        chain.exchange(5, m_rules.commandRegister, point.code);
+        chain.exchange(Modbus::WriteCoil, point.reg, count).drained(m_rules.drainOnSelect, false);
+        chain.exchange(Modbus::WriteCoil, m_rules.commandRegister, point.code);
         emit countSent(index, count);
     }
     run(std::move(chain));
@@ -190,7 +192,7 @@ void TrimBinding::normalClick(int index)
     check(normal.selector);
     check(normal.mirror);
     RequestChain chain;
-    chain.write(6, m_rules.commandRegister, normal.code)
+    chain.write(Modbus::WriteRegister, m_rules.commandRegister, normal.code)
         .drained(m_rules.drainOnSelect, m_rules.drainOnSelect)
         .retryUnchecked();
     run(std::move(chain));

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "request_chain.h"
+#include "trim_step.h"
 #include "up_down.h"
 
 #include <QList>
 #include <QObject>
 
+#include <array>
 #include <vector>
 
 class ActivityOwner;
@@ -31,6 +33,34 @@ struct TrimPoint
     bool drainOnStep = false;       // a ReadReply before the up-down's write
     bool drainOnMirrorStep = false; // the same for the mirror up-down
 };
+
+// The 4 mA and 20 mA points of the first output, with the mirrors on the
+// calibration page, as the converter and transmitter pages name them; the
+// count registers are the family's.
+template<class Page>
+std::array<TrimPoint, 2> firstOutputTrim(Page &ui, int lowRegister, int highRegister)
+{
+    return {{{.reg = lowRegister,
+              .code = TrimHoldCodes[0],
+              .count = ui.Edit2,
+              .bar = ui.ScrollBar3,
+              .upDown = ui.UpDown3,
+              .selector = ui.RadioButton1,
+              .mirrorCount = ui.Edi41,
+              .mirrorBar = ui.ScrollBar1,
+              .mirrorUpDown = ui.UpDown1,
+              .mirrorSelector = ui.Rad1},
+             {.reg = highRegister,
+              .code = TrimHoldCodes[1],
+              .count = ui.Edit3,
+              .bar = ui.ScrollBar4,
+              .upDown = ui.UpDown4,
+              .selector = ui.RadioButton2,
+              .mirrorCount = ui.Edi42,
+              .mirrorBar = ui.ScrollBar2,
+              .mirrorUpDown = ui.UpDown2,
+              .mirrorSelector = ui.Rad2}}};
+}
 
 // The "Normal" choice of an output: command code (function 6) and selectors.
 struct TrimNormal
