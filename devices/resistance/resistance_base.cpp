@@ -325,7 +325,7 @@ void ResistanceBase::withdrawConfirmation()
 void ResistanceBase::confirmationAnswered(bool yes)
 {
     SkipRefresh = true;
-    if (activities().event(WindowEvent::DialogAnswer) != Response::Refuse)
+    if (activities().shellEvent(WindowEvent::DialogAnswer) != Response::Refuse)
         m_zeroSpan->answered(yes);
 }
 

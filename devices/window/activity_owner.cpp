@@ -84,7 +84,7 @@ bool ActivityOwner::begin(WindowEvent event, const QList<QTimer *> &timers, bool
     return false;
 }
 
-Response ActivityOwner::event(WindowEvent event)
+Response ActivityOwner::shellEvent(WindowEvent event)
 {
     awaitLine();
     const Response response = respond(event);

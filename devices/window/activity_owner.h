@@ -69,7 +69,7 @@ public:
     // An event of the shell (Scan > Start, closing, the end of service mode,
     // a file command, the confirmation's answer): the table's answer, the
     // activity already stopped when it says Stop.
-    Response event(WindowEvent event);
+    Response shellEvent(WindowEvent event);
     // The running activity's own controls ("Done", "Stop", a later point)
     // wait for the held exchanges too.
     void awaitLine();

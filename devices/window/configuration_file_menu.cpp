@@ -64,9 +64,9 @@ bool ConfigurationFileMenu::mayUseFiles(bool saving)
 {
     if (!m_page.described())
         return false;
-    if (m_commands.activities().event(saving
-                                          ? WindowEvent::SaveConfiguration
-                                          : WindowEvent::OpenConfiguration) == Response::Refuse) {
+    if (m_commands.activities().shellEvent(saving ? WindowEvent::SaveConfiguration
+                                                  : WindowEvent::OpenConfiguration) ==
+        Response::Refuse) {
         m_commands.tell(Advice::Busy);
         return false;
     }

@@ -135,12 +135,12 @@ bool DeviceWindow::openConfiguration(const QString &path, bool takeSettings)
 
 void DeviceWindow::stopWork()
 {
-    m_activities->event(WindowEvent::ScanStart);
+    m_activities->shellEvent(WindowEvent::ScanStart);
 }
 
 void DeviceWindow::closing()
 {
-    m_activities->event(WindowEvent::Close);
+    m_activities->shellEvent(WindowEvent::Close);
     m_commissioning->closing();
 }
 
@@ -288,7 +288,7 @@ void DeviceWindow::serviceModeChanged(bool on)
         return;
     if (!on) {
         // Work on the pages that go (a calibration point) ends unstored.
-        m_activities->event(WindowEvent::LeaveServiceMode);
+        m_activities->shellEvent(WindowEvent::LeaveServiceMode);
         m_factoryPages->setCurrentIndex(0);
     }
     for (const QPointer<QWidget> &widget : std::as_const(m_factory)) {
