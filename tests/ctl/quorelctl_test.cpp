@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
+#include <filesystem>
 #include <regex>
 
 #include <grp.h>
@@ -62,6 +64,20 @@ CtlRun ctl(const QStringList &args, const std::vector<const QuorelsimProcess *> 
     run.out = process.readAllStandardOutput().toStdString();
     run.err = process.readAllStandardError().toStdString();
     return run;
+}
+
+// True when a user other than the owner may run the program: every folder
+// above it searchable by others (a build in a private folder is not).
+bool othersMayRun(const std::string &program)
+{
+    for (auto path = std::filesystem::path(program).parent_path(); path != path.root_path();
+         path = path.parent_path()) {
+        struct stat info
+        {};
+        if (::stat(path.c_str(), &info) != 0 || !(info.st_mode & S_IXOTH))
+            return false;
+    }
+    return true;
 }
 
 // Lines of the simulator's log with text: " rx " for each request it received.
@@ -283,6 +299,10 @@ TEST(Quorelctl, RefusesBeforeAnythingIsSent)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
+        if (c.unprivileged && root && !othersMayRun(QUORELCTL_PATH)) {
+            std::printf("not run as nobody: %s is in a private folder\n", QUORELCTL_PATH);
+            continue;
+        }
         const CtlRun run = ctl(c.args, {&first, &second}, {denied}, c.unprivileged);
         EXPECT_EQ(run.code, c.code) << run.err;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
